@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing.
+# Safe to run again: with everything present it changes nothing.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libcurl4-openssl-dev libicu-dev libssl-dev
+  libcairo2-dev libpango1.0-dev fonts-inter
+  libcpp-httplib-dev
+)
+
+# Node.js runs the panelnudge tests; its headers build the module.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+[ -f /usr/include/node/node_api.h ] || packages+=(libnode-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing missing packages: ${missing[*]}" >&2
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "setup: cannot install ${missing[*]}: not root and no sudo. Install them and run again." >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if ! "${as_root[@]}" apt-get update -qq || \
+   ! "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+  echo "setup: apt-get could not install: ${missing[*]}" >&2
+  exit 1
+fi

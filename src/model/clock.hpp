@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+
+namespace vx {
+
+// An instant with sub-second precision (nanoseconds on this platform).
+using Time = std::chrono::system_clock::time_point;
+
+// The process clock. Every reading of the current time goes through here, so that tests can
+// pin the clock to a chosen instant (and move it) without touching the system's.
+namespace clock {
+
+[[nodiscard]] Time now();
+
+// Pins the clock at `at` until `unpin()`; `advance` moves a pinned clock.
+void pin(Time at);
+void advance(std::chrono::nanoseconds by);
+void unpin();
+
+// Seconds from `from` to `to` as a real number (negative when `to` is earlier).
+[[nodiscard]] double secondsBetween(Time from, Time to);
+[[nodiscard]] Time addSeconds(Time at, double seconds);
+
+}  // namespace clock
+}  // namespace vx

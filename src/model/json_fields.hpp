@@ -1,0 +1,95 @@
+#pragma once
+
+// Strict reading of JSON documents into plain records. Include only from .cpp files that
+// decode: it pulls in nlohmann/json.
+//
+// The rules shared by every document the programs read:
+//   - a missing member and a JSON null both mean "nothing";
+//   - a required member must be present with the right JSON type;
+//   - an integer member takes a JSON integer in the signed 64-bit range (a number with a zero
+//     fraction, such as 12.0, is accepted; 12.5 is not);
+//   - a real member takes any JSON number; text takes a string; a list takes an array whose
+//     elements all decode;
+//   - unknown members are ignored.
+// Any violation throws `json::DecodeError` naming the member path (for example
+// "data[3].slug"); no partial value ever escapes.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace vx::json {
+
+class DecodeError : public std::runtime_error {
+ public:
+  DecodeError(const std::string& path, const std::string& problem);
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Parses a whole document; throws DecodeError (path "$") when it is not valid JSON.
+[[nodiscard]] nlohmann::json parse(std::string_view text);
+
+// One value inside a document, with the path that leads to it.
+class Field {
+ public:
+  Field(const nlohmann::json& value, std::string path);
+
+  [[nodiscard]] const nlohmann::json& value() const { return *value_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+  // Missing or null.
+  [[nodiscard]] bool absent() const;
+
+  // The member `key` of this object (absent when missing). Throws when this is not an object.
+  [[nodiscard]] Field member(std::string_view key) const;
+  void requireObject() const;
+
+  [[nodiscard]] std::string text() const;
+  [[nodiscard]] std::optional<std::string> optionalText() const;
+  [[nodiscard]] std::int64_t integer() const;
+  [[nodiscard]] std::optional<std::int64_t> optionalInteger() const;
+  [[nodiscard]] double real() const;
+  [[nodiscard]] std::optional<double> optionalReal() const;
+  [[nodiscard]] bool boolean() const;
+  [[nodiscard]] std::optional<bool> optionalBoolean() const;
+
+  // Each element decoded by `decode`, in order.
+  template <class T>
+  [[nodiscard]] std::vector<T> list(const std::function<T(const Field&)>& decode) const {
+    requireArray();
+    std::vector<T> result;
+    result.reserve(value_->size());
+    for (std::size_t i = 0; i < value_->size(); ++i) {
+      result.push_back(decode(Field((*value_)[i], path_ + "[" + std::to_string(i) + "]")));
+    }
+    return result;
+  }
+  template <class T>
+  [[nodiscard]] std::optional<std::vector<T>> optionalList(
+      const std::function<T(const Field&)>& decode) const {
+    if (absent()) return std::nullopt;
+    return list<T>(decode);
+  }
+
+  [[noreturn]] void fail(const std::string& problem) const;
+
+ private:
+  void requireArray() const;
+
+  const nlohmann::json* value_;
+  std::string path_;
+};
+
+// The root of a parsed document.
+[[nodiscard]] Field root(const nlohmann::json& document);
+
+}  // namespace vx::json

@@ -1,0 +1,216 @@
+#include "model/snapshot_json.hpp"
+
+#include <cmath>
+
+#include "model/json_fields.hpp"
+
+namespace vx {
+namespace {
+
+using Json = nlohmann::json;
+
+// Raised inside encoding when a real value cannot be written; never leaves this file.
+struct NotFinite {};
+
+Json real(double value) {
+  if (!std::isfinite(value)) throw NotFinite{};
+  return value;
+}
+
+Json reals(const std::vector<double>& values) {
+  Json array = Json::array();
+  for (double value : values) array.push_back(real(value));
+  return array;
+}
+
+template <class T, class Encode>
+void putOptional(Json& object, const char* key, const std::optional<T>& value, Encode encode) {
+  if (value) object[key] = encode(*value);
+}
+
+Json text(const std::string& value) {
+  return value;
+}
+
+Json encodeGoal(const GoalFigure& goal) {
+  Json object = {{"name", goal.name}, {"display", goal.display}, {"value", real(goal.value)}};
+  putOptional(object, "change", goal.change, real);
+  putOptional(object, "series", goal.series, reals);
+  putOptional(object, "previousSeries", goal.previousSeries, reals);
+  return object;
+}
+
+Json encodeMetrics(const PeriodMetrics& metrics) {
+  Json object = {{"visitors", metrics.visitors}};
+  putOptional(object, "visitorsChange", metrics.visitorsChange, real);
+  putOptional(object, "visitorsSeries", metrics.visitorsSeries, reals);
+  putOptional(object, "goal", metrics.goal, encodeGoal);
+  putOptional(object, "visitorsPreviousSeries", metrics.visitorsPreviousSeries, reals);
+  putOptional(object, "revenueDisplay", metrics.revenueDisplay, text);
+  return object;
+}
+
+Json encodeItem(const WaitingItem& item) {
+  return {{"id", item.id},         {"kind", rawValue(item.kind)},
+          {"action", item.action}, {"privateAction", item.privateAction},
+          {"detail", item.detail}, {"site", item.site},
+          {"slug", item.slug},     {"since", timeToJson(item.since)},
+          {"path", item.path}};
+}
+
+Json encodeEntry(const ProjectEntry& entry) {
+  Json object = {{"name", entry.name},
+                 {"slug", entry.slug},
+                 {"faviconLetter", entry.faviconLetter},
+                 {"faviconColor", entry.faviconColor},
+                 {"realtimeVisitors", entry.realtimeVisitors},
+                 {"waitingConversations", entry.waitingConversations}};
+  putOptional(object, "timezone", entry.timezone, text);
+  putOptional(object, "faviconFile", entry.faviconFile, text);
+  putOptional(object, "todayDisplay", entry.todayDisplay, text);
+  Json waiting = Json::array();
+  for (const WaitingItem& item : entry.waiting) waiting.push_back(encodeItem(item));
+  object["waiting"] = std::move(waiting);
+  Json metrics = Json::object();
+  for (const auto& [key, value] : entry.metricsByPeriod) metrics[key] = encodeMetrics(value);
+  object["metricsByPeriod"] = std::move(metrics);
+  return object;
+}
+
+// Dates: any JSON number of milliseconds, fraction kept; an instant the clock cannot hold
+// fails like any other wrong value.
+Time decodeTime(const json::Field& field) {
+  double ms = field.real();
+  double ns = std::round(ms * 1e6);
+  if (!(ns > -9.2e18 && ns < 9.2e18)) field.fail("date out of range");
+  return Time(std::chrono::duration_cast<Time::duration>(
+      std::chrono::nanoseconds(static_cast<std::int64_t>(ns))));
+}
+
+std::vector<double> decodeReals(const json::Field& field) {
+  return field.list<double>([](const json::Field& element) { return element.real(); });
+}
+
+std::optional<std::vector<double>> decodeOptionalReals(const json::Field& field) {
+  if (field.absent()) return std::nullopt;
+  return decodeReals(field);
+}
+
+GoalFigure decodeGoal(const json::Field& field) {
+  field.requireObject();
+  GoalFigure goal;
+  goal.name = field.member("name").text();
+  goal.display = field.member("display").text();
+  goal.value = field.member("value").real();
+  goal.change = field.member("change").optionalReal();
+  goal.series = decodeOptionalReals(field.member("series"));
+  goal.previousSeries = decodeOptionalReals(field.member("previousSeries"));
+  return goal;
+}
+
+PeriodMetrics decodeMetrics(const json::Field& field) {
+  field.requireObject();
+  PeriodMetrics metrics;
+  metrics.visitors = field.member("visitors").integer();
+  metrics.visitorsChange = field.member("visitorsChange").optionalReal();
+  metrics.visitorsSeries = decodeOptionalReals(field.member("visitorsSeries"));
+  if (auto goal = field.member("goal"); !goal.absent()) metrics.goal = decodeGoal(goal);
+  metrics.visitorsPreviousSeries = decodeOptionalReals(field.member("visitorsPreviousSeries"));
+  metrics.revenueDisplay = field.member("revenueDisplay").optionalText();
+  return metrics;
+}
+
+WaitingItem decodeItem(const json::Field& field) {
+  field.requireObject();
+  WaitingItem item;
+  item.id = field.member("id").text();
+  json::Field kind = field.member("kind");
+  auto parsedKind = waitingKindFromRaw(kind.text());
+  if (!parsedKind) kind.fail("unknown kind");
+  item.kind = *parsedKind;
+  item.action = field.member("action").text();
+  item.privateAction = field.member("privateAction").text();
+  item.detail = field.member("detail").text();
+  item.site = field.member("site").text();
+  item.slug = field.member("slug").text();
+  item.since = decodeTime(field.member("since"));
+  item.path = field.member("path").text();
+  return item;
+}
+
+// Members of a JSON object in document order, each decoded by `decode`.
+template <class T, class Decode>
+std::map<std::string, T> decodeMap(const json::Field& field, Decode decode) {
+  field.requireObject();
+  std::map<std::string, T> result;
+  for (const auto& [key, value] : field.value().items()) {
+    result[key] = decode(json::Field(value, field.path() + "." + key));
+  }
+  return result;
+}
+
+ProjectEntry decodeEntry(const json::Field& field) {
+  field.requireObject();
+  ProjectEntry entry;
+  entry.name = field.member("name").text();
+  entry.slug = field.member("slug").text();
+  entry.timezone = field.member("timezone").optionalText();
+  entry.faviconLetter = field.member("faviconLetter").text();
+  entry.faviconColor = field.member("faviconColor").text();
+  entry.faviconFile = field.member("faviconFile").optionalText();
+  entry.realtimeVisitors = field.member("realtimeVisitors").integer();
+  entry.todayDisplay = field.member("todayDisplay").optionalText();
+  entry.waiting = field.member("waiting").list<WaitingItem>(decodeItem);
+  entry.waitingConversations = field.member("waitingConversations").integer();
+  entry.metricsByPeriod = decodeMap<PeriodMetrics>(field.member("metricsByPeriod"), decodeMetrics);
+  return entry;
+}
+
+Snapshot decode(const json::Field& field) {
+  field.requireObject();
+  Snapshot snapshot;
+  snapshot.at = decodeTime(field.member("at"));
+  snapshot.periodAt = decodeMap<Time>(field.member("periodAt"), decodeTime);
+  snapshot.projectCount = field.member("projectCount").integer();
+  snapshot.projects = field.member("projects").list<ProjectEntry>(decodeEntry);
+  return snapshot;
+}
+
+}  // namespace
+
+Json timeToJson(Time at) {
+  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+  if (ns % 1000000 == 0) return ns / 1000000;
+  return static_cast<double>(ns) / 1e6;
+}
+
+std::optional<Json> snapshotToJson(const Snapshot& snapshot) {
+  try {
+    Json periodAt = Json::object();
+    for (const auto& [key, at] : snapshot.periodAt) periodAt[key] = timeToJson(at);
+    Json projects = Json::array();
+    for (const ProjectEntry& entry : snapshot.projects) projects.push_back(encodeEntry(entry));
+    return Json{{"at", timeToJson(snapshot.at)},
+                {"periodAt", std::move(periodAt)},
+                {"projectCount", snapshot.projectCount},
+                {"projects", std::move(projects)}};
+  } catch (const NotFinite&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> encodeSnapshot(const Snapshot& snapshot) {
+  auto value = snapshotToJson(snapshot);
+  if (!value) return std::nullopt;
+  return value->dump();
+}
+
+std::optional<Snapshot> decodeSnapshot(std::string_view document) {
+  try {
+    return decode(json::root(json::parse(document)));
+  } catch (const json::DecodeError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace vx
