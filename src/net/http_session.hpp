@@ -1,0 +1,58 @@
+#pragma once
+
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vx::net {
+
+// A failure of the transport (no connection, time-out, oversized body, shutdown); carries
+// curl's error text.
+class TransportError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Request {
+  std::string method = "GET";
+  std::string url;  // absolute
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::string body;
+  // The request fails when it sees no progress for this long; unset: the session's default.
+  double noProgressTimeoutSeconds = 0;
+};
+
+struct Response {
+  long status = 0;
+  std::string body;
+};
+
+// The process-wide HTTP session: one I/O thread drives every request; connections are kept
+// alive and reused.
+class HttpSession {
+ public:
+  struct Options {
+    double noProgressTimeoutSeconds = 15;
+    std::size_t maxBodyBytes = 16u << 20;
+  };
+
+  static HttpSession& shared();
+
+  explicit HttpSession(Options options);
+  ~HttpSession();
+  HttpSession(const HttpSession&) = delete;
+  HttpSession& operator=(const HttpSession&) = delete;
+
+  // Starts the request; the future yields the final response (redirects followed) or throws
+  // TransportError.
+  [[nodiscard]] std::future<Response> send(Request request);
+
+ private:
+  class Engine;
+  std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace vx::net
