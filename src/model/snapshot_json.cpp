@@ -81,10 +81,12 @@ Json encodeEntry(const ProjectEntry& entry) {
 // fails like any other wrong value.
 Time decodeTime(const json::Field& field) {
   double ms = field.real();
-  double ns = std::round(ms * 1e6);
-  if (!(ns > -9.2e18 && ns < 9.2e18)) field.fail("date out of range");
-  return Time(std::chrono::duration_cast<Time::duration>(
-      std::chrono::nanoseconds(static_cast<std::int64_t>(ns))));
+  // Whole milliseconds and the fraction are converted apart: multiplying the whole value by
+  // 1e6 in floating point would lose the sub-microsecond digits of present-day dates.
+  double whole = std::floor(ms);
+  if (!(whole > -9.2e12 && whole < 9.2e12)) field.fail("date out of range");
+  auto ns = static_cast<std::int64_t>(whole) * 1000000 + std::llround((ms - whole) * 1e6);
+  return Time(std::chrono::duration_cast<Time::duration>(std::chrono::nanoseconds(ns)));
 }
 
 std::vector<double> decodeReals(const json::Field& field) {
@@ -181,7 +183,7 @@ Snapshot decode(const json::Field& field) {
 Json timeToJson(Time at) {
   auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
   if (ns % 1000000 == 0) return ns / 1000000;
-  return static_cast<double>(ns) / 1e6;
+  return static_cast<double>(ns / 1000000) + static_cast<double>(ns % 1000000) / 1e6;
 }
 
 std::optional<Json> snapshotToJson(const Snapshot& snapshot) {

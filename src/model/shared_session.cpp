@@ -1,0 +1,75 @@
+#include "model/shared_session.hpp"
+
+#include <memory>
+
+#include <curl/curl.h>
+
+#include "config/build_config.hpp"
+#include "model/json_fields.hpp"
+
+namespace vx {
+namespace {
+
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct TextDeleter {
+  void operator()(char* text) const { curl_free(text); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+
+// One part of a parsed address; nothing when the address lacks it.
+std::optional<std::string> part(CURLU* url, CURLUPart which) {
+  char* raw = nullptr;
+  if (curl_url_get(url, which, &raw, 0) != CURLUE_OK || raw == nullptr) return std::nullopt;
+  std::unique_ptr<char, TextDeleter> owned(raw);
+  return std::string(owned.get());
+}
+
+struct ParsedAddress {
+  std::string scheme;
+  std::string host;
+  std::string text;  // normalised by the parser
+};
+
+// Step 1: the address parsed as an absolute address with a host.
+//
+// The parser lower-cases the scheme it reports, so the scheme is taken as written: the parsed
+// scheme must be exactly how the address begins. The host is reported as written (after
+// percent-decoding), so it needs no such care.
+std::optional<ParsedAddress> parseAbsolute(const std::string& api) {
+  UrlHandle url(curl_url());
+  if (!url) return std::nullopt;
+  if (curl_url_set(url.get(), CURLUPART_URL, api.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+    return std::nullopt;
+  }
+  auto scheme = part(url.get(), CURLUPART_SCHEME);
+  auto host = part(url.get(), CURLUPART_HOST);
+  auto text = part(url.get(), CURLUPART_URL);
+  if (!scheme || !host || host->empty() || !text) return std::nullopt;
+  if (api.compare(0, scheme->size(), *scheme) != 0) scheme = api.substr(0, scheme->size());
+  return ParsedAddress{*scheme, *host, *text};
+}
+
+}  // namespace
+
+std::optional<std::string> SharedSession::baseURL() const {
+  auto address = parseAbsolute(api);
+  if (!address) return std::nullopt;
+  if (address->scheme == "https" && address->host == config::kApiHost) return address->text;
+  if (address->scheme == "http" && address->host == "localhost") return address->text;
+  return std::nullopt;
+}
+
+std::optional<SharedSession> decodeSharedSession(std::string_view document) {
+  try {
+    auto parsed = json::parse(document);
+    auto root = json::root(parsed);
+    root.requireObject();
+    return SharedSession{root.member("api").text(), root.member("token").text()};
+  } catch (const json::DecodeError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace vx
