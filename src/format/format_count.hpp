@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vx {
+
+// A compact visitor or conversion count in fixed US English: "9,999", "12.3K", "1.2M"; "—" when
+// there is no count. Counts below 10,000 (negatives included) are never abbreviated.
+[[nodiscard]] std::string formatCount(std::optional<std::int64_t> value);
+
+}  // namespace vx
