@@ -1,0 +1,34 @@
+#include "store/file_descriptor.hpp"
+
+#include <cerrno>
+
+#include <unistd.h>
+
+namespace vx::store {
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    (void)close();
+    fd_ = other.release();
+  }
+  return *this;
+}
+
+FileDescriptor::~FileDescriptor() {
+  (void)close();
+}
+
+int FileDescriptor::release() noexcept {
+  int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+int FileDescriptor::close() noexcept {
+  if (fd_ < 0) return 0;
+  // Linux releases the descriptor even when close fails (also on EINTR), so it is never retried.
+  int result = ::close(release());
+  return result == 0 ? 0 : errno;
+}
+
+}  // namespace vx::store

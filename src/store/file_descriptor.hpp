@@ -1,0 +1,30 @@
+#pragma once
+
+namespace vx::store {
+
+// Owns one open file descriptor and closes it when destroyed. Move-only.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor();
+
+  [[nodiscard]] int get() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
+
+  // Gives up ownership without closing.
+  [[nodiscard]] int release() noexcept;
+
+  // Closes now and reports the outcome: 0, or the error number close gave (which may be a
+  // deferred write error). The descriptor is released either way.
+  [[nodiscard]] int close() noexcept;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace vx::store

@@ -1,0 +1,49 @@
+#include "store/file_io.hpp"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "store/file_descriptor.hpp"
+
+namespace vx::store {
+
+std::optional<std::string> readToEnd(int fd) {
+  std::string content;
+  char buffer[64 * 1024];
+  for (;;) {
+    ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return std::nullopt;
+    if (count == 0) return content;
+    content.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) return std::nullopt;
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return readToEnd(file.get());
+}
+
+std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::string& what) {
+  while (!bytes.empty()) {
+    ssize_t count = ::write(fd, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return SystemError{errno, "cannot write " + what};
+    // A write that accepts nothing and reports no error would loop forever; call it full.
+    if (count == 0) return SystemError{ENOSPC, "cannot write " + what};
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return std::nullopt;
+}
+
+void removeFile(const std::filesystem::path& path) noexcept {
+  (void)::unlink(path.c_str());
+}
+
+}  // namespace vx::store

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/system_error.hpp"
+
+namespace vx::store {
+
+// The whole content of a regular file; nothing when it cannot be opened or read.
+[[nodiscard]] std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+
+// The whole of an open descriptor's input until end of file, however long.
+[[nodiscard]] std::optional<std::string> readToEnd(int fd);
+
+// Writes every byte, resuming after short writes and interruptions. Nothing on success;
+// otherwise the failure, described with `what`.
+[[nodiscard]] std::optional<SystemError> writeAll(int fd, std::string_view bytes,
+                                                  const std::string& what);
+
+// Removes a file; a missing file or a failed removal is ignored.
+void removeFile(const std::filesystem::path& path) noexcept;
+
+}  // namespace vx::store

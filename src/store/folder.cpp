@@ -1,0 +1,81 @@
+#include "store/folder.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx::store {
+namespace {
+
+std::optional<std::filesystem::path> absoluteFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr || value[0] != '/') return std::nullopt;
+  return std::filesystem::path(value);
+}
+
+std::optional<std::filesystem::path> homeFromUserDatabase() {
+  long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') return std::nullopt;
+  return std::filesystem::path(found->pw_dir);
+}
+
+bool pathExists(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+bool usable(const std::filesystem::path& folder) {
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
+  return ::access(folder.c_str(), R_OK | W_OK | X_OK) == 0;
+}
+
+// mkdir that counts "someone else just made it" as success.
+bool makeDirectory(const std::filesystem::path& path) {
+  return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool createParents(const std::filesystem::path& folder) {
+  std::filesystem::path prefix;
+  for (const auto& component : folder.parent_path()) {
+    prefix /= component;
+    if (!pathExists(prefix) && !makeDirectory(prefix)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> dataHome() {
+  if (auto xdg = absoluteFromEnvironment("XDG_DATA_HOME")) return xdg;
+  auto home = absoluteFromEnvironment("HOME");
+  if (!home) home = homeFromUserDatabase();
+  if (!home) return std::nullopt;
+  return *home / ".local" / "share";
+}
+
+bool ensureFolder(const std::filesystem::path& folder) {
+  if (!pathExists(folder)) {
+    if (!createParents(folder)) return false;
+    if (::mkdir(folder.c_str(), 0700) == 0) {
+      // The umask may have taken bits away; the folder is the owner's alone, and fully so.
+      (void)::chmod(folder.c_str(), 0700);
+    } else if (errno != EEXIST) {
+      return false;
+    }
+  }
+  return usable(folder);
+}
+
+}  // namespace vx::store

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace vx::store {
+
+// The user's data folder: $XDG_DATA_HOME when it is an absolute path, otherwise
+// "<home>/.local/share" with the home folder from $HOME (when absolute) or the user database.
+// Nothing when neither gives a home.
+[[nodiscard]] std::optional<std::filesystem::path> dataHome();
+
+// Makes `folder` a usable directory: creates it (and any missing parent) with mode 0700 when it
+// does not exist. False when it cannot be created, is not a directory, or is not readable,
+// writable and searchable by this process.
+[[nodiscard]] bool ensureFolder(const std::filesystem::path& folder);
+
+}  // namespace vx::store

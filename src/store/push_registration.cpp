@@ -1,0 +1,26 @@
+#include <nlohmann/json.hpp>
+
+#include "model/json_fields.hpp"
+#include "store/shared_store.hpp"
+
+namespace vx::SharedStore {
+
+std::string encodePushRegistration(const PushRegistration& registration) {
+  nlohmann::json object = {{"token", registration.token}};
+  if (registration.reportedWith) object["reportedWith"] = *registration.reportedWith;
+  return object.dump();
+}
+
+std::optional<PushRegistration> decodePushRegistration(std::string_view document) {
+  try {
+    auto parsed = json::parse(document);
+    auto root = json::root(parsed);
+    root.requireObject();
+    return PushRegistration{root.member("token").text(),
+                            root.member("reportedWith").optionalText()};
+  } catch (const json::DecodeError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace vx::SharedStore

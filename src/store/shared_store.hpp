@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/shared_session.hpp"
+#include "model/snapshot.hpp"
+
+// The shared folder where the desktop application's tool, keyferry, and every widget process
+// meet, and the three files in it. Every operation locates the folder afresh and keeps nothing
+// between calls, so each read sees the latest file written by any process. Failures are
+// silent: a missing folder, file or undecodable document reads as nothing, and a failed write
+// or deletion leaves the previous state in place. Every write replaces a whole file atomically.
+namespace vx::SharedStore {
+
+inline constexpr const char* kSessionFile = "session.json";
+inline constexpr const char* kSnapshotFile = "snapshot.json";
+inline constexpr const char* kPushFile = "push.json";
+
+// What was last reported to the service about this installation's widget push token.
+struct PushRegistration {
+  std::string token;
+  std::optional<std::string> reportedWith;
+
+  bool operator==(const PushRegistration&) const = default;
+};
+
+// "<data home>/Q7MZ2K4XB9.<bundle identifier>", created with mode 0700 on first use; nothing
+// when it cannot be created or is not a usable directory.
+[[nodiscard]] std::optional<std::filesystem::path> folder();
+
+// Writes "snapshot.json"; nothing is written when the snapshot holds a real value JSON cannot
+// express.
+void save(const Snapshot& snapshot);
+
+// Deletes "snapshot.json".
+void forgetSnapshot();
+
+// With a registration, writes "push.json"; with nothing, deletes it.
+void savePushRegistration(const std::optional<PushRegistration>& registration);
+
+[[nodiscard]] std::optional<SharedSession> session();
+[[nodiscard]] std::optional<Snapshot> snapshot();
+[[nodiscard]] std::optional<PushRegistration> pushRegistration();
+
+// The "push.json" form: {"token": ..., "reportedWith": ...}, the latter left out when empty.
+[[nodiscard]] std::string encodePushRegistration(const PushRegistration& registration);
+[[nodiscard]] std::optional<PushRegistration> decodePushRegistration(std::string_view document);
+
+}  // namespace vx::SharedStore
