@@ -1,0 +1,102 @@
+'use strict';
+// Shared pieces of the panelnudge tests: a fake widget host listening on the per-user socket of
+// a temporary runtime directory, and a child node process that loads the module. The module's
+// notificationStatus blocks its JavaScript thread, so it always runs in the child while the fake
+// host runs on this process's event loop.
+
+const assert = require('node:assert/strict');
+const { spawn, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const net = require('node:net');
+const os = require('node:os');
+const path = require('node:path');
+const readline = require('node:readline');
+
+const packageDir = process.env.PANELNUDGE_PACKAGE;
+const appId = process.env.PANELNUDGE_APP;
+assert.ok(packageDir, 'PANELNUDGE_PACKAGE names the built package folder');
+assert.ok(appId, 'PANELNUDGE_APP names the application bundle identifier');
+
+const socketName = 'vantorix-widget-host.sock';
+
+function makeRuntimeDir(t) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'panelnudge-'));
+  t.after(() => fs.rmSync(dir, { recursive: true, force: true }));
+  return dir;
+}
+
+// A host that records every message (parsed JSON line) and lets `respond(message, socket, n)`
+// answer it; n counts the messages of that type so far, from 0.
+async function startFakeHost(t, runtimeDir, respond = () => {}) {
+  const host = { messages: [], connections: new Set() };
+  const seen = new Map();
+  const server = net.createServer((socket) => {
+    host.connections.add(socket);
+    socket.on('close', () => host.connections.delete(socket));
+    socket.on('error', () => {});
+    readline.createInterface({ input: socket }).on('line', (line) => {
+      const message = JSON.parse(line);
+      host.messages.push(message);
+      const n = seen.get(message.type) ?? 0;
+      seen.set(message.type, n + 1);
+      respond(message, socket, n);
+    });
+  });
+  await new Promise((resolve) => server.listen(path.join(runtimeDir, socketName), resolve));
+  host.close = () => {
+    for (const socket of host.connections) socket.destroy();
+    return new Promise((resolve) => server.close(resolve));
+  };
+  // Resolves once every client connection has ended, i.e. all that was sent has been read.
+  host.drained = async () => {
+    while (host.connections.size > 0) await new Promise((resolve) => setTimeout(resolve, 10));
+  };
+  t.after(() => host.close());
+  return host;
+}
+
+// A socket file with nobody listening on it, as a host that crashed leaves behind.
+function leaveStaleSocket(runtimeDir) {
+  const script = `require('net').createServer().listen(${JSON.stringify(
+    path.join(runtimeDir, socketName))}, () => process.exit(0))`;
+  const result = spawnSync(process.execPath, ['-e', script]);
+  assert.equal(result.status, 0);
+  assert.ok(fs.existsSync(path.join(runtimeDir, socketName)));
+}
+
+// Runs `body` in a child node process where `nudge` is the loaded package and `report(value)`
+// sends a value back. `runtimeDir` null leaves XDG_RUNTIME_DIR unset. `onReport` sees each value
+// as it arrives; the promise resolves with all of them when the child exits successfully.
+function runModule(body, { runtimeDir, onReport = () => {} } = {}) {
+  const env = { ...process.env };
+  delete env.XDG_RUNTIME_DIR;
+  if (runtimeDir !== null) env.XDG_RUNTIME_DIR = runtimeDir;
+  const prelude = `
+    const nudge = require(${JSON.stringify(packageDir)});
+    const report = (value) => process.stdout.write(JSON.stringify(value) + '\\n');
+    const timed = (call) => {
+      const start = performance.now();
+      const result = call();
+      return { type: typeof result, result, ms: performance.now() - start };
+    };
+  `;
+  const child = spawn(process.execPath, ['-e', prelude + body], { env });
+  const reports = [];
+  let stderr = '';
+  child.stderr.on('data', (chunk) => { stderr += chunk; });
+  readline.createInterface({ input: child.stdout }).on('line', (line) => {
+    const value = JSON.parse(line);
+    reports.push(value);
+    onReport(value);
+  });
+  return new Promise((resolve, reject) => {
+    child.on('close', (code) => {
+      if (code === 0) resolve(reports);
+      else reject(new Error(`child exited with ${code}: ${stderr}`));
+    });
+  });
+}
+
+module.exports = {
+  appId, packageDir, socketName, makeRuntimeDir, startFakeHost, leaveStaleSocket, runModule,
+};
