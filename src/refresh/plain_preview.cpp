@@ -1,0 +1,176 @@
+#include "refresh/plain_preview.hpp"
+
+#include <unicode/regex.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+namespace vx::refresh {
+namespace {
+
+// How much of a message is cleaned, in UTF-16 code units: far more than a preview line shows.
+constexpr std::int32_t kCleanedPrefix = 65536;
+
+// Step budget shared by the markup patterns of one message, in ICU's time units (about ten
+// thousand engine steps each). A few milliseconds of matching; ordinary messages of any length
+// up to the cleaned prefix use a small fraction of it.
+constexpr int kMatchBudget = 400;
+
+// Compiled patterns. Each thread keeps its own set, and every call its own matchers.
+struct Patterns {
+  static std::unique_ptr<icu::RegexPattern> compile(const char16_t* source) {
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError where;
+    std::unique_ptr<icu::RegexPattern> pattern(
+        icu::RegexPattern::compile(icu::UnicodeString(source), 0, where, status));
+    return U_SUCCESS(status) ? std::move(pattern) : nullptr;
+  }
+
+  // HTML tags.
+  std::unique_ptr<icu::RegexPattern> tag = compile(uR"re(<[^>]*>)re");
+  // Markdown links and images: keep the link text or the image's alternative text.
+  std::unique_ptr<icu::RegexPattern> link = compile(uR"re(!?\[([^\]]*)\]\([^)]*\))re");
+  // Bold, italic, inline code and strike-through markers around the shortest enclosed text.
+  std::unique_ptr<icu::RegexPattern> emphasis = compile(uR"re((\*\*|__|\*|`|~~)(.+?)\1)re");
+  // Heading markers at the start of any line.
+  std::unique_ptr<icu::RegexPattern> heading = compile(uR"re((?m)^#{1,6}\s+)re");
+  std::unique_ptr<icu::RegexPattern> whiteRun = compile(uR"re(\s+)re");
+};
+
+const Patterns& patterns() {
+  thread_local const Patterns compiled;
+  return compiled;
+}
+
+// Called by the matcher every time unit; stops matching once the budget is spent.
+UBool spend(const void* context, int32_t /*steps*/) {
+  int& left = *static_cast<int*>(const_cast<void*>(context));
+  return --left > 0;
+}
+
+// Replaces every match of `pattern` with `replacement` ("$1" names a group). With a budget,
+// matching stops when it is spent and the text after the last replacement stays as it is.
+icu::UnicodeString replaceAll(const icu::RegexPattern* pattern, const icu::UnicodeString& text,
+                              const icu::UnicodeString& replacement, int* budget) {
+  if (pattern == nullptr) return text;
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::RegexMatcher> matcher(pattern->matcher(text, status));
+  if (U_FAILURE(status)) return text;
+  if (budget != nullptr) matcher->setMatchCallback(&spend, budget, status);
+  icu::UnicodeString result;
+  while (U_SUCCESS(status) && matcher->find(status)) {
+    matcher->appendReplacement(result, replacement, status);
+  }
+  matcher->appendTail(result);
+  return result;
+}
+
+bool isWhiteSpace(UChar32 c) {
+  return u_isUWhiteSpace(c) != 0;
+}
+
+// `text` without white space (Unicode's White_Space property) at either end.
+icu::UnicodeString trimmed(const icu::UnicodeString& text) {
+  std::int32_t start = 0;
+  std::int32_t end = text.length();
+  while (start < end && isWhiteSpace(text.char32At(start))) start = text.moveIndex32(start, 1);
+  while (end > start && isWhiteSpace(text.char32At(text.moveIndex32(end, -1)))) {
+    end = text.moveIndex32(end, -1);
+  }
+  return text.tempSubStringBetween(start, end);
+}
+
+icu::UnicodeString fromUtf8(std::string_view text) {
+  const std::size_t size = std::min<std::size_t>(text.size(), INT32_MAX);
+  return icu::UnicodeString::fromUTF8(
+      icu::StringPiece(text.data(), static_cast<std::int32_t>(size)));
+}
+
+std::string toUtf8(const icu::UnicodeString& text) {
+  std::string utf8;
+  text.toUTF8String(utf8);
+  return utf8;
+}
+
+// The readable text of a JSON object: the first of "response", "text", "message" and
+// "content" that holds a string, else the strings of "options" joined by ", ". Absent when the
+// text is not a JSON object or holds none of these.
+std::optional<std::string> structuredText(const std::string& text) {
+  const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
+  if (!document.is_object()) return std::nullopt;
+  for (const char* key : {"response", "text", "message", "content"}) {
+    auto found = document.find(key);
+    if (found != document.end() && found->is_string()) return found->get<std::string>();
+  }
+  auto options = document.find("options");
+  if (options == document.end() || !options->is_array()) return std::nullopt;
+  std::string joined;
+  bool first = true;
+  for (const nlohmann::json& option : *options) {
+    // An array with anything but strings in it is not a list of answers.
+    if (!option.is_string()) return std::nullopt;
+    if (!first) joined += ", ";
+    joined += option.get_ref<const std::string&>();
+    first = false;
+  }
+  return joined;
+}
+
+// The first kCleanedPrefix code units, never splitting a surrogate pair.
+icu::UnicodeString cleanedPart(icu::UnicodeString text) {
+  if (text.length() <= kCleanedPrefix) return text;
+  std::int32_t cut = kCleanedPrefix;
+  if (U16_IS_LEAD(text.charAt(cut - 1))) --cut;
+  text.truncate(cut);
+  return text;
+}
+
+icu::UnicodeString withoutMarkup(const icu::UnicodeString& text) {
+  const Patterns& compiled = patterns();
+  const icu::UnicodeString nothing;
+  int budget = kMatchBudget;
+  icu::UnicodeString s = replaceAll(compiled.tag.get(), text, nothing, &budget);
+  s = replaceAll(compiled.link.get(), s, icu::UnicodeString(u"$1"), &budget);
+  s = replaceAll(compiled.emphasis.get(), s, icu::UnicodeString(u"$2"), &budget);
+  return replaceAll(compiled.heading.get(), s, nothing, &budget);
+}
+
+// Literal replacements; "&amp;" comes last so that an escaped entity is decoded only once.
+icu::UnicodeString withEntitiesDecoded(icu::UnicodeString text) {
+  constexpr std::array<std::pair<const char16_t*, const char16_t*>, 6> entities{{
+      {u"&nbsp;", u" "},
+      {u"&lt;", u"<"},
+      {u"&gt;", u">"},
+      {u"&quot;", u"\""},
+      {u"&#39;", u"'"},
+      {u"&amp;", u"&"},
+  }};
+  for (const auto& [entity, character] : entities) {
+    text.findAndReplace(icu::UnicodeString(entity), icu::UnicodeString(character));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string plainPreview(const std::optional<std::string>& text) {
+  if (!text) return {};
+  icu::UnicodeString s = trimmed(fromUtf8(*text));
+  if (s.isEmpty()) return {};
+  if (s.charAt(0) == u'{') {
+    if (auto readable = structuredText(toUtf8(s))) s = fromUtf8(*readable);
+  }
+  s = withoutMarkup(cleanedPart(std::move(s)));
+  s = withEntitiesDecoded(std::move(s));
+  s = replaceAll(patterns().whiteRun.get(), s, icu::UnicodeString(u" "), nullptr);
+  return toUtf8(trimmed(s));
+}
+
+}  // namespace vx::refresh
