@@ -47,9 +47,12 @@ async function startFakeHost(t, runtimeDir, respond = () => {}) {
     for (const socket of host.connections) socket.destroy();
     return new Promise((resolve) => server.close(resolve));
   };
-  // Resolves once every client connection has ended, i.e. all that was sent has been read.
-  host.drained = async () => {
-    while (host.connections.size > 0) await new Promise((resolve) => setTimeout(resolve, 10));
+  // Resolves once `count` messages are in and every client connection has ended, plus a short
+  // pause so that a surplus message on a connection not yet accepted would show up as well.
+  host.received = async (count) => {
+    const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+    while (host.messages.length < count || host.connections.size > 0) await pause(10);
+    await pause(100);
   };
   t.after(() => host.close());
   return host;

@@ -15,7 +15,7 @@ test('"reload" sends exactly one reload message and returns undefined at once', 
   const host = await startFakeHost(t, dir);
   const [result] = await runModule('report(timed(() => nudge.reload()));', { runtimeDir: dir });
   withoutWaiting(result);
-  await host.drained();
+  await host.received(1);
   assert.deepEqual(host.messages, [{ type: 'reloadAllTimelines', app: appId }]);
 });
 
@@ -38,7 +38,7 @@ test('"askForNotifications" asks for alerts, sounds and badges and returns befor
     },
   });
   withoutWaiting(result);
-  await host.drained();
+  await host.received(1);
   assert.deepEqual(host.messages, [{ type: 'requestAuthorization', app: appId, options: 7 }]);
 });
 
@@ -60,7 +60,7 @@ test('arguments are ignored', async (t) => {
     report(timed(() => nudge.askForNotifications(() => 4, null)));
   `, { runtimeDir: dir });
   results.forEach(withoutWaiting);
-  await host.drained();
+  await host.received(2);
   assert.deepEqual(host.messages, [
     { type: 'reloadAllTimelines', app: appId },
     { type: 'requestAuthorization', app: appId, options: 7 },
