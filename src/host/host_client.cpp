@@ -18,11 +18,17 @@ constexpr auto kDeliveryWindow = std::chrono::seconds(1);
 constexpr std::size_t kAnswerLimit = 4096;
 
 // Runs `work` on a thread of its own that nobody waits for. False when no thread could be
-// started (the work has not run then).
+// started (the work has not run then). An exception has nowhere to go on such a thread and
+// would end the whole process, so it ends only the work.
 template <typename Work>
 bool runDetached(Work&& work) {
   try {
-    std::thread(std::forward<Work>(work)).detach();
+    std::thread([work = std::forward<Work>(work)]() mutable {
+      try {
+        work();
+      } catch (...) {
+      }
+    }).detach();
     return true;
   } catch (const std::system_error&) {
     return false;
