@@ -1,0 +1,58 @@
+#include "demo/faults.hpp"
+
+#include <algorithm>
+
+namespace vx::demo {
+
+void StopSignal::trigger() {
+  {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+  }
+  changed_.notify_all();
+}
+
+bool StopSignal::triggered() const {
+  std::lock_guard lock(mutex_);
+  return stopped_;
+}
+
+bool StopSignal::wait(std::chrono::milliseconds duration, bool forever) {
+  std::unique_lock lock(mutex_);
+  if (forever) {
+    changed_.wait(lock, [&] { return stopped_; });
+    return true;
+  }
+  return changed_.wait_for(lock, duration, [&] { return stopped_; });
+}
+
+Faults::Faults(FaultOptions options) : options_(std::move(options)), dice_(options_.seed) {}
+
+std::chrono::milliseconds Faults::delay() {
+  int jitter = 0;
+  if (options_.jitterMs > 0) {
+    std::lock_guard lock(mutex_);
+    jitter = static_cast<int>(dice_.below(static_cast<std::uint32_t>(options_.jitterMs) + 1));
+  }
+  return std::chrono::milliseconds(options_.latencyMs + jitter);
+}
+
+std::optional<int> Faults::injectedStatus(const std::string& target) const {
+  for (const StatusRule& rule : options_.statuses) {
+    if (rule.pattern.finds(target)) return rule.status;
+  }
+  return std::nullopt;
+}
+
+bool Faults::randomFailure() {
+  if (options_.errorRate <= 0) return false;
+  std::lock_guard lock(mutex_);
+  return dice_.unit() < options_.errorRate;
+}
+
+bool Faults::stalls(const std::string& target) const {
+  return std::any_of(options_.stalls.begin(), options_.stalls.end(),
+                     [&](const Pattern& p) { return p.finds(target); });
+}
+
+}  // namespace vx::demo

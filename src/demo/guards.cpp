@@ -1,0 +1,70 @@
+// What every request passes before it reaches an endpoint: the request count, the injected
+// latency and faults, and the bearer token check.
+
+#include "demo/route_support.hpp"
+#include "demo/routes.hpp"
+
+namespace vx::demo {
+namespace {
+
+using Outcome = httplib::Server::HandlerResponse;
+
+bool isDemoPath(const std::string& path) {
+  return path.starts_with("/demo/");
+}
+
+// Icons are fetched without credentials.
+bool needsToken(const std::string& path) {
+  return !path.starts_with("/v1/favicons/");
+}
+
+Outcome guard(Context& context, const httplib::Request& req, httplib::Response& res) {
+  context.requests.count(req.method + " " + req.path);
+  if (isDemoPath(req.path)) return Outcome::Unhandled;
+
+  if (const auto delay = context.faults.delay(); delay.count() > 0) {
+    if (context.stop.wait(delay)) {
+      sendError(res, 503, "the service is stopping");
+      return Outcome::Handled;
+    }
+  }
+  if (const auto status = context.faults.injectedStatus(req.target)) {
+    sendError(res, *status, "injected status");
+    return Outcome::Handled;
+  }
+  if (context.faults.randomFailure()) {
+    sendError(res, 500, "injected failure");
+    return Outcome::Handled;
+  }
+  if (needsToken(req.path) &&
+      req.get_header_value("Authorization") != "Bearer " + context.options.token) {
+    res.set_header("WWW-Authenticate", "Bearer");
+    sendError(res, 401, "unauthorized");
+    return Outcome::Handled;
+  }
+  return Outcome::Unhandled;
+}
+
+}  // namespace
+
+void installGuards(httplib::Server& server, Context& context) {
+  server.set_pre_routing_handler([&context](const httplib::Request& req, httplib::Response& res) {
+    return guard(context, req, res);
+  });
+  // Answers the routing itself gives (no such endpoint, wrong method) carry a JSON error too.
+  server.set_error_handler(httplib::Server::HandlerWithResponse(
+      [](const httplib::Request&, httplib::Response& res) -> Outcome {
+        if (!res.body.empty() || res.content_provider_) return Outcome::Unhandled;
+        sendError(res, res.status, res.status == 404 ? "not found" : "request failed");
+        return Outcome::Handled;
+      }));
+}
+
+void installRoutes(httplib::Server& server, Context& context) {
+  installGuards(server, context);
+  installAnalytics(server, context);
+  installLists(server, context);
+  installExtras(server, context);
+}
+
+}  // namespace vx::demo

@@ -1,0 +1,33 @@
+#pragma once
+
+// The demo inbox and article list. The first project holds one conversation for every case the
+// waiting list distinguishes (open or not, automated answering, who wrote last, unread or read,
+// waiting longer or shorter than half an hour, names, addresses, Markdown, HTML, entities and
+// structured contents) and one article for every action code; the other projects hold a
+// rotating share of the same cases. Times are relative to `now`, so the same cases keep
+// waiting (or not) whenever the service is asked.
+
+#include <cstddef>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "demo/catalogue.hpp"
+#include "model/clock.hpp"
+
+namespace vx::demo {
+
+// A page of a list: at most `limit` elements starting at `offset`.
+struct Page {
+  std::size_t limit = 20;
+  std::size_t offset = 0;
+};
+
+// `index` is the project's place in the account.
+[[nodiscard]] nlohmann::json inboxAnswer(const Profile& profile, std::size_t index, Time now,
+                                         Page page);
+
+// Newest change first, or oldest first when `ascending`.
+[[nodiscard]] nlohmann::json articlesAnswer(const Profile& profile, std::size_t index, Time now,
+                                            Page page, bool ascending);
+
+}  // namespace vx::demo

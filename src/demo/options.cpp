@@ -1,0 +1,227 @@
+#include "demo/options.hpp"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+#include "demo/calendar.hpp"
+#include "demo/catalogue.hpp"
+
+namespace vx::demo {
+namespace {
+
+template <class Number>
+bool readNumber(const std::string& text, Number& out) {
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, out);
+  return error == std::errc() && at == end && !text.empty();
+}
+
+// Reads a whole number within [low, high] or explains why not.
+std::string readInt(const std::string& name, const std::string& text, long long low, long long high,
+                    long long& out) {
+  if (!readNumber(text, out) || out < low || out > high) {
+    return name + " takes a whole number from " + std::to_string(low) + " to " +
+           std::to_string(high) + ", not \"" + text + "\"";
+  }
+  return {};
+}
+
+std::string readPattern(const std::string& name, const std::string& text, Pattern& out) {
+  try {
+    out = Pattern{text, std::regex(text, std::regex::ECMAScript)};
+  } catch (const std::regex_error& e) {
+    return name + ": \"" + text + "\" is not a regular expression (" + e.what() + ")";
+  }
+  return {};
+}
+
+using Setter = std::function<std::string(const std::string& value, ProgramOptions& options)>;
+
+// Options that take a value, by name.
+const std::map<std::string, Setter>& valueOptions() {
+  static const std::map<std::string, Setter> options = {
+      {"--port",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--port", v, 0, 65535, n);
+         o.service.port = static_cast<int>(n);
+         return error;
+       }},
+      {"--token",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         if (v.empty() || v.find_first_of(" \t\r\n") != std::string::npos) {
+           return "--token takes a non-empty text without blanks";
+         }
+         o.service.token = v;
+         return {};
+       }},
+      {"--projects",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--projects", v, 1, static_cast<long long>(catalogueSize()), n);
+         o.service.projects = static_cast<std::size_t>(n);
+         return error;
+       }},
+      {"--threads",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--threads", v, 1, 512, n);
+         o.service.threads = static_cast<int>(n);
+         return error;
+       }},
+      {"--now",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         o.now = parseStamp(v);
+         if (!o.now) return "--now takes an ISO 8601 date-time such as 2026-03-10T12:00:00Z";
+         return {};
+       }},
+      {"--latency-ms",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--latency-ms", v, 0, 600'000, n);
+         o.service.faults.latencyMs = static_cast<int>(n);
+         return error;
+       }},
+      {"--jitter-ms",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--jitter-ms", v, 0, 600'000, n);
+         o.service.faults.jitterMs = static_cast<int>(n);
+         return error;
+       }},
+      {"--error-rate",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         double rate = 0;
+         if (!readNumber(v, rate) || !(rate >= 0 && rate <= 1)) {
+           return "--error-rate takes a number from 0 to 1, not \"" + v + "\"";
+         }
+         o.service.faults.errorRate = rate;
+         return {};
+       }},
+      {"--seed",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         if (!readNumber(v, o.service.faults.seed)) return "--seed takes a whole number";
+         return {};
+       }},
+      {"--status",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         const auto colon = v.find(':');
+         if (colon == std::string::npos) return "--status takes CODE:REGEX, not \"" + v + "\"";
+         long long code = 0;
+         StatusRule rule;
+         if (auto error = readInt("--status CODE", v.substr(0, colon), 100, 599, code);
+             !error.empty()) {
+           return error;
+         }
+         rule.status = static_cast<int>(code);
+         if (auto error = readPattern("--status", v.substr(colon + 1), rule.pattern);
+             !error.empty()) {
+           return error;
+         }
+         o.service.faults.statuses.push_back(std::move(rule));
+         return {};
+       }},
+      {"--stall",
+       [](const std::string& v, ProgramOptions& o) {
+         Pattern pattern;
+         auto error = readPattern("--stall", v, pattern);
+         if (error.empty()) o.service.faults.stalls.push_back(std::move(pattern));
+         return error;
+       }},
+      {"--stall-ms",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--stall-ms", v, 0, 3'600'000, n);
+         o.service.faults.stallMs = static_cast<int>(n);
+         return error;
+       }},
+      {"--ready-file",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         if (v.empty()) return "--ready-file takes a path";
+         o.readyFile = v;
+         return {};
+       }},
+  };
+  return options;
+}
+
+}  // namespace
+
+bool Pattern::finds(const std::string& target) const {
+  return std::regex_search(target, regex);
+}
+
+ParsedOptions parseOptions(std::span<const std::string> args) {
+  ProgramOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> value;
+    if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name.resize(equals);
+    }
+    if ((name == "--help" || name == "-h") && !value) {
+      options.help = true;
+      continue;
+    }
+    if (name == "--print-session" && !value) {
+      options.printSession = true;
+      continue;
+    }
+    const auto setter = valueOptions().find(name);
+    if (setter == valueOptions().end()) return {std::nullopt, "unknown option \"" + name + "\""};
+    if (!value) {
+      if (i + 1 >= args.size()) return {std::nullopt, name + " needs a value"};
+      value = args[++i];
+    }
+    if (auto error = setter->second(*value, options); !error.empty()) return {std::nullopt, error};
+  }
+  return {std::move(options), {}};
+}
+
+std::string usage() {
+  return "Usage: vantorix-demo-service [options]\n"
+         "\n"
+         "A local stand-in for the analytics service, with a deterministic demo account.\n"
+         "It listens on 127.0.0.1 (and ::1 where it can) and is reached as\n"
+         "http://localhost:PORT. Once listening it prints the session document\n"
+         "{\"api\":\"http://localhost:PORT\",\"token\":\"...\"} as one line on standard output,\n"
+         "then serves until SIGINT or SIGTERM.\n"
+         "\n"
+         "Service:\n"
+         "  --port N           port to listen on (default " +
+         std::to_string(kDefaultPort) +
+         "; 0 picks a free one)\n"
+         "  --token T          the one bearer token accepted (default " +
+         std::string(kDefaultToken) +
+         ")\n"
+         "  --projects N       projects in the account, 1 to " +
+         std::to_string(catalogueSize()) + " (default " + std::to_string(kDefaultProjects) +
+         ")\n"
+         "  --now TIME         pin the service's clock, e.g. 2026-03-10T12:00:00Z\n"
+         "  --threads N        worker threads per listening address (default 32)\n"
+         "\n"
+         "Hand-over:\n"
+         "  --ready-file PATH  once listening, write the session document to PATH\n"
+         "                     (atomically; removed again on stop)\n"
+         "  --print-session    print the session document for --port and exit without\n"
+         "                     serving: vantorix-demo-service --print-session | keyferry save\n"
+         "\n"
+         "Faults (for benchmarks and fault tests):\n"
+         "  --latency-ms N     wait N ms before every answer\n"
+         "  --jitter-ms N      wait up to N ms more, pseudo-random\n"
+         "  --error-rate R     answer status 500 to a share R (0 to 1) of requests\n"
+         "  --seed N           seed of the pseudo-random choices (default 1)\n"
+         "  --status CODE:RE   answer CODE to requests whose path and query match RE\n"
+         "                     (ECMAScript regular expression; repeatable; first match wins)\n"
+         "  --stall RE         send half the body of matching answers, then stall (repeatable)\n"
+         "  --stall-ms N       finish a stalled body after N ms (default 0: never; the\n"
+         "                     connection ends when the client leaves or the service stops)\n"
+         "\n"
+         "Demo-only endpoints (no token needed): GET /demo/push-tokens lists the reported\n"
+         "push tokens; GET /demo/requests counts the requests served by path.\n"
+         "  -h, --help         show this text\n";
+}
+
+}  // namespace vx::demo

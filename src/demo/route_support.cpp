@@ -1,0 +1,63 @@
+#include "demo/route_support.hpp"
+
+#include <memory>
+
+namespace vx::demo {
+namespace {
+
+// Sends the first half of `body` at once and the rest after the stall.
+void stallBody(Context& context, httplib::Response& res) {
+  auto body = std::make_shared<std::string>(std::move(res.body));
+  res.body.clear();
+  const std::string type = res.get_header_value("Content-Type");
+  res.headers.erase("Content-Type");  // set again by the provider
+  const std::size_t half = body->size() / 2;
+  res.set_content_provider(
+      body->size(), type,
+      [&context, body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+        if (offset < half) return sink.write(body->data() + offset, half - offset);
+        const int ms = context.faults.stallMs();
+        if (context.stop.wait(std::chrono::milliseconds(ms), ms == 0)) return false;
+        return sink.write(body->data() + offset, body->size() - offset);
+      });
+}
+
+}  // namespace
+
+void sendJson(httplib::Response& res, int status, const nlohmann::json& body) {
+  res.status = status;
+  res.set_content(body.dump(), "application/json");
+}
+
+void sendError(httplib::Response& res, int status, const std::string& message) {
+  sendJson(res, status, {{"error", message}});
+}
+
+std::optional<std::string> param(const httplib::Request& req, const char* name) {
+  if (!req.has_param(name)) return std::nullopt;
+  return req.get_param_value(name);
+}
+
+Found projectBySlug(const Context& context, const std::string& slug) {
+  for (std::size_t i = 0; i < context.projects.size(); ++i) {
+    if (context.projects[i].slug == slug) return {&context.projects[i], i};
+  }
+  return {};
+}
+
+Found projectByUuid(const Context& context, const std::string& uuid) {
+  for (std::size_t i = 0; i < context.projects.size(); ++i) {
+    if (context.projects[i].uuid == uuid) return {&context.projects[i], i};
+  }
+  return {};
+}
+
+Handler withStall(Context& context, Handler handler) {
+  return [&context, handler = std::move(handler)](const httplib::Request& req,
+                                                  httplib::Response& res) {
+    handler(req, res);
+    if (!res.body.empty() && context.faults.stalls(req.target)) stallBody(context, res);
+  };
+}
+
+}  // namespace vx::demo
