@@ -84,7 +84,7 @@ icu::UnicodeString trimmed(const icu::UnicodeString& text) {
   while (end > start && isWhiteSpace(text.char32At(text.moveIndex32(end, -1)))) {
     end = text.moveIndex32(end, -1);
   }
-  return text.tempSubStringBetween(start, end);
+  return icu::UnicodeString(text, start, end - start);
 }
 
 icu::UnicodeString fromUtf8(std::string_view text) {

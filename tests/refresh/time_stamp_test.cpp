@@ -1,0 +1,65 @@
+#include "refresh/time_stamp.hpp"
+
+#include <gtest/gtest.h>
+
+#include <unicode/locid.h>
+
+#include <chrono>
+#include <thread>
+
+namespace vx::refresh {
+namespace {
+
+using namespace std::chrono;
+
+Time at(sys_days day, nanoseconds timeOfDay) {
+  return Time(duration_cast<Time::duration>(day.time_since_epoch() + timeOfDay));
+}
+
+const Time kHalfPastTwo = at(sys_days(2026y / March / 5), 14h + 30min);
+
+TEST(ParseStamp, ReadsWholeSecondsWithZuluOrNumericOffset) {
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00Z"), kHalfPastTwo);
+  EXPECT_EQ(parseStamp("2026-03-05T15:30:00+01:00"), kHalfPastTwo);
+  EXPECT_EQ(parseStamp("2026-03-05T09:00:00-05:30"), kHalfPastTwo);
+}
+
+TEST(ParseStamp, ReadsFractionalSecondsOfAnyLengthToTheMillisecond) {
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123Z"), kHalfPastTwo + 123ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1Z"), kHalfPastTwo + 100ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456Z"), kHalfPastTwo + 123ms);
+  EXPECT_EQ(parseStamp("2026-03-05T16:30:00.5+02:00"), kHalfPastTwo + 500ms);
+}
+
+TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
+  EXPECT_EQ(parseStamp(""), std::nullopt);
+  EXPECT_EQ(parseStamp("yesterday"), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-03-05"), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00"), std::nullopt);  // no zone
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00Zjunk"), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123Z "), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.Z"), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-02-30T14:30:00Z"), std::nullopt);  // no such day
+  EXPECT_EQ(parseStamp("2026-03-05T14:61:00Z"), std::nullopt);
+  EXPECT_EQ(parseStamp("2026-03-05 14:30:00Z"), std::nullopt);
+}
+
+TEST(ParseStamp, RejectsInstantsBeyondTheClocksRange) {
+  // The clock counts nanoseconds in 64 bits, which ends in the year 2262.
+  EXPECT_EQ(parseStamp("9999-12-31T23:59:59Z"), std::nullopt);
+  EXPECT_EQ(parseStamp("2262-01-01T00:00:00Z"), at(sys_days(2262y / January / 1), 0ns));
+}
+
+TEST(ParseStamp, ReadsTheSameWhateverTheDefaultLocale) {
+  // Readers are made per thread, so a fresh thread builds them under the changed default.
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Locale previous = icu::Locale::getDefault();
+  icu::Locale::setDefault(icu::Locale("ar_EG@calendar=islamic"), status);
+  std::optional<Time> read;
+  std::thread([&] { read = parseStamp("2026-03-05T14:30:00Z"); }).join();
+  icu::Locale::setDefault(previous, status);
+  EXPECT_EQ(read, kHalfPastTwo);
+}
+
+}  // namespace
+}  // namespace vx::refresh
