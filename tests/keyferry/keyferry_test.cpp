@@ -194,13 +194,5 @@ TEST_F(Keyferry, MissingFolderIsReportedBeforeTheArgumentsAreLookedAt) {
   EXPECT_EQ(contentOf(dataHome_), "not a folder");
 }
 
-TEST_F(Keyferry, FileInPlaceOfTheSharedFolderCountsAsNoFolder) {
-  std::filesystem::create_directories(dataHome_);
-  writeText(folder(), "not a folder");
-  auto result = run({"bogus"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.error, kFolderMessage);
-}
-
 }  // namespace
 }  // namespace vx

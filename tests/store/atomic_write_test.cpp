@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -119,12 +118,6 @@ TEST(WriteAtomically, ReportsAMissingFolderWithItsName) {
   EXPECT_EQ(failure->description(), "cannot create a temporary file in " +
                                         (folder.path() / "gone").string() +
                                         ": No such file or directory");
-}
-
-TEST(ReadWholeFile, IsNothingForAFolderOrAMissingFile) {
-  TemporaryFolder folder;
-  EXPECT_EQ(readWholeFile(folder.path()), std::nullopt);
-  EXPECT_EQ(readWholeFile(folder.path() / "missing"), std::nullopt);
 }
 
 }  // namespace
