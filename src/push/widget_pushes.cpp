@@ -1,11 +1,11 @@
 #include "push/widget_pushes.hpp"
 
-#include <algorithm>
-#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
-#include <vector>
 
 #include "host/bundle.hpp"
 #include "host/host_platform.hpp"
@@ -16,12 +16,14 @@
 namespace vx::push {
 namespace {
 
-// The tasks started for the host, kept so that they can be waited for.
+// The work handed over by the host, done one piece at a time on one background thread, in the
+// order the host handed it over: a removal of the last widget is never overtaken by the arrival
+// that came before it.
 //
-// A task still running while the process exits would use objects that are being destroyed. So
-// the registry waits for its tasks when it is destroyed, and before it is first created it makes
-// every process-wide object a task uses exist: objects of static lifetime are destroyed in the
-// reverse order of their creation, so all of those outlive the registry's wait.
+// Work still running while the process exits would use objects that are being destroyed. So the
+// queue finishes its work and joins its thread when it is destroyed, and before it is first
+// created it makes every process-wide object the work uses exist: objects of static lifetime are
+// destroyed in the reverse order of their creation, so all of those outlive the queue.
 class PendingTasks {
  public:
   PendingTasks() {
@@ -33,36 +35,65 @@ class PendingTasks {
     (void)PushReporter::shared();
   }
 
-  ~PendingTasks() { waitForAll(); }
+  PendingTasks(const PendingTasks&) = delete;
+  PendingTasks& operator=(const PendingTasks&) = delete;
+
+  ~PendingTasks() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable()) worker_.join();
+  }
 
   std::shared_future<void> start(std::string token, std::size_t widgetCount) {
-    auto task = std::async(std::launch::async, [token = std::move(token), widgetCount] {
-                  try {
-                    PushReporter::shared().tokenChanged(token, widgetCount);
-                  } catch (...) {
-                    // Failures stay silent; the next refresh's report retries.
-                  }
-                }).share();
-    std::lock_guard lock(mutex_);
-    std::erase_if(tasks_, [](const std::shared_future<void>& pending) {
-      return pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    std::packaged_task<void()> task([token = std::move(token), widgetCount] {
+      try {
+        PushReporter::shared().tokenChanged(token, widgetCount);
+      } catch (...) {
+        // Failures stay silent; the next refresh's report retries.
+      }
     });
-    tasks_.push_back(task);
-    return task;
+    auto done = task.get_future().share();
+    {
+      std::lock_guard lock(mutex_);
+      queue_.push_back(std::move(task));
+      if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+    }
+    changed_.notify_all();
+    return done;
   }
 
   void waitForAll() {
-    std::vector<std::shared_future<void>> waiting;
-    {
-      std::lock_guard lock(mutex_);
-      waiting.swap(tasks_);
-    }
-    for (auto& task : waiting) task.wait();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
   }
 
  private:
+  void work() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+      // Work handed over before the end is still done.
+      if (queue_.empty()) return;
+      auto task = std::move(queue_.front());
+      queue_.pop_front();
+      busy_ = true;
+      lock.unlock();
+      task();
+      lock.lock();
+      busy_ = false;
+      changed_.notify_all();
+    }
+  }
+
   std::mutex mutex_;
-  std::vector<std::shared_future<void>> tasks_;
+  std::condition_variable changed_;
+  std::deque<std::packaged_task<void()>> queue_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread worker_;
 };
 
 PendingTasks& pendingTasks() {

@@ -12,13 +12,14 @@ namespace vx::push {
 class WidgetPushes {
  public:
   // Converts the token to hex and hands it to `PushReporter::shared().tokenChanged` on a
-  // background task; returns at once. The returned future becomes ready when that task is done;
-  // callers may wait on it or drop it.
+  // background thread; returns at once. Changes are handled one after the other in the order
+  // they arrive. The returned future becomes ready when this one is done; callers may wait on it
+  // or drop it.
   static std::shared_future<void> pushTokenDidChange(std::span<const std::uint8_t> token,
                                                      std::size_t widgetCount);
 
-  // Waits until every task started so far has finished. The driver calls it before the process
-  // ends, so that no report is cut off half-way; it is also done when the process's static
+  // Waits until every change handed over so far is done. The driver calls it before the process
+  // ends, so that no report is cut off half-way; it also happens when the process's static
   // objects are destroyed, should the driver not.
   static void waitForPending();
 };
