@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "ui/font.hpp"
+
+namespace vx::ui {
+
+struct FontMetrics {
+  double ascent = 0;      // top of a line to its baseline
+  double lineHeight = 0;  // one line's height
+};
+
+// Measures text with Pango for one layout pass, remembering what it measured.
+class TextMeasurer {
+ public:
+  TextMeasurer();
+
+  [[nodiscard]] FontMetrics metrics(const FontSpec& font);
+  // Width of `text` set on one line.
+  [[nodiscard]] double width(std::string_view text, const FontSpec& font);
+  // The lines `text` breaks into within `width` points (absent: only at its line breaks), each
+  // without its trailing spaces and line break.
+  [[nodiscard]] std::vector<std::string> wrap(std::string_view text, const FontSpec& font,
+                                              std::optional<double> width);
+  // Byte offsets in `text` where a cut leaves whole characters (0 and text.size() included).
+  [[nodiscard]] std::vector<std::size_t> cutPoints(std::string_view text);
+
+ private:
+  using FontKey = std::tuple<double, int, bool>;
+  static FontKey key(const FontSpec& f) {
+    return {f.size, static_cast<int>(f.weight), f.tabularDigits};
+  }
+
+  GObjectPtr<PangoContext> context_;
+  std::map<FontKey, FontMetrics> metrics_;
+  std::map<std::pair<FontKey, std::string>, double> widths_;
+};
+
+}  // namespace vx::ui
