@@ -33,8 +33,12 @@ async function startFakeHost(t, runtimeDir, respond = () => {}) {
   const server = net.createServer((socket) => {
     host.connections.add(socket);
     socket.on('close', () => host.connections.delete(socket));
+    // The module may hang up before the host has answered (as it does after a request); the
+    // host then sees EPIPE, also forwarded through readline, and carries on.
     socket.on('error', () => {});
-    readline.createInterface({ input: socket }).on('line', (line) => {
+    const lines = readline.createInterface({ input: socket });
+    lines.on('error', () => {});
+    lines.on('line', (line) => {
       const message = JSON.parse(line);
       host.messages.push(message);
       const n = seen.get(message.type) ?? 0;
