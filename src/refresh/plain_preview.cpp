@@ -18,10 +18,12 @@ namespace {
 // How much of a message is cleaned, in UTF-16 code units: far more than a preview line shows.
 constexpr std::int32_t kCleanedPrefix = 65536;
 
-// Step budget shared by the markup patterns of one message, in ICU's time units (about ten
-// thousand engine steps each). A few milliseconds of matching; ordinary messages of any length
-// up to the cleaned prefix use a small fraction of it.
-constexpr int kMatchBudget = 400;
+// Step budget of each markup pattern per message, in ICU's time units (about ten thousand
+// engine steps each; some milliseconds of matching). Ordinary messages of any length up to the
+// cleaned prefix use a few units; only texts that make the matcher backtrack quadratically
+// (thousands of "<" or "[" without their closing bracket) run out. Each pattern has its own
+// budget, so one that runs out does not keep the others from cleaning the text.
+constexpr int kMatchBudget = 100;
 
 // Compiled patterns. Each thread keeps its own set, and every call its own matchers.
 struct Patterns {
@@ -58,12 +60,13 @@ UBool spend(const void* context, int32_t /*steps*/) {
 // Replaces every match of `pattern` with `replacement` ("$1" names a group). With a budget,
 // matching stops when it is spent and the text after the last replacement stays as it is.
 icu::UnicodeString replaceAll(const icu::RegexPattern* pattern, const icu::UnicodeString& text,
-                              const icu::UnicodeString& replacement, int* budget) {
+                              const icu::UnicodeString& replacement, bool bounded) {
+  int budget = kMatchBudget;
   if (pattern == nullptr) return text;
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(pattern->matcher(text, status));
   if (U_FAILURE(status)) return text;
-  if (budget != nullptr) matcher->setMatchCallback(&spend, budget, status);
+  if (bounded) matcher->setMatchCallback(&spend, &budget, status);
   icu::UnicodeString result;
   while (U_SUCCESS(status) && matcher->find(status)) {
     matcher->appendReplacement(result, replacement, status);
@@ -135,11 +138,10 @@ icu::UnicodeString cleanedPart(icu::UnicodeString text) {
 icu::UnicodeString withoutMarkup(const icu::UnicodeString& text) {
   const Patterns& compiled = patterns();
   const icu::UnicodeString nothing;
-  int budget = kMatchBudget;
-  icu::UnicodeString s = replaceAll(compiled.tag.get(), text, nothing, &budget);
-  s = replaceAll(compiled.link.get(), s, icu::UnicodeString(u"$1"), &budget);
-  s = replaceAll(compiled.emphasis.get(), s, icu::UnicodeString(u"$2"), &budget);
-  return replaceAll(compiled.heading.get(), s, nothing, &budget);
+  icu::UnicodeString s = replaceAll(compiled.tag.get(), text, nothing, true);
+  s = replaceAll(compiled.link.get(), s, icu::UnicodeString(u"$1"), true);
+  s = replaceAll(compiled.emphasis.get(), s, icu::UnicodeString(u"$2"), true);
+  return replaceAll(compiled.heading.get(), s, nothing, true);
 }
 
 // Literal replacements; "&amp;" comes last so that an escaped entity is decoded only once.
@@ -169,7 +171,8 @@ std::string plainPreview(const std::optional<std::string>& text) {
   }
   s = withoutMarkup(cleanedPart(std::move(s)));
   s = withEntitiesDecoded(std::move(s));
-  s = replaceAll(patterns().whiteRun.get(), s, icu::UnicodeString(u" "), nullptr);
+  // A single linear pass: it needs no budget, and collapsing must not stop half-way.
+  s = replaceAll(patterns().whiteRun.get(), s, icu::UnicodeString(u" "), false);
   return toUtf8(trimmed(s));
 }
 

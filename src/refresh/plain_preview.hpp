@@ -11,9 +11,9 @@ namespace vx::refresh {
 // one blank. The empty text when there is nothing to show.
 //
 // The work is bounded so that a hostile or huge message cannot hold up a refresh: only the
-// first 65536 UTF-16 code units (after the JSON step) are cleaned, and the pattern matching
-// shares a fixed step budget; a pattern that runs out of budget leaves the rest of the text
-// as it stands. Ordinary messages come nowhere near either bound.
+// first 65536 UTF-16 code units (after the JSON step) are cleaned and kept, and each markup
+// pattern has a fixed step budget; a pattern that runs out of budget leaves the rest of the
+// text as it stands. Ordinary messages come nowhere near either bound.
 [[nodiscard]] std::string plainPreview(const std::optional<std::string>& text);
 
 }  // namespace vx::refresh

@@ -81,6 +81,11 @@ TEST(PlainPreview, HostileMessagesFinishWithASensibleLine) {
   EXPECT_LE(fromBlocks.size(), 65536u);
 }
 
+TEST(PlainPreview, APatternThatRunsOutDoesNotStopTheOthers) {
+  const std::string preview = plainPreview(std::string(30000, '<') + " [a](b) **bold**");
+  EXPECT_EQ(preview.substr(29990), "<<<<<<<<<< a bold");
+}
+
 TEST(PlainPreview, LongOrdinaryMessagesAreCleanedWhole) {
   std::string message;
   while (message.size() < 60000) message += "Some **bold** words and a [link](https://x.org/).\n";
