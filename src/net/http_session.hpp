@@ -35,11 +35,18 @@ struct Response {
 class HttpSession {
  public:
   struct Options {
+    // A request fails when it sees no progress (no connection, less than one byte a second)
+    // for this long.
     double noProgressTimeoutSeconds = 15;
+    // A longer response body fails the request instead of filling memory.
     std::size_t maxBodyBytes = 16u << 20;
   };
 
+  // The process-wide session, created on first use with the product's options.
   static HttpSession& shared();
+  // Replaces the shared session's options for requests sent from now on (tests shorten the
+  // time-out this way).
+  static void configureShared(Options options);
 
   explicit HttpSession(Options options);
   ~HttpSession();
@@ -49,6 +56,10 @@ class HttpSession {
   // Starts the request; the future yields the final response (redirects followed) or throws
   // TransportError.
   [[nodiscard]] std::future<Response> send(Request request);
+
+  [[nodiscard]] Options options() const;
+  // Applies to requests sent from now on.
+  void setOptions(Options options);
 
  private:
   class Engine;

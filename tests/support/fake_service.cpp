@@ -247,6 +247,15 @@ std::string contentTypeOf(const Answer& answer) {
   return "application/json";
 }
 
+// The library listens with a backlog of 5; a burst of concurrent connections would overflow it
+// and the kernel would drop connection requests, which clients retry only a second later.
+class Server : public httplib::Server {
+ public:
+  bool bindWithLargeBacklog(const std::string& host, int port) {
+    return bind_to_port(host, port) && ::listen(svr_sock_, SOMAXCONN) == 0;
+  }
+};
+
 }  // namespace
 
 // One listening address: a server and the thread that accepts on it.
@@ -265,7 +274,7 @@ class FakeService::Listener {
     server_.Delete(any, handler).Options(any, handler);
   }
 
-  bool bind(const std::string& host, int port) { return server_.bind_to_port(host, port); }
+  bool bind(const std::string& host, int port) { return server_.bindWithLargeBacklog(host, port); }
 
   void start() {
     thread_ = std::thread([this] {
@@ -288,10 +297,11 @@ class FakeService::Listener {
  private:
   static void answer(detail::FakeState& state, const httplib::Request& request,
                      httplib::Response& response) {
+    // Recorded before the answer is computed, so a responder may wait for other requests.
     RecordedRequest recorded = recordOf(request);
+    state.record(recorded);
     Responder responder = state.responderFor(recorded.method, recorded.target);
     Answer answer = responder(recorded);
-    state.record(std::move(recorded));
 
     if (answer.delay.count() > 0 && !state.pause(answer.delay)) {
       response.status = 503;
@@ -331,7 +341,7 @@ class FakeService::Listener {
   }
 
   std::shared_ptr<detail::FakeState> state_;
-  httplib::Server server_;
+  Server server_;
   std::thread thread_;
   std::atomic<bool> finished_{false};
 };

@@ -64,7 +64,8 @@ struct Answer {
 
   int status;
   std::string body;
-  // Extra response headers. Content-Type is "application/json" unless given here.
+  // Extra response headers. Content-Type is "application/json" unless given here. Bodies of a
+  // compressible type (JSON, text) go out compressed when the client accepts gzip or brotli.
   Headers headers;
   std::chrono::milliseconds delay{0};
   bool stallHalfway = false;
@@ -94,7 +95,8 @@ class FakeService {
 
   // Scripts the answer to `method` + `target` (replacing an earlier script for the same pair).
   void on(const std::string& method, const std::string& target, Answer answer);
-  // Computes the answer per request (called on the connection's thread).
+  // Computes the answer per request, on the connection's thread, after the request has been
+  // recorded (so it may wait for others to arrive).
   void on(const std::string& method, const std::string& target, Responder responder);
   // The answer to every request without a script; initially 404 with an empty body.
   void otherwise(Answer answer);

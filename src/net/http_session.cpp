@@ -1,0 +1,206 @@
+#include "net/http_session.hpp"
+
+#include <curl/curl.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "net/transfer.hpp"
+
+namespace vx::net {
+namespace {
+
+void initCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Idle connections the session keeps for reuse. A refresh runs some tens of requests to one
+// host at once; over HTTP/1.1 each needs its own connection, and all should survive until the
+// next refresh.
+constexpr long kMaxCachedConnections = 256;
+
+}  // namespace
+
+// Owns the curl multi handle and the one thread that drives every transfer on it. Other threads
+// only hand new transfers over (under the mutex) and wake the thread.
+class HttpSession::Engine {
+ public:
+  explicit Engine(Options options) : options_(options) {
+    initCurlOnce();
+    multi_ = curl_multi_init();
+    if (multi_ == nullptr) throw TransportError("cannot create the HTTP session");
+    curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+    curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
+    thread_ = std::thread([this] { run(); });
+  }
+
+  ~Engine() { shutdown(); }
+
+  std::future<Response> send(Request request) {
+    auto transfer = std::make_unique<Transfer>();
+    std::future<Response> future = transfer->promise.get_future();
+    Options options = this->options();
+    if (request.noProgressTimeoutSeconds > 0) {
+      options.noProgressTimeoutSeconds = request.noProgressTimeoutSeconds;
+    }
+    if (!transfer->prepare(request, options)) {
+      transfer->fail("cannot set up the request");
+      return future;
+    }
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+      transfer->fail("the HTTP session is closed");
+      return future;
+    }
+    queued_.push_back(std::move(transfer));
+    // Under the mutex: once the thread has seen `stopping_` it cleans up the multi handle, and
+    // no wake-up may reach it after that.
+    curl_multi_wakeup(multi_);
+    return future;
+  }
+
+  Options options() const {
+    std::lock_guard lock(mutex_);
+    return options_;
+  }
+
+  void setOptions(Options options) {
+    std::lock_guard lock(mutex_);
+    options_ = options;
+  }
+
+  // Fails every pending request and ends the thread. Idempotent.
+  void shutdown() {
+    {
+      std::lock_guard lock(mutex_);
+      if (!stopping_) {
+        stopping_ = true;
+        curl_multi_wakeup(multi_);
+      }
+    }
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  void run() {
+    for (;;) {
+      if (!adoptQueued()) break;
+      int running = 0;
+      curl_multi_perform(multi_, &running);
+      finishDone();
+      failStalled();
+      // Wakes for curl's own timers and sockets, for send() and shutdown(), and often enough
+      // to notice stalled transfers on time.
+      curl_multi_poll(multi_, nullptr, 0, active_.empty() ? 60000 : 200, nullptr);
+    }
+    failEverything("the HTTP session is closed");
+    curl_multi_cleanup(multi_);
+    multi_ = nullptr;
+  }
+
+  // Moves newly sent transfers into the multi handle; false once the session is stopping.
+  bool adoptQueued() {
+    std::vector<std::unique_ptr<Transfer>> incoming;
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_) return false;
+      incoming.swap(queued_);
+    }
+    for (auto& transfer : incoming) {
+      CURL* easy = transfer->easy();
+      if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
+        transfer->fail("cannot start the request");
+        continue;
+      }
+      transfer->start(std::chrono::steady_clock::now());
+      active_.emplace(easy, std::move(transfer));
+    }
+    return true;
+  }
+
+  void finishDone() {
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+      if (message->msg != CURLMSG_DONE) continue;
+      auto found = active_.find(message->easy_handle);
+      if (found == active_.end()) continue;
+      std::unique_ptr<Transfer> transfer = std::move(found->second);
+      active_.erase(found);
+      CURLcode result = message->data.result;  // read before the handle is removed
+      curl_multi_remove_handle(multi_, transfer->easy());
+      transfer->complete(result);
+    }
+  }
+
+  void failStalled() {
+    const auto now = std::chrono::steady_clock::now();
+    for (auto it = active_.begin(); it != active_.end();) {
+      if (it->second->stalled(now)) {
+        curl_multi_remove_handle(multi_, it->first);
+        it->second->fail("no progress within the time-out");
+        it = active_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+  void failEverything(const char* why) {
+    for (auto& [easy, transfer] : active_) {
+      curl_multi_remove_handle(multi_, easy);
+      transfer->fail(why);
+    }
+    active_.clear();
+    std::lock_guard lock(mutex_);
+    for (auto& transfer : queued_) transfer->fail(why);
+    queued_.clear();
+  }
+
+  mutable std::mutex mutex_;
+  Options options_;
+  bool stopping_ = false;
+  std::vector<std::unique_ptr<Transfer>> queued_;
+
+  // Touched by the I/O thread only (and by the constructor before it starts).
+  CURLM* multi_ = nullptr;
+  std::map<CURL*, std::unique_ptr<Transfer>> active_;
+  std::thread thread_;
+};
+
+HttpSession::HttpSession(Options options) : engine_(std::make_unique<Engine>(options)) {}
+
+HttpSession::~HttpSession() = default;
+
+std::future<Response> HttpSession::send(Request request) {
+  return engine_->send(std::move(request));
+}
+
+HttpSession::Options HttpSession::options() const {
+  return engine_->options();
+}
+
+void HttpSession::setOptions(Options options) {
+  engine_->setOptions(options);
+}
+
+HttpSession& HttpSession::shared() {
+  // Never destroyed, so a late caller cannot reach a dead object; its thread is stopped at
+  // exit instead (before curl's own exit handlers, which were registered earlier), and requests
+  // sent after that fail at once.
+  static HttpSession* session = [] {
+    auto* created = new HttpSession(Options{});
+    std::atexit([] { shared().engine_->shutdown(); });
+    return created;
+  }();
+  return *session;
+}
+
+void HttpSession::configureShared(Options options) {
+  shared().setOptions(options);
+}
+
+}  // namespace vx::net

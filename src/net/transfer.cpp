@@ -1,0 +1,150 @@
+#include "net/transfer.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace vx::net {
+namespace {
+
+bool isHttps(const std::string& url) {
+  return url.size() >= 8 && std::equal(url.begin(), url.begin() + 8, "https://",
+                                       [](char a, char b) { return std::tolower(a) == b; });
+}
+
+}  // namespace
+
+Transfer::Transfer() : easy_(curl_easy_init()) {}
+
+Transfer::~Transfer() {
+  if (easy_ != nullptr) curl_easy_cleanup(easy_);
+  curl_slist_free_all(headers_);
+}
+
+bool Transfer::prepare(const Request& request, const HttpSession::Options& options) {
+  if (easy_ == nullptr) return false;
+  maxBodyBytes_ = options.maxBodyBytes;
+  bool ok = true;
+  auto set = [&](CURLoption option, auto value) {
+    ok = ok && curl_easy_setopt(easy_, option, value) == CURLE_OK;
+  };
+
+  set(CURLOPT_URL, request.url.c_str());
+  set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_NOSIGNAL, 1L);
+  set(CURLOPT_ERRORBUFFER, errorText_);
+  set(CURLOPT_WRITEFUNCTION, &Transfer::receive);
+  set(CURLOPT_WRITEDATA, this);
+  set(CURLOPT_ACCEPT_ENCODING, "");  // whatever curl can decode
+  set(CURLOPT_TCP_KEEPALIVE, 1L);
+  // The loopback interface never goes through a proxy, whatever the environment says.
+  set(CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
+
+  // Redirects are followed; curl drops the custom Authorization header whenever a redirect
+  // leads to another host, port or scheme (unrestricted auth stays off).
+  set(CURLOPT_FOLLOWLOCATION, 1L);
+  set(CURLOPT_MAXREDIRS, 16L);
+  set(CURLOPT_UNRESTRICTED_AUTH, 0L);
+
+  // "No progress for this long" fails the request. curl bounds the connection phase and
+  // aborts when the speed stays under one byte a second for the period; but curl averages the
+  // speed over several seconds, so a transfer that stalls right after a burst would only be
+  // noticed seconds late. The session therefore also watches the time since the last byte in
+  // either direction (stalled()).
+  const double timeout = options.noProgressTimeoutSeconds;
+  noProgressTimeout_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(timeout));
+  set(CURLOPT_HEADERFUNCTION, &Transfer::receiveHeader);
+  set(CURLOPT_HEADERDATA, this);
+  set(CURLOPT_NOPROGRESS, 0L);
+  set(CURLOPT_XFERINFOFUNCTION, &Transfer::progress);
+  set(CURLOPT_XFERINFODATA, this);
+  set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+  set(CURLOPT_LOW_SPEED_TIME, std::max(1L, static_cast<long>(std::ceil(timeout))));
+  set(CURLOPT_CONNECTTIMEOUT_MS, std::max(1L, static_cast<long>(std::ceil(timeout * 1000))));
+
+  // Refused up front when the server announces the length; receive() catches the rest.
+  set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBodyBytes_));
+
+  // Over TLS, wait for a connection that may multiplex (HTTP/2) rather than open another.
+  if (isHttps(request.url)) set(CURLOPT_PIPEWAIT, 1L);
+
+  if (request.method == "GET") {
+    set(CURLOPT_HTTPGET, 1L);
+  } else if (request.method == "HEAD") {
+    set(CURLOPT_NOBODY, 1L);
+  } else {
+    if (request.method != "POST") set(CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    if (request.method == "POST" || !request.body.empty()) {
+      set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+      set(CURLOPT_COPYPOSTFIELDS, request.body.c_str());
+      // No "Expect: 100-continue" round trip for larger bodies.
+      headers_ = curl_slist_append(headers_, "Expect:");
+    }
+  }
+
+  for (const auto& [name, value] : request.headers) {
+    // "Name;" is curl's way to send a header with an empty value ("Name:" would remove it).
+    std::string line = value.empty() ? name + ";" : name + ": " + value;
+    curl_slist* appended = curl_slist_append(headers_, line.c_str());
+    if (appended == nullptr) return false;
+    headers_ = appended;
+  }
+  if (headers_ != nullptr) set(CURLOPT_HTTPHEADER, headers_);
+  return ok;
+}
+
+bool Transfer::stalled(std::chrono::steady_clock::time_point now) const {
+  return now - lastProgress_ > noProgressTimeout_;
+}
+
+std::size_t Transfer::receiveHeader(char*, std::size_t size, std::size_t count, void* self) {
+  static_cast<Transfer*>(self)->lastProgress_ = std::chrono::steady_clock::now();
+  return size * count;
+}
+
+int Transfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto* transfer = static_cast<Transfer*>(self);
+  if (uploaded != transfer->uploaded_) {
+    transfer->uploaded_ = uploaded;
+    transfer->lastProgress_ = std::chrono::steady_clock::now();
+  }
+  return 0;
+}
+
+std::size_t Transfer::receive(char* data, std::size_t size, std::size_t count, void* self) {
+  auto* transfer = static_cast<Transfer*>(self);
+  const std::size_t length = size * count;
+  transfer->lastProgress_ = std::chrono::steady_clock::now();
+  if (length >
+      transfer->maxBodyBytes_ - std::min(transfer->maxBodyBytes_, transfer->body_.size())) {
+    transfer->oversized_ = true;
+    return 0;  // makes curl stop with a write error
+  }
+  transfer->body_.append(data, length);
+  return length;
+}
+
+void Transfer::complete(CURLcode result) {
+  if (oversized_ || result == CURLE_FILESIZE_EXCEEDED) {
+    fail("response body larger than " + std::to_string(maxBodyBytes_) + " bytes");
+    return;
+  }
+  if (result != CURLE_OK) {
+    fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
+    return;
+  }
+  long status = 0;
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+  Response response;
+  response.status = status;
+  response.body = std::move(body_);
+  promise.set_value(std::move(response));
+}
+
+void Transfer::fail(const std::string& why) {
+  promise.set_exception(std::make_exception_ptr(TransportError(why)));
+}
+
+}  // namespace vx::net

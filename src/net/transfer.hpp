@@ -1,0 +1,57 @@
+#pragma once
+
+// One request on its way through the session: the curl easy handle, its header list, the body
+// received so far and the promise its caller waits on. Internal to the session.
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstddef>
+#include <future>
+#include <string>
+
+#include "net/http_session.hpp"
+
+namespace vx::net {
+
+class Transfer {
+ public:
+  Transfer();
+  ~Transfer();
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // Sets the handle up for `request` under `options`; false when curl refuses.
+  [[nodiscard]] bool prepare(const Request& request, const HttpSession::Options& options);
+
+  [[nodiscard]] CURL* easy() const { return easy_; }
+
+  // Whether nothing has arrived for longer than the no-progress time-out. The clock starts
+  // when the transfer is handed to the multi handle (see start()).
+  [[nodiscard]] bool stalled(std::chrono::steady_clock::time_point now) const;
+  void start(std::chrono::steady_clock::time_point now) { lastProgress_ = now; }
+
+  // Settles the promise from curl's result for the finished transfer.
+  void complete(CURLcode result);
+  // Settles the promise with a transport error.
+  void fail(const std::string& why);
+
+  std::promise<Response> promise;
+
+ private:
+  static std::size_t receive(char* data, std::size_t size, std::size_t count, void* self);
+  static std::size_t receiveHeader(char* data, std::size_t size, std::size_t count, void* self);
+  static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
+
+  CURL* easy_ = nullptr;
+  curl_slist* headers_ = nullptr;
+  std::string body_;
+  std::size_t maxBodyBytes_ = 0;
+  bool oversized_ = false;
+  std::chrono::steady_clock::duration noProgressTimeout_{};
+  std::chrono::steady_clock::time_point lastProgress_{};
+  curl_off_t uploaded_ = 0;
+  char errorText_[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace vx::net
