@@ -43,6 +43,13 @@ class HttpSession::Engine {
   std::future<Response> send(Request request) {
     auto transfer = std::make_unique<Transfer>();
     std::future<Response> future = transfer->promise.get_future();
+    // A line break in a header would let its value smuggle further headers into the request.
+    for (const auto& [name, value] : request.headers) {
+      if ((name + value).find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+        transfer->fail("a request header holds a line break or a NUL character");
+        return future;
+      }
+    }
     Options options = this->options();
     if (request.noProgressTimeoutSeconds > 0) {
       options.noProgressTimeoutSeconds = request.noProgressTimeoutSeconds;

@@ -74,6 +74,17 @@ TEST(HttpSessionRequests, SendsMethodAndBody) {
   EXPECT_EQ(log[1].body, "");
 }
 
+TEST(HttpSessionRequests, HeaderWithLineBreakIsRefusedUnsent) {
+  FakeService fake;
+  HttpSession session(quick());
+  for (const std::string& bad :
+       {std::string("T\r\nX-Injected: 1"), std::string("T\nX"), std::string("T\0X", 3)}) {
+    EXPECT_FALSE(transportFailure(session.send(get(fake.baseUrl() + "/", {{"Authorization", bad}})))
+                     .empty());
+  }
+  EXPECT_EQ(fake.requestCount(), 0u);
+}
+
 TEST(HttpSessionRequests, UnreachableServerIsTransportErrorWithCurlsText) {
   int port = 0;
   {

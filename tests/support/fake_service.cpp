@@ -308,6 +308,11 @@ class FakeService::Listener {
       return;
     }
     response.status = answer.status;
+    // These answers end at their head whatever the head says; a body sent along would be read
+    // as the start of the next answer on the connection, so the connection ends with it.
+    if ((answer.status == 204 || answer.status == 304) && !answer.body.empty()) {
+      response.set_header("Connection", "close");
+    }
     for (const auto& [name, value] : answer.headers) {
       if (!sameName(name, "Content-Type")) response.set_header(name, value);
     }
