@@ -56,18 +56,6 @@ TEST(PlistString, MalformedOrMisshapenDocumentsYieldNothing) {
             std::nullopt);
 }
 
-TEST(PlistString, MissingFileYieldsNothing) {
-  ScratchFolder folder;
-  EXPECT_EQ(plistString(folder.path() / "Info.plist", "CFBundleIdentifier"), std::nullopt);
-}
-
-TEST(Bundle, FilesLieInsideContents) {
-  Bundle bundle("/opt/x/app.bundle");
-  EXPECT_EQ(bundle.infoPlist(), "/opt/x/app.bundle/Contents/Info.plist");
-  EXPECT_EQ(bundle.contentsFile("embedded.provisionprofile"),
-            "/opt/x/app.bundle/Contents/embedded.provisionprofile");
-}
-
 TEST(Bundle, IdentifierIsReadOnceWhileInfoStringsAreReadAfresh) {
   ScratchFolder folder;
   Bundle bundle(folder.path());

@@ -29,13 +29,6 @@ TEST_F(HostPlatform, DeclaredVersionGatesByMajor) {
   EXPECT_FALSE(isAtLeast(15));
 }
 
-TEST_F(HostPlatform, PushTokenCanBeGivenAndWithdrawn) {
-  setCurrentPushToken(std::vector<std::uint8_t>{0x0A, 0xFF});
-  EXPECT_EQ(currentPushToken(), (std::vector<std::uint8_t>{0x0A, 0xFF}));
-  setCurrentPushToken(std::nullopt);
-  EXPECT_EQ(currentPushToken(), std::nullopt);
-}
-
 TEST(DecodePushToken, ReadsHexDigitsOfEitherCase) {
   EXPECT_EQ(decodePushToken("0aFF"), (std::vector<std::uint8_t>{0x0A, 0xFF}));
   EXPECT_EQ(decodePushToken("00"), (std::vector<std::uint8_t>{0x00}));
