@@ -57,12 +57,13 @@ UBool spend(const void* context, int32_t /*steps*/) {
   return --left > 0;
 }
 
-// Replaces every match of `pattern` with `replacement` ("$1" names a group). With a budget,
-// matching stops when it is spent and the text after the last replacement stays as it is.
+// Replaces every match of `pattern` with `replacement` ("$1" names a group). When bounded,
+// matching stops once the budget is spent (or on any other matcher error, such as a full
+// backtracking stack) and the text after the last replacement stays as it is.
 icu::UnicodeString replaceAll(const icu::RegexPattern* pattern, const icu::UnicodeString& text,
                               const icu::UnicodeString& replacement, bool bounded) {
-  int budget = kMatchBudget;
   if (pattern == nullptr) return text;
+  int budget = kMatchBudget;
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(pattern->matcher(text, status));
   if (U_FAILURE(status)) return text;
