@@ -29,12 +29,12 @@ enum class Symbol { checkmarkCircleFill };
 // maximum bound the element on that axis (a maximum of `infinity` takes all that is offered).
 // A fixed length wins over minimum and maximum on the same axis.
 struct Frame {
-  std::optional<double> width;
-  std::optional<double> height;
-  std::optional<double> minWidth;
-  std::optional<double> maxWidth;
-  std::optional<double> minHeight;
-  std::optional<double> maxHeight;
+  std::optional<double> width{};
+  std::optional<double> height{};
+  std::optional<double> minWidth{};
+  std::optional<double> maxWidth{};
+  std::optional<double> minHeight{};
+  std::optional<double> maxHeight{};
   Alignment alignment = Alignment::center;
 };
 

@@ -19,7 +19,7 @@ struct StrokeStyle {
   LineCap cap = LineCap::butt;
   LineJoin join = LineJoin::miter;
   double miterLimit = 10;
-  std::vector<double> dash;  // on, off, on, ... lengths; empty: a solid line
+  std::vector<double> dash{};  // on, off, on, ... lengths; empty: a solid line
   double dashPhase = 0;
   friend bool operator==(const StrokeStyle&, const StrokeStyle&) = default;
 };

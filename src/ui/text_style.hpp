@@ -17,13 +17,13 @@ enum class Weight { regular, medium, semibold, bold };
 // Text settings that flow down the tree: set on a container they apply to every text inside it
 // that does not set its own. Unset fields fall through to the enclosing setting.
 struct TextStyle {
-  std::optional<double> size;
-  std::optional<Weight> weight;
-  std::optional<Color> color;
-  std::optional<int> lineLimit;  // absent: as many lines as the text needs
-  std::optional<double> minScale;
-  std::optional<bool> tabularDigits;
-  std::optional<HAlign> multilineAlignment;
+  std::optional<double> size{};
+  std::optional<Weight> weight{};
+  std::optional<Color> color{};
+  std::optional<int> lineLimit{};  // absent: as many lines as the text needs
+  std::optional<double> minScale{};
+  std::optional<bool> tabularDigits{};
+  std::optional<HAlign> multilineAlignment{};
 
   // This style with every field that `inner` sets taken from `inner`.
   [[nodiscard]] TextStyle overriddenBy(const TextStyle& inner) const;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/layout.hpp"
+
+namespace vx::ui {
+
+// A tap target: the area of an element carrying a link, in canvas points, and its URL.
+struct LinkArea {
+  Rect rect;
+  std::string url;
+  friend bool operator==(const LinkArea&, const LinkArea&) = default;
+};
+
+// Every link of a layout in painting order: an enclosing link comes before the links inside
+// it, and a later sibling after an earlier one. Links without area are left out.
+[[nodiscard]] std::vector<LinkArea> linkMap(const Layout& layout);
+
+// The URL a tap at `point` opens: the topmost (last painted) link containing it.
+[[nodiscard]] std::optional<std::string> linkAt(const std::vector<LinkArea>& links, Point point);
+
+}  // namespace vx::ui

@@ -1,0 +1,135 @@
+#include "ui/painter.hpp"
+
+#include <cmath>
+
+#include "ui/bitmap.hpp"
+#include "ui/font.hpp"
+#include "ui/shape_path.hpp"
+#include "ui/symbol_drawing.hpp"
+
+namespace vx::ui {
+
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+  using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+bool drawable(Size s) {
+  return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0;
+}
+
+}  // namespace
+
+Painter::Painter(cairo_t* cr, const RenderOptions& options)
+    : cr_(cr), options_(options), pango_(pango_cairo_create_context(cr)) {
+  configureContext(pango_.get());
+}
+
+void Painter::paint(const Layout& layout) {
+  pango_cairo_update_context(cr_, pango_.get());
+  configureContext(pango_.get());
+  paintBox(layout.root(), layout.rootOrigin(), false);
+}
+
+void Painter::setColor(Color c, bool accent) {
+  if (options_.mode == RenderingMode::accented) {
+    const Color& flat = accent ? options_.tint : options_.plain;
+    c = flat.withOpacity(flat.opacity * c.opacity);
+  }
+  cairo_set_source_rgba(cr_, c.red, c.green, c.blue, c.opacity);
+}
+
+void Painter::paintBox(const Box& box, Point origin, bool accent) {
+  if (box.containerBackground && options_.mode == RenderingMode::accented) return;
+  if (box.opacity <= 0) return;
+  accent = accent || box.accentable;
+
+  cairo_save(cr_);
+  cairo_translate(cr_, origin.x, origin.y);
+  if (box.clip) {
+    cairo_new_path(cr_);
+    appendRoundedRect(cr_, {0, 0, box.size.width, box.size.height}, *box.clip);
+    cairo_clip(cr_);
+  }
+  const bool group = box.opacity < 1;
+  if (group) cairo_push_group(cr_);
+
+  paintContent(box, accent);
+  for (const auto& child : box.children) paintBox(*child.box, child.origin, accent);
+
+  if (group) {
+    cairo_pop_group_to_source(cr_);
+    cairo_paint_with_alpha(cr_, box.opacity);
+  }
+  cairo_restore(cr_);
+}
+
+void Painter::paintContent(const Box& box, bool accent) {
+  std::visit(Overloaded{
+                 [](const contents::None&) {},
+                 [&](const contents::TextRun& run) { paintText(run, accent); },
+                 [&](const contents::Drawing& d) { paintItems(d.items, accent); },
+                 [&](const contents::CanvasDrawing& c) {
+                   if (drawable(box.size)) paintItems(c.draw(box.size), accent);
+                 },
+                 [&](const contents::Picture& p) { paintPicture(p, box.size); },
+                 [&](const contents::SymbolDrawing& s) {
+                   setColor(s.color, accent);
+                   drawSymbol(cr_, s.symbol, {0, 0, box.size.width, box.size.height}, s.weight);
+                 },
+             },
+             box.content);
+}
+
+void Painter::paintText(const contents::TextRun& run, bool accent) {
+  setColor(run.color, accent);
+  const FontSpec font{run.fontSize, run.weight, run.tabularDigits};
+  for (const auto& line : run.lines) {
+    if (line.text.empty()) continue;
+    auto layout = newLineLayout(pango_.get(), line.text, font);
+    const double top =
+        line.baseline - pango_layout_get_baseline(layout.get()) / double(PANGO_SCALE);
+    cairo_move_to(cr_, line.x, top);
+    pango_cairo_show_layout(cr_, layout.get());
+  }
+}
+
+void Painter::paintItems(const std::vector<ShapeItem>& items, bool accent) {
+  for (const auto& item : items) {
+    appendShapePath(cr_, item.shape);
+    setColor(item.paint.color, accent || item.accentable);
+    if (item.paint.stroke) {
+      cairo_save(cr_);
+      applyStroke(cr_, *item.paint.stroke);
+      cairo_stroke(cr_);
+      cairo_restore(cr_);
+    } else {
+      cairo_fill(cr_);
+    }
+  }
+}
+
+void Painter::paintPicture(const contents::Picture& picture, Size size) {
+  if (!picture.bitmap || !drawable(size)) return;
+  std::shared_ptr<const Bitmap> bitmap = picture.bitmap;
+  // Before the platform kept image colours in accented mode, images there lost their colour.
+  if (options_.mode == RenderingMode::accented &&
+      options_.platformVersion < kFullColorImagesSince) {
+    bitmap = bitmap->monochrome();
+  }
+  cairo_save(cr_);
+  cairo_rectangle(cr_, 0, 0, size.width, size.height);
+  cairo_clip(cr_);
+  cairo_scale(cr_, size.width / bitmap->width(), size.height / bitmap->height());
+  cairo_set_source_surface(cr_, bitmap->surface(), 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);
+  cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
+  cairo_paint(cr_);
+  cairo_restore(cr_);
+}
+
+}  // namespace vx::ui

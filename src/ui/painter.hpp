@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cairo.h>
+
+#include "ui/font.hpp"
+#include "ui/layout.hpp"
+#include "ui/render_options.hpp"
+
+namespace vx::ui {
+
+// Paints a laid-out tree on a cairo context whose user space is in points (the caller applies
+// any pixel scale). In accented mode the container background is left out, the accent group is
+// drawn in the tint colour and everything else in the plain colour, each keeping its opacity.
+class Painter {
+ public:
+  Painter(cairo_t* cr, const RenderOptions& options);
+  Painter(const Painter&) = delete;
+  Painter& operator=(const Painter&) = delete;
+
+  void paint(const Layout& layout);
+
+ private:
+  void paintBox(const Box& box, Point origin, bool accent);
+  void paintContent(const Box& box, bool accent);
+  void paintText(const contents::TextRun& run, bool accent);
+  void paintItems(const std::vector<ShapeItem>& items, bool accent);
+  void paintPicture(const contents::Picture& picture, Size size);
+  void setColor(Color c, bool accent);
+
+  cairo_t* cr_;
+  RenderOptions options_;
+  GObjectPtr<PangoContext> pango_;
+};
+
+}  // namespace vx::ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/layout.hpp"
+#include "ui/link_map.hpp"
+#include "ui/render_options.hpp"
+
+namespace vx::ui {
+
+enum class ImageFormat { png, svg, pdf };
+
+[[nodiscard]] std::string_view rawValue(ImageFormat f);
+[[nodiscard]] std::optional<ImageFormat> imageFormatFromRaw(std::string_view raw);
+
+// A drawn widget: the encoded image and where its links are.
+struct RenderResult {
+  ImageFormat format = ImageFormat::png;
+  std::string bytes;    // the PNG, SVG or PDF file's contents
+  Size size;            // in points
+  int pixelWidth = 0;   // PNG only
+  int pixelHeight = 0;  // PNG only
+  std::vector<LinkArea> links;
+};
+
+// Paints a layout. PNG is drawn at options.scale pixels per point (rounded up to whole pixels);
+// SVG and PDF are drawn in points. Absent when the canvas cannot be made: a size or scale that
+// is not a positive finite number, or a PNG too large for the image library.
+[[nodiscard]] std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
+                                                 const RenderOptions& options = {});
+
+// Lays out and paints in one go.
+[[nodiscard]] std::optional<RenderResult> render(const Element& root, Size canvas,
+                                                 ImageFormat format,
+                                                 const RenderOptions& options = {});
+
+// Writes the image to `path` whole: into a temporary file beside it, then renamed over it.
+// False (and nothing left behind) when that fails.
+[[nodiscard]] bool writeImage(const RenderResult& result, const std::string& path);
+
+}  // namespace vx::ui

@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "png_probe.hpp"
+#include "ui/ui.hpp"
+
+namespace vx::ui {
+namespace {
+
+using testing::near;
+using testing::PngProbe;
+
+const Color kRed = Color::rgb24(0xff0000);
+const Color kBlue = Color::rgb24(0x0000ff);
+const Color kWhite = Color::white();
+const Color kInk = Color::rgb24(0x0f172a);
+
+std::string renderPng(const Element& e, Size size, const RenderOptions& o = {}) {
+  auto r = render(e, size, ImageFormat::png, o);
+  EXPECT_TRUE(r.has_value());
+  return r ? r->bytes : std::string();
+}
+
+// A 40x20 canvas: white background, a blue 10x10 square at (4, 4), a red one in the accent group
+// at (20, 4).
+Element squares() {
+  return row({rectangle().fill(kBlue).frame(10, 10),
+              rectangle().fill(kRed).frame(10, 10).accentable()})
+      .spacing(6)
+      .padding(4)
+      .frame(40, 20, Alignment::topLeading)
+      .background(rectangle().fill(kWhite).containerBackground());
+}
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("vx-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+};
+
+TEST(Render, PngHasTheExpectedColoursAtChosenPixelsAtTwiceTheSize) {
+  PngProbe png(renderPng(squares(), {40, 20}));
+  ASSERT_TRUE(png.ok());
+  EXPECT_EQ(png.width(), 80);
+  EXPECT_EQ(png.height(), 40);
+  EXPECT_TRUE(near(png.at(2, 2), kWhite));
+  EXPECT_TRUE(near(png.at(18, 18), kBlue));   // point (9, 9)
+  EXPECT_TRUE(near(png.at(50, 18), kRed));    // point (25, 9)
+  EXPECT_TRUE(near(png.at(38, 18), kWhite));  // the 6-point gap between them
+}
+
+TEST(Render, ScaleSetsPixelsPerPoint) {
+  RenderOptions o;
+  o.scale = 3;
+  PngProbe png(renderPng(squares(), {40, 20}, o));
+  EXPECT_EQ(png.width(), 120);
+  EXPECT_TRUE(near(png.at(27, 27), kBlue));
+}
+
+TEST(Render, AccentedModeTintsTheAccentGroupFlattensTheRestAndClearsTheBackground) {
+  RenderOptions o;
+  o.mode = RenderingMode::accented;
+  o.tint = Color::rgb24(0xff9500);
+  o.plain = Color::rgb24(0xeeeeee);
+  PngProbe png(renderPng(squares(), {40, 20}, o));
+  EXPECT_DOUBLE_EQ(png.at(2, 2).opacity, 0);
+  EXPECT_TRUE(near(png.at(18, 18), o.plain));
+  EXPECT_TRUE(near(png.at(50, 18), o.tint));
+}
+
+TEST(Render, OpacityBlendsWithWhatIsBehind) {
+  auto tree = rectangle().fill(kBlue).opacity(0.5).background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(tree, {10, 10}));
+  EXPECT_TRUE(near(png.at(10, 10), Color{0.5, 0.5, 1, 1}, 3.0 / 255));
+}
+
+TEST(Render, ClipToRoundedRectangleCutsTheCorners) {
+  auto tree = rectangle().fill(kBlue).clip(10).frame(20, 20).background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(tree, {20, 20}));
+  EXPECT_TRUE(near(png.at(1, 1), kWhite));
+  EXPECT_TRUE(near(png.at(20, 20), kBlue));
+  EXPECT_TRUE(near(png.at(20, 1), kBlue));  // the middle of the top edge is not cut
+}
+
+TEST(Render, DashedStrokeLeavesGaps) {
+  auto tree = canvas([](Size s) {
+                return std::vector<ShapeItem>{ShapeItem::stroke(
+                    Shape::path(Path().moveTo({0, s.height / 2}).lineTo({s.width, s.height / 2})),
+                    kRed, StrokeStyle{4, LineCap::butt, LineJoin::miter, 10, {10, 10}, 0})};
+              }).background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(tree, {40, 10}));
+  EXPECT_TRUE(near(png.at(10, 10), kRed));    // point (5, 5): on
+  EXPECT_TRUE(near(png.at(30, 10), kWhite));  // point (15, 5): off
+  EXPECT_TRUE(near(png.at(50, 10), kRed));    // point (25, 5): on again
+}
+
+TEST(Render, PerCornerRadiiRoundOnlyTheirCorners) {
+  CornerRadii top{8, 8, 0, 0};
+  auto tree = roundedRectangle(top).fill(kBlue).background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(tree, {20, 20}));
+  EXPECT_TRUE(near(png.at(0, 0), kWhite));
+  EXPECT_TRUE(near(png.at(0, 39), kBlue));
+  EXPECT_TRUE(near(png.at(39, 39), kBlue));
+}
+
+TEST(Render, TextIsPaintedInItsColourInsideItsFrame) {
+  auto tree = text("Hello")
+                  .font(20, Weight::semibold)
+                  .color(kRed)
+                  .tag("t")
+                  .background(rectangle().fill(kWhite));
+  const Layout l = layout(tree, {80, 30});
+  auto r = render(l, ImageFormat::png);
+  ASSERT_TRUE(r);
+  PngProbe png(r->bytes);
+  const Rect f = *l.frameOf("t");
+  int inked = 0;
+  int outside = 0;
+  for (int y = 0; y < png.height(); ++y) {
+    for (int x = 0; x < png.width(); ++x) {
+      if (!near(png.at(x, y), kRed, 0.1)) continue;
+      if (f.contains({x / 2.0, y / 2.0})) {
+        ++inked;
+      } else {
+        ++outside;
+      }
+    }
+  }
+  EXPECT_GT(inked, 50);
+  EXPECT_EQ(outside, 0);
+}
+
+TEST(Render, CheckmarkSymbolIsADiscWithTheCheckCutOut) {
+  auto tree = symbol(Symbol::checkmarkCircleFill)
+                  .font(20, Weight::semibold)
+                  .color(kRed)
+                  .background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(tree, {20, 20}));
+  // Upper part of the disc is filled; the corner of the check shows the background.
+  EXPECT_TRUE(near(png.at(20, 8), kRed));
+  EXPECT_TRUE(
+      near(png.at(static_cast<int>(0.44 * 40), static_cast<int>(0.67 * 40) - 1), kWhite, 0.15));
+  EXPECT_TRUE(near(png.at(1, 1), kWhite));
+}
+
+TEST_F(TempDir, ImagesKeepTheirColoursInAccentedModeFromPlatformVersion15) {
+  // A 4x4 red PNG file.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4);
+  cairo_t* cr = cairo_create(s);
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  const std::string path = (dir_ / "favicon.png").string();
+  ASSERT_EQ(cairo_surface_write_to_png(s, path.c_str()), CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(s);
+
+  auto tree = image(path).resizable().fallback(rectangle().fill(kBlue)).frame(20, 20);
+  RenderOptions o;
+  EXPECT_TRUE(near(PngProbe(renderPng(tree, {20, 20}, o)).at(20, 20), kRed));
+  o.mode = RenderingMode::accented;
+  o.platformVersion = 15;
+  EXPECT_TRUE(near(PngProbe(renderPng(tree, {20, 20}, o)).at(20, 20), kRed));
+  o.platformVersion = 14;
+  const Color grey = PngProbe(renderPng(tree, {20, 20}, o)).at(20, 20);
+  EXPECT_NEAR(grey.red, grey.green, 0.01);
+  EXPECT_NEAR(grey.green, grey.blue, 0.01);
+  EXPECT_GT(grey.red, 0.1);
+}
+
+TEST_F(TempDir, ImageFileThatIsNotAPngDrawsTheFallback) {
+  const std::string path = (dir_ / "broken.png").string();
+  std::ofstream(path) << "not a png";
+  auto tree = image(path).resizable().fallback(rectangle().fill(kBlue)).frame(20, 20);
+  EXPECT_TRUE(near(PngProbe(renderPng(tree, {20, 20})).at(20, 20), kBlue));
+}
+
+TEST(Render, SvgAndPdfAreDrawnInPoints) {
+  auto svg = render(squares(), {40, 20}, ImageFormat::svg);
+  auto pdf = render(squares(), {40, 20}, ImageFormat::pdf);
+  ASSERT_TRUE(svg && pdf);
+  EXPECT_NE(svg->bytes.find("<svg"), std::string::npos);
+  EXPECT_NE(svg->bytes.find("width=\"40"), std::string::npos);
+  EXPECT_EQ(pdf->bytes.rfind("%PDF", 0), 0u);
+  EXPECT_EQ(svg->pixelWidth, 0);
+}
+
+TEST(Render, CanvasThatCannotBeMadeGivesNoResult) {
+  EXPECT_FALSE(render(squares(), {0, 20}, ImageFormat::png));
+  EXPECT_FALSE(render(squares(), {40, infinity}, ImageFormat::svg));
+  RenderOptions o;
+  o.scale = -1;
+  EXPECT_FALSE(render(squares(), {40, 20}, ImageFormat::png, o));
+  o.scale = 1000;
+  EXPECT_FALSE(render(squares(), {40, 20}, ImageFormat::png, o));
+}
+
+TEST_F(TempDir, WriteImageReplacesTheFileWhole) {
+  auto r = render(squares(), {40, 20}, ImageFormat::png);
+  ASSERT_TRUE(r);
+  const std::string path = (dir_ / "out.png").string();
+  std::ofstream(path) << "old";
+  ASSERT_TRUE(writeImage(*r, path));
+  EXPECT_EQ(std::filesystem::file_size(path), r->bytes.size());
+  EXPECT_FALSE(writeImage(*r, (dir_ / "missing" / "out.png").string()));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+}  // namespace
+}  // namespace vx::ui
