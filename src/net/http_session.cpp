@@ -2,7 +2,6 @@
 
 #include <curl/curl.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <mutex>
