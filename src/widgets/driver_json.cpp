@@ -1,0 +1,124 @@
+#include "widgets/driver_json.hpp"
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+namespace vx::widgets::driver {
+namespace {
+
+// Rejects members that are not among the kind's parameters, so that a misspelt name is not
+// silently ignored.
+void requireOnly(const json::Field& configuration, std::span<const IntentParameter> parameters) {
+  configuration.requireObject();
+  for (const auto& [name, value] : configuration.value().items()) {
+    const bool known = std::any_of(parameters.begin(), parameters.end(),
+                                   [&](const IntentParameter& p) { return p.name == name; });
+    if (!known) configuration.member(name).fail("is not a parameter of this widget");
+  }
+}
+
+// Any text is taken: one that names no option is what the host hands over for a value stored
+// by another build, and the parameter then has its default.
+PeriodOption periodOf(const json::Field& configuration) {
+  const std::optional<std::string> raw = configuration.member("period").optionalText();
+  if (!raw) return PeriodOption::days7;
+  return periodOptionFromRaw(*raw).value_or(PeriodOption::days7);
+}
+
+std::optional<ProjectEntity> projectOf(const json::Field& configuration) {
+  const json::Field project = configuration.member("project");
+  if (project.absent()) return std::nullopt;
+  if (project.value().is_string()) {
+    std::string slug = project.text();
+    if (slug.empty()) project.fail("is an empty slug");
+    return ProjectEntity{slug, slug};
+  }
+  project.requireObject();
+  ProjectEntity entity{project.member("id").text(), project.member("name").text()};
+  if (entity.id.empty()) project.member("id").fail("is an empty slug");
+  return entity;
+}
+
+Answer configurationJson(std::string_view title, std::span<const IntentParameter> parameters) {
+  Answer list = Answer::array();
+  for (const IntentParameter& parameter : parameters) {
+    list.push_back({{"name", parameter.name}, {"title", parameter.title}});
+  }
+  return {{"title", title}, {"parameters", std::move(list)}};
+}
+
+Answer configurationOf(std::string_view kind) {
+  if (kind == projectSummaryWidget().kind) {
+    return configurationJson(ProjectSummaryIntent::kTitle, ProjectSummaryIntent::kParameters);
+  }
+  if (kind == allProjectsWidget().kind) {
+    return configurationJson(AllProjectsIntent::kTitle, AllProjectsIntent::kParameters);
+  }
+  return configurationJson(WaitingIntent::kTitle, WaitingIntent::kParameters);
+}
+
+}  // namespace
+
+ProjectSummaryIntent projectSummaryIntent(const json::Field& configuration) {
+  ProjectSummaryIntent intent;
+  if (configuration.absent()) return intent;
+  requireOnly(configuration, ProjectSummaryIntent::kParameters);
+  intent.project = projectOf(configuration);
+  intent.period = periodOf(configuration);
+  return intent;
+}
+
+AllProjectsIntent allProjectsIntent(const json::Field& configuration) {
+  AllProjectsIntent intent;
+  if (configuration.absent()) return intent;
+  requireOnly(configuration, AllProjectsIntent::kParameters);
+  intent.period = periodOf(configuration);
+  return intent;
+}
+
+WaitingIntent waitingIntent(const json::Field& configuration) {
+  WaitingIntent intent;
+  if (configuration.absent()) return intent;
+  requireOnly(configuration, WaitingIntent::kParameters);
+  intent.showDetails = configuration.member("showDetails").optionalBoolean().value_or(true);
+  return intent;
+}
+
+Answer toJson(const ProjectEntity& entity) {
+  return {{"id", entity.id}, {"name", entity.name}};
+}
+
+Answer toJson(const std::vector<ProjectEntity>& entities) {
+  Answer list = Answer::array();
+  for (const ProjectEntity& entity : entities) list.push_back(toJson(entity));
+  return list;
+}
+
+Answer toJson(const ProjectSummaryIntent& intent) {
+  Answer object = Answer::object();
+  if (intent.project) object["project"] = toJson(*intent.project);
+  object["period"] = rawValue(intent.period);
+  return object;
+}
+
+Answer toJson(const AllProjectsIntent& intent) {
+  return {{"period", rawValue(intent.period)}};
+}
+
+Answer toJson(const WaitingIntent& intent) {
+  return {{"showDetails", intent.showDetails}};
+}
+
+Answer toJson(const WidgetKind& kind) {
+  Answer families = Answer::array();
+  for (host::WidgetFamily family : kind.supportedFamilies) families.push_back(rawValue(family));
+  return {{"kind", kind.kind},
+          {"name", kind.displayName},
+          {"description", kind.description},
+          {"families", std::move(families)},
+          {"pushHandler", kind.pushHandler != nullptr},
+          {"configuration", configurationOf(kind.kind)}};
+}
+
+}  // namespace vx::widgets::driver

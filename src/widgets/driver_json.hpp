@@ -1,0 +1,62 @@
+#pragma once
+
+// The JSON forms the driver speaks with the host: configurations in, entries, timelines,
+// kinds and project choices out. Dates are milliseconds since 1970, snapshots are in the
+// "snapshot.json" form. Include only from .cpp files: it pulls in nlohmann/json.
+
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/timeline.hpp"
+#include "model/json_fields.hpp"
+#include "model/snapshot_json.hpp"
+#include "widgets/entries.hpp"
+#include "widgets/intents.hpp"
+#include "widgets/kinds.hpp"
+
+namespace vx::widgets::driver {
+
+// Answers keep their members in the order written, so people reading them find the date first.
+using Answer = nlohmann::ordered_json;
+
+// Configurations as the host hands them over: an object whose members are the kind's
+// parameters, each optional (a missing or null member takes the parameter's default).
+//   "project":     a slug, or {"id": slug, "name": name}; a bare slug is also its name
+//   "period":      any text; one that names no period takes the default, "days7"
+//   "showDetails": true or false
+// A member the kind does not have, or one of the wrong type, throws `json::DecodeError`.
+[[nodiscard]] ProjectSummaryIntent projectSummaryIntent(const json::Field& configuration);
+[[nodiscard]] AllProjectsIntent allProjectsIntent(const json::Field& configuration);
+[[nodiscard]] WaitingIntent waitingIntent(const json::Field& configuration);
+
+[[nodiscard]] Answer toJson(const ProjectEntity& entity);
+[[nodiscard]] Answer toJson(const std::vector<ProjectEntity>& entities);
+[[nodiscard]] Answer toJson(const ProjectSummaryIntent& intent);
+[[nodiscard]] Answer toJson(const AllProjectsIntent& intent);
+[[nodiscard]] Answer toJson(const WaitingIntent& intent);
+
+// {"date", "message", "snapshot" (left out when there is none), "configuration"}.
+template <class Configuration>
+[[nodiscard]] Answer toJson(const WidgetEntry<Configuration>& entry) {
+  Answer object = {{"date", timeToJson(entry.date)}, {"message", entry.message}};
+  if (entry.snapshot) {
+    if (auto snapshot = snapshotToJson(*entry.snapshot)) object["snapshot"] = std::move(*snapshot);
+  }
+  object["configuration"] = toJson(entry.configuration);
+  return object;
+}
+
+// {"entries": [...], "reloadAt"}.
+template <class Entry>
+[[nodiscard]] Answer toJson(const host::Timeline<Entry>& timeline) {
+  Answer entries = Answer::array();
+  for (const Entry& entry : timeline.entries) entries.push_back(toJson(entry));
+  return {{"entries", std::move(entries)}, {"reloadAt", timeToJson(timeline.policy.at)}};
+}
+
+// {"kind", "name", "description", "families", "pushHandler", "configuration": {"title",
+// "parameters": [{"name", "title"}]}}.
+[[nodiscard]] Answer toJson(const WidgetKind& kind);
+
+}  // namespace vx::widgets::driver

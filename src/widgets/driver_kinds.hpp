@@ -1,0 +1,34 @@
+#pragma once
+
+// The host's requests for one widget kind, each answered in its JSON form. Include only from
+// .cpp files: it pulls in nlohmann/json.
+
+#include <span>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "model/json_fields.hpp"
+#include "widgets/intents.hpp"
+
+namespace vx::widgets::driver {
+
+class KindRequests {
+ public:
+  virtual ~KindRequests() = default;
+
+  // The parameters of the kind's configuration.
+  [[nodiscard]] virtual std::span<const IntentParameter> parameters() const = 0;
+
+  // The placeholder entry.
+  [[nodiscard]] virtual nlohmann::ordered_json placeholder() const = 0;
+  // The preview entry for a configuration (see driver_json.hpp for its form).
+  [[nodiscard]] virtual nlohmann::ordered_json snapshot(const json::Field& configuration) const = 0;
+  // The timeline for a configuration.
+  [[nodiscard]] virtual nlohmann::ordered_json timeline(const json::Field& configuration) const = 0;
+};
+
+// The requests of the kind with this identifier; nothing for an unknown identifier.
+[[nodiscard]] const KindRequests* kindRequests(std::string_view identifier);
+
+}  // namespace vx::widgets::driver

@@ -1,0 +1,47 @@
+// vantorix-widgets: the widget extension's entry point. The widget host runs it to learn the
+// widget kinds and to ask for placeholders, previews and timelines (see --help).
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/host_platform.hpp"
+#include "model/clock.hpp"
+#include "widgets/driver_cli.hpp"
+#include "widgets/driver_output.hpp"
+#include "widgets/driver_serve.hpp"
+#include "widgets/end_if_replaced.hpp"
+
+namespace {
+
+constexpr const char* kName = "vantorix-widgets";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using vx::widgets::driver::Invocation;
+
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const auto parsed = vx::widgets::driver::parseInvocation(arguments);
+  if (!parsed.invocation) {
+    std::cerr << kName << ": " << parsed.error << "\n\n" << vx::widgets::driver::usage();
+    return 2;
+  }
+  const Invocation& invocation = *parsed.invocation;
+  if (invocation.command == Invocation::Command::help) {
+    std::cout << vx::widgets::driver::usage();
+    return 0;
+  }
+
+  vx::host::platform::setVersion(invocation.platformVersion);
+  vx::host::platform::setCurrentPushToken(invocation.pushToken);
+  if (invocation.now) vx::clock::pin(*invocation.now);
+  vx::widgets::setEndingHook(&vx::widgets::driver::holdOutput);
+
+  if (invocation.command == Invocation::Command::serve) {
+    // A long-lived process compares later bundles on disk with the one it started from.
+    (void)vx::widgets::launchedVersion();
+    return vx::widgets::driver::serve();
+  }
+  return vx::widgets::driver::runCommand(invocation);
+}
