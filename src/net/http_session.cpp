@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -68,6 +69,8 @@ class HttpSession::Engine {
     curl_multi_wakeup(multi_);
     return future;
   }
+
+  Statistics statistics() const { return {requestsFinished_.load(), connectionsOpened_.load()}; }
 
   Options options() const {
     std::lock_guard lock(mutex_);
@@ -137,6 +140,11 @@ class HttpSession::Engine {
       std::unique_ptr<Transfer> transfer = std::move(found->second);
       active_.erase(found);
       CURLcode result = message->data.result;  // read before the handle is removed
+      long connects = 0;
+      if (curl_easy_getinfo(transfer->easy(), CURLINFO_NUM_CONNECTS, &connects) == CURLE_OK) {
+        connectionsOpened_ += static_cast<std::uint64_t>(connects);
+      }
+      ++requestsFinished_;
       curl_multi_remove_handle(multi_, transfer->easy());
       transfer->complete(result);
     }
@@ -168,6 +176,8 @@ class HttpSession::Engine {
 
   mutable std::mutex mutex_;
   Options options_;
+  std::atomic<std::uint64_t> requestsFinished_{0};
+  std::atomic<std::uint64_t> connectionsOpened_{0};
   bool stopping_ = false;
   std::vector<std::unique_ptr<Transfer>> queued_;
 
@@ -187,6 +197,10 @@ std::future<Response> HttpSession::send(Request request) {
 
 HttpSession::Options HttpSession::options() const {
   return engine_->options();
+}
+
+HttpSession::Statistics HttpSession::statistics() const {
+  return engine_->statistics();
 }
 
 void HttpSession::setOptions(Options options) {

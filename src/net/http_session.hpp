@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <stdexcept>
@@ -56,6 +57,14 @@ class HttpSession {
   // Starts the request; the future yields the final response (redirects followed) or throws
   // TransportError.
   [[nodiscard]] std::future<Response> send(Request request);
+
+  // Counts since the session started, for benchmarks and diagnostics: requests that finished
+  // (in any way) and the connections curl had to open for them.
+  struct Statistics {
+    std::uint64_t requestsFinished = 0;
+    std::uint64_t connectionsOpened = 0;
+  };
+  [[nodiscard]] Statistics statistics() const;
 
   [[nodiscard]] Options options() const;
   // Applies to requests sent from now on.

@@ -136,6 +136,9 @@ TEST(HttpSessionConcurrency, ConnectionsAreReusedAcrossBatches) {
   batch();
   EXPECT_EQ(session.send(get(fake.baseUrl() + "/one")).get().status, 200);
   EXPECT_EQ(fake.connectionsAccepted(), afterFirst);
+  // The session's own count agrees with the server's.
+  EXPECT_EQ(session.statistics().connectionsOpened, afterFirst);
+  EXPECT_EQ(session.statistics().requestsFinished, 41u);
 }
 
 TEST(HttpSessionTimeouts, StalledBodyFailsAfterNoProgressTimeout) {
