@@ -17,7 +17,15 @@ Overloaded(F...) -> Overloaded<F...>;
 
 }  // namespace
 
-LayoutContext::LayoutContext() {
+// Text measurements outlive one layout pass: a process draws the same labels and figures entry
+// after entry, and shaping text is most of the cost of a layout. One measurer per thread, because
+// Pango's font map is per thread too; it bounds its own memory.
+static TextMeasurer& threadMeasurer() {
+  thread_local TextMeasurer measurer;
+  return measurer;
+}
+
+LayoutContext::LayoutContext() : measurer_(&threadMeasurer()) {
   envs_.push_back({});
 }
 

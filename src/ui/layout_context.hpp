@@ -37,7 +37,7 @@ class LayoutContext {
   [[nodiscard]] int withStyle(int env, const TextStyle& style);
   [[nodiscard]] int withStackAxis(int env, Axis axis);
 
-  [[nodiscard]] TextMeasurer& measurer() { return measurer_; }
+  [[nodiscard]] TextMeasurer& measurer() { return *measurer_; }
   // The decoded PNG at `path` (null when it does not load), decoded once per pass.
   [[nodiscard]] std::shared_ptr<const Bitmap> image(const std::string& path);
 
@@ -55,7 +55,7 @@ class LayoutContext {
 
   [[nodiscard]] BoxPtr compute(const NodePtr& node, int env, Proposal offer);
 
-  TextMeasurer measurer_;
+  TextMeasurer* measurer_ = nullptr;  // the thread's, kept between passes
   std::vector<Environment> envs_;
   std::map<std::tuple<int, const void*, int>, int> derived_;
   std::unordered_map<Key, BoxPtr, KeyHash> boxes_;

@@ -27,12 +27,13 @@ enum class Symbol { checkmarkCircleFill };
 
 // A frame around an element. A fixed width or height is exactly that; otherwise the minimum and
 // maximum bound the element on that axis (a maximum of `infinity` takes all that is offered).
-// A fixed length wins over minimum and maximum on the same axis.
+// A fixed length wins over minimum and maximum on the same axis. Fields are grouped by axis so
+// that designated initializers read naturally: frame({.maxWidth = infinity, .height = 20}).
 struct Frame {
   std::optional<double> width{};
-  std::optional<double> height{};
   std::optional<double> minWidth{};
   std::optional<double> maxWidth{};
+  std::optional<double> height{};
   std::optional<double> minHeight{};
   std::optional<double> maxHeight{};
   Alignment alignment = Alignment::center;

@@ -5,6 +5,8 @@ namespace vx::ui {
 namespace {
 
 constexpr double kUnit = PANGO_SCALE;
+// Entries remembered before the caches start over; a few megabytes at most.
+constexpr std::size_t kMaxRemembered = 20000;
 
 std::string trimmedLine(std::string_view text) {
   std::size_t end = text.size();
@@ -39,6 +41,7 @@ double TextMeasurer::width(std::string_view text, const FontSpec& font) {
   PangoRectangle logical;
   pango_layout_get_extents(layout.get(), nullptr, &logical);
   const double w = logical.width / kUnit;
+  keepBounded();
   widths_.emplace(std::move(k), w);
   return w;
 }
@@ -57,6 +60,8 @@ std::vector<std::string> TextMeasurer::wrap(std::string_view text, const FontSpe
     }
     return lines;
   }
+  auto k = std::make_tuple(key(font), std::string(text), *width);
+  if (auto it = wraps_.find(k); it != wraps_.end()) return it->second;
   auto layout = newWrappingLayout(context_.get(), text, font, *width);
   for (GSList* l = pango_layout_get_lines_readonly(layout.get()); l != nullptr; l = l->next) {
     const auto* line = static_cast<const PangoLayoutLine*>(l->data);
@@ -64,7 +69,14 @@ std::vector<std::string> TextMeasurer::wrap(std::string_view text, const FontSpe
                                             static_cast<std::size_t>(line->length))));
   }
   if (lines.empty()) lines.emplace_back();
+  keepBounded();
+  wraps_.emplace(std::move(k), lines);
   return lines;
+}
+
+void TextMeasurer::keepBounded() {
+  if (widths_.size() >= kMaxRemembered) widths_.clear();
+  if (wraps_.size() >= kMaxRemembered) wraps_.clear();
 }
 
 std::vector<std::size_t> TextMeasurer::cutPoints(std::string_view text) {

@@ -17,7 +17,7 @@ struct FontMetrics {
   double lineHeight = 0;  // one line's height
 };
 
-// Measures text with Pango for one layout pass, remembering what it measured.
+// Measures text with Pango, remembering what it measured (up to a bound, then it starts over).
 class TextMeasurer {
  public:
   TextMeasurer();
@@ -38,9 +38,12 @@ class TextMeasurer {
     return {f.size, static_cast<int>(f.weight), f.tabularDigits};
   }
 
+  void keepBounded();
+
   GObjectPtr<PangoContext> context_;
   std::map<FontKey, FontMetrics> metrics_;
   std::map<std::pair<FontKey, std::string>, double> widths_;
+  std::map<std::tuple<FontKey, std::string, double>, std::vector<std::string>> wraps_;
 };
 
 }  // namespace vx::ui
