@@ -1,0 +1,186 @@
+// The driver's `serve` protocol and the end of a replaced extension process, run as real
+// processes.
+
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "driver_fixture.hpp"
+
+namespace vx::testing {
+namespace {
+
+using nlohmann::json;
+
+std::vector<json> answerLines(const std::string& output) {
+  std::vector<json> answers;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) answers.push_back(json::parse(line));
+  return answers;
+}
+
+std::string requestLine(const json& request) {
+  return request.dump() + "\n";
+}
+
+class ServeTest : public DriverTest {};
+
+TEST_F(ServeTest, EightTimelinesSentTogetherShareOneRefresh) {
+  signIn();
+  serveProjects({"alpha", "beta"});
+  std::string input;
+  for (int id = 1; id <= 8; ++id) {
+    const char* kind = id % 2 == 0 ? "AllProjectsWidget" : "ProjectSummaryWidget";
+    input += requestLine(
+        {{"id", id}, {"op", "timeline"}, {"kind", kind}, {"configuration", {{"period", "days7"}}}});
+  }
+  const auto result = runDriver({"serve", "--now", nowOption()}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+
+  const auto answers = answerLines(result.output);
+  std::set<int> ids;
+  for (const json& answer : answers) {
+    ids.insert(answer.at("id").get<int>());
+    const json& entries = answer.at("result").at("entries");
+    ASSERT_EQ(entries.size(), 3u) << answer.dump();
+    EXPECT_EQ(entries[0]["snapshot"]["at"], millis(kNow));
+  }
+  EXPECT_EQ(ids, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(projectListRequests(), 1u);
+}
+
+TEST_F(ServeTest, MalformedLinesAreAnsweredAndServingGoesOn) {
+  const std::string input =
+      "this is not json\n"
+      "[1, 2]\n" +
+      requestLine({{"id", "a"}, {"op", "render"}}) +
+      requestLine({{"id", "b"}, {"op", "timeline"}, {"kind", "Clock"}}) +
+      requestLine({{"id", "c"},
+                   {"op", "timeline"},
+                   {"kind", "WaitingWidget"},
+                   {"configuration", {{"period", "days7"}}}}) +
+      requestLine({{"id", "d"}, {"op", "placeholder"}, {"kind", "WaitingWidget"}});
+  const auto result = runDriver({"serve", "--now", nowOption()}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+
+  std::map<std::string, json> byId;
+  int unreadable = 0;
+  for (const json& answer : answerLines(result.output)) {
+    if (answer.at("id").is_null()) {
+      ++unreadable;
+      EXPECT_TRUE(answer.at("error").is_string());
+    } else {
+      byId[answer.at("id").get<std::string>()] = answer;
+    }
+  }
+  EXPECT_EQ(unreadable, 2);
+  EXPECT_TRUE(byId.at("a").contains("error"));
+  EXPECT_TRUE(byId.at("b").contains("error"));
+  EXPECT_TRUE(byId.at("c").contains("error"));
+  EXPECT_EQ(byId.at("d").at("result").at("message"), "Open Vantorix to load your projects");
+  EXPECT_EQ(byId.at("d").at("result").at("date"), millis(kNow));
+}
+
+TEST_F(ServeTest, EntitiesAndProjectsFollowTheCache) {
+  SharedStore::save(snapshotAt(kNow, {"alpha", "beta", "gamma"}));
+  const std::string input =
+      requestLine({{"id", 1}, {"op", "entities"}, {"ids", {"gamma", "alpha", "nope", "gamma"}}}) +
+      requestLine({{"id", 2}, {"op", "projects"}});
+  const auto result = runDriver({"serve"}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  for (const json& answer : answerLines(result.output)) {
+    if (answer["id"] == 1) {
+      EXPECT_EQ(answer["result"], json({{{"id", "alpha"}, {"name", "alpha.example"}},
+                                        {{"id", "gamma"}, {"name", "gamma.example"}}}));
+    } else {
+      EXPECT_EQ(answer["result"].size(), 3u);
+    }
+  }
+}
+
+TEST_F(ServeTest, PushTokenIsReportedBeforeTheProcessEnds) {
+  signIn();
+  fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+  const auto result = runDriver(
+      {"serve"},
+      requestLine({{"id", 1}, {"op", "pushTokenDidChange"}, {"token", "0aff"}, {"widgets", 2}}));
+  ASSERT_EQ(result.status, 0) << result.error;
+  EXPECT_EQ(answerLines(result.output).at(0), json({{"id", 1}, {"result", true}}));
+  const auto reports = fake_.requests("POST", "/v1/widgets/push-token");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(json::parse(reports[0].body)["token"], "0aff");
+}
+
+TEST_F(ServeTest, PushTokenBelowPlatform26IsRefused) {
+  signIn();
+  const auto result = runDriver(
+      {"serve", "--platform-version", "25"},
+      requestLine({{"id", 1}, {"op", "pushTokenDidChange"}, {"token", "0aff"}, {"widgets", 1}}));
+  ASSERT_EQ(result.status, 0);
+  EXPECT_TRUE(answerLines(result.output).at(0).contains("error"));
+  EXPECT_EQ(fake_.requestCount(), 0u);
+}
+
+// A long-lived process started from one bundle, asked again after the bundle on disk changed.
+class ReplacedBundleTest : public DriverTest {
+ protected:
+  // Starts the copy, gets one preview answered, then puts `plist` in place of its Info.plist
+  // and asks for another preview.
+  void replaceBetweenPreviews(const std::optional<std::string>& launched,
+                              const std::string& plist) {
+    child_.emplace(installCopy(launched), std::vector<std::string>{"serve"}, environment());
+    const std::string preview = R"({"op":"snapshot","kind":"WaitingWidget","id":)";
+    child_->write(preview + "1}\n");
+    const auto first = child_->readLine();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(json::parse(*first)["id"], 1);
+    writeFile(copyPlist(), plist);
+    child_->write(preview + "2}\n");
+  }
+
+  std::optional<ChildProcess> child_;
+};
+
+TEST_F(ReplacedBundleTest, AnotherVersionOnDiskEndsTheProcessWithStatusZero) {
+  replaceBetweenPreviews("41", infoPlist("42"));
+  // The process ends by itself, without answering and before end of input.
+  EXPECT_EQ(child_->readLine(), std::nullopt);
+  EXPECT_EQ(child_->wait(), 0);
+  EXPECT_EQ(child_->remainingOutput(), "");
+}
+
+TEST_F(ReplacedBundleTest, UnreadableInfoPlistKeepsTheProcessServing) {
+  replaceBetweenPreviews("41", "<plist><dict><key>CFBundleVersion</key>");
+  const auto second = child_->readLine();
+  ASSERT_TRUE(second);
+  EXPECT_EQ(json::parse(*second)["id"], 2);
+  EXPECT_EQ(child_->wait(), 0);
+}
+
+TEST_F(ReplacedBundleTest, ProcessLaunchedWithoutVersionKeepsServing) {
+  replaceBetweenPreviews(std::nullopt, infoPlist("42"));
+  const auto second = child_->readLine();
+  ASSERT_TRUE(second);
+  EXPECT_EQ(json::parse(*second)["id"], 2);
+  EXPECT_EQ(child_->wait(), 0);
+}
+
+TEST_F(ReplacedBundleTest, TimelineOfAReplacedBundleEndsBeforeAnyRefresh) {
+  signIn();
+  serveProjects({"alpha"});
+  child_.emplace(installCopy("41"), std::vector<std::string>{"serve"}, environment());
+  // A placeholder touches nothing on disk, but its answer shows the process has started.
+  child_->write(R"({"id":1,"op":"placeholder","kind":"AllProjectsWidget"})"
+                "\n");
+  ASSERT_TRUE(child_->readLine());
+  writeFile(copyPlist(), infoPlist("42"));
+  child_->write(R"({"id":2,"op":"timeline","kind":"AllProjectsWidget"})"
+                "\n");
+  EXPECT_EQ(child_->readLine(), std::nullopt);
+  EXPECT_EQ(child_->wait(), 0);
+  EXPECT_EQ(fake_.requestCount(), 0u);
+}
+
+}  // namespace
+}  // namespace vx::testing
