@@ -1,24 +1,109 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds, and shows the session hand-over working on a
-# temporary shared folder (never the user's own).
+# The main job: installs what is missing, builds, starts the demo service on a free port, hands
+# its session to the widgets with keyferry (in a temporary shared folder, never the user's own),
+# and prints the timelines of the three widget kinds. Stops the service and cleans up at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target keyferry >/dev/null
+cmake --build --preset release --target vantorix-widgets keyferry vantorix-demo-service >/dev/null
 
-bin=build/release/src/keyferry/keyferry
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-export XDG_DATA_HOME="$home"
-folder="$home/Q7MZ2K4XB9.$(sed -n 's/^VX_APP_BUNDLE_ID:STRING=//p' build/release/CMakeCache.txt)"
+bin=build/release/src
+widgets=$bin/widgets/vantorix-widgets
+keyferry=$bin/keyferry/keyferry
+demo=$bin/demo/vantorix-demo-service
 
-echo "== keyferry save (session handed to the widgets)"
-printf '{"api":"http://localhost:8080","token":"demo-token"}' | "$bin" save
-ls -l "$folder"
-echo "== keyferry forget (session withdrawn)"
-"$bin" forget
-ls -l "$folder"
-echo "== keyferry with an unknown command"
-"$bin" unknown || echo "exit status $?"
+work=$(mktemp -d)
+demo_pid=
+cleanup() {
+  if [ -n "$demo_pid" ]; then
+    kill "$demo_pid" 2>/dev/null || true
+    wait "$demo_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export XDG_DATA_HOME="$work/data"
+
+echo "== demo service"
+"$demo" --port 0 --ready-file "$work/session.json" >/dev/null 2>"$work/demo.log" &
+demo_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/session.json" ] && break
+  if ! kill -0 "$demo_pid" 2>/dev/null; then
+    cat "$work/demo.log" >&2
+    echo "run: the demo service did not start" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+[ -s "$work/session.json" ] || { echo "run: the demo service did not get ready" >&2; exit 1; }
+cat "$work/demo.log"
+
+echo "== keyferry save (session handed to the widgets in $XDG_DATA_HOME)"
+"$keyferry" save <"$work/session.json"
+
+# Reads one timeline (JSON on standard input) and prints its entries in a few lines each.
+summarise='
+let text = "";
+process.stdin.on("data", (chunk) => (text += chunk));
+process.stdin.on("end", () => {
+  const timeline = JSON.parse(text);
+  const when = (ms) => new Date(ms).toISOString().replace(/\.\d+Z$/, "Z");
+  const count = (n) => Number(n).toLocaleString("en-US");
+  const period = process.argv[1];
+  const n = timeline.entries.length;
+  console.log(`reload at ${when(timeline.reloadAt)}; ${n} ${n === 1 ? "entry" : "entries"}`);
+  for (const entry of timeline.entries) {
+    const snapshot = entry.snapshot;
+    console.log(`  from ${when(entry.date)}: ` + (snapshot
+      ? `snapshot of ${snapshot.at ? when(snapshot.at) : "?"}, ${snapshot.projects.length} of ${snapshot.projectCount} projects`
+      : `"${entry.message}"`));
+  }
+  const snapshot = timeline.entries[0].snapshot;
+  if (!snapshot) return;
+  if (period === "waiting") {
+    const items = snapshot.projects.flatMap((p) => p.waiting || []);
+    items.sort((a, b) => b.since - a.since);
+    console.log(`  ${items.length} waiting on you:`);
+    for (const item of items.slice(0, 6)) {
+      console.log(`    ${item.site}: ${item.action}` + (item.detail ? ` - ${item.detail}` : ""));
+    }
+    return;
+  }
+  for (const project of snapshot.projects) {
+    const metrics = (project.metricsByPeriod || {})[period];
+    let line = `    ${project.name}: ${count(project.realtimeVisitors)} now`;
+    if (metrics) {
+      line += `, ${count(metrics.visitors)} visitors`;
+      if (metrics.goal) line += `, ${metrics.goal.name} ${metrics.goal.display}`;
+      else if (metrics.revenueDisplay) line += `, revenue ${metrics.revenueDisplay}`;
+    }
+    console.log(line);
+  }
+});
+'
+
+echo
+echo "== kinds"
+"$widgets" kinds | node -e '
+let text = "";
+process.stdin.on("data", (chunk) => (text += chunk));
+process.stdin.on("end", () => {
+  for (const kind of JSON.parse(text)) {
+    console.log(`  ${kind.kind} "${kind.name}" (${kind.families.join(", ")}): ${kind.description}`);
+  }
+});'
+
+echo
+echo "== timeline --kind ProjectSummaryWidget --period days28"
+"$widgets" timeline --kind ProjectSummaryWidget --period days28 | node -e "$summarise" days28
+echo
+echo "== timeline --kind AllProjectsWidget --period days7"
+"$widgets" timeline --kind AllProjectsWidget --period days7 | node -e "$summarise" days7
+echo
+echo "== timeline --kind WaitingWidget"
+"$widgets" timeline --kind WaitingWidget | node -e "$summarise" waiting
+echo
+echo "(the full JSON: $widgets timeline --kind KIND; see --help)"
