@@ -81,8 +81,12 @@ void distribute(LayoutContext& ctx, std::vector<Child>& children, Axis axis, int
           spacersAfter += order[k]->minLength;
         }
       }
+      // Offered everything (a measurement of the most the stack could take), every child is
+      // offered everything too; arithmetic on the infinite remainder would only lose that.
       const double share =
-          std::max(0.0, (groupSpace - spacersAfter) / static_cast<double>(sharers));
+          std::isinf(available)
+              ? available
+              : std::max(0.0, (groupSpace - spacersAfter) / static_cast<double>(sharers));
       c.box = ctx.layout(c.node, env, Proposal::make(axis, share, across));
       const double taken = along(c.box->size, axis);
       groupSpace -= taken;

@@ -148,5 +148,33 @@ TEST(StackLayout, OverlayStacksChildrenOnTheSameOffer) {
   EXPECT_DOUBLE_EQ(frame(l, "dot").maxY(), frame(l, "z").maxY());
 }
 
+TEST(StackLayout, PriorityIsKeptThroughModifiers) {
+  const Element second = text("Second fairly long label").lineLimit(1);
+  auto l = layout(row({text(kLong).lineLimit(1).tag("a"),
+                       second.layoutPriority(1).padding(Edge::leading, 4).frame({}).tag("b")}),
+                  {230, 40});
+  EXPECT_FALSE(textRun(l, "b").truncated);
+  EXPECT_TRUE(textRun(l, "a").truncated);
+}
+
+TEST(StackLayout, IdealSizeOfARowIsItsChildrenAtTheirIdealSizes) {
+  auto l = layout(row({text("One").tag("a"), spacer(12), text("Two").tag("b")})
+                      .spacing(4)
+                      .fixedSize()
+                      .tag("row"),
+                  {500, 100});
+  const double expected = idealWidth(text("One")) + 4 + 12 + 4 + idealWidth(text("Two"));
+  EXPECT_NEAR(frame(l, "row").width, expected, 0.01);
+}
+
+TEST(StackLayout, MeasuringAFlexibleRowWithUnlimitedSpaceStaysUnlimited) {
+  // A row of flexible shapes inside a row: the inner row is infinitely flexible, so the outer
+  // row splits its width evenly between it and its sibling.
+  auto inner = row({rectangle(), rectangle()}).tag("inner");
+  auto l = layout(row({inner, rectangle().tag("other")}), {300, 20});
+  EXPECT_DOUBLE_EQ(frame(l, "inner").width, 150);
+  EXPECT_DOUBLE_EQ(frame(l, "other").width, 150);
+}
+
 }  // namespace
 }  // namespace vx::ui

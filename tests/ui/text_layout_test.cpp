@@ -133,5 +133,29 @@ TEST(TextLayout, InvalidUtf8IsDrawnRatherThanRejected) {
   EXPECT_FALSE(textRun(l, "t").lines.at(0).text.empty());
 }
 
+TEST(TextLayout, ExplicitLineBreaksStartNewLinesAndCountAgainstTheLimit) {
+  auto free = layout(text("Line one\nLine two\nLine three").tag("t"), {300, 300});
+  ASSERT_EQ(textRun(free, "t").lines.size(), 3u);
+  EXPECT_EQ(textRun(free, "t").lines[1].text, "Line two");
+  auto limited = layout(text("Line one\nLine two\nLine three").lineLimit(2).tag("t"), {300, 300});
+  const auto& run = textRun(limited, "t");
+  ASSERT_EQ(run.lines.size(), 2u);
+  EXPECT_TRUE(run.truncated);
+  EXPECT_EQ(run.lines[1].text, "Line two\u2026");
+}
+
+TEST(TextLayout, ShapesWithoutPaintAndSymbolsTakeTheInheritedColour) {
+  const Color live = Color::rgb24(0x10b981);
+  auto l =
+      layout(row({circle().frame(6, 6).tag("dot"), symbol(Symbol::checkmarkCircleFill).tag("sym")})
+                 .color(live),
+             {100, 100});
+  const auto& dot =
+      std::get<contents::Drawing>(l.find("dot")->children[0].box->children[0].box->content);
+  EXPECT_EQ(dot.items.at(0).paint.color, live);
+  const auto& sym = std::get<contents::SymbolDrawing>(l.find("sym")->children[0].box->content);
+  EXPECT_EQ(sym.color, live);
+}
+
 }  // namespace
 }  // namespace vx::ui
