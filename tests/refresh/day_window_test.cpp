@@ -44,12 +44,6 @@ TEST_F(DayBoundsTest, KiritimatiIsOneDayAheadFromTenUtc) {
   EXPECT_EQ(dayBounds(WidgetPeriod::days7, "UTC"), utc);
 }
 
-TEST_F(DayBoundsTest, ZonesBehindUtcAreStillOnYesterday) {
-  clock::pin(march10At(hours(3)));
-  EXPECT_EQ(dayBounds(WidgetPeriod::days7, "America/New_York"),
-            (DayBounds{"2026-03-02", "2026-03-08"}));
-}
-
 TEST_F(DayBoundsTest, UnknownOrAbsentZoneIsUtc) {
   // At 03:00 UTC the default zone (Los Angeles) is still on 9 March.
   clock::pin(march10At(hours(3)));
@@ -103,10 +97,6 @@ TEST(Fill, IsCappedAtFourHundredValues) {
       fill({{"2021-01-01", 2}}, DayBounds{"2021-01-01", "2026-01-01"});
   ASSERT_EQ(values.size(), kFillCap);
   EXPECT_EQ(values.front(), 2);
-}
-
-TEST(Fill, ReversedBoundsGiveAnEmptySeries) {
-  EXPECT_TRUE(fill({{"2026-03-05", 3}}, DayBounds{"2026-03-09", "2026-03-03"}).empty());
 }
 
 }  // namespace

@@ -214,17 +214,5 @@ TEST_F(PeriodFiguresTest, RevenueIsShownOnlyWithoutAGoal) {
   }
 }
 
-TEST_F(PeriodFiguresTest, WindowFollowsTheProjectsTimeZone) {
-  // At 12:00 UTC it is already 11 March in Kiritimati.
-  fake_.otherwise(Answer{200, R"({})"});
-  fake_.on("GET", kSummary, Answer{200, R"({})"});
-  ASSERT_TRUE(fetchFigures({project("shop", "Pacific/Kiritimati")}, WidgetPeriod::days7, client_));
-  EXPECT_EQ(fake_
-                .requests("GET", kShop + "/timeseries?period=custom&from=2026-02-25&to=2026-03-03"
-                                         "&interval=day")
-                .size(),
-            1u);
-}
-
 }  // namespace
 }  // namespace vx::refresh
