@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -24,6 +25,10 @@ enum class Axis { horizontal, vertical };
 
 // Symbols drawn from vectors of our own.
 enum class Symbol { checkmarkCircleFill };
+
+// The symbol's system name ("checkmark.circle.fill"), and the symbol of a name when we draw it.
+[[nodiscard]] std::string_view rawValue(Symbol s);
+[[nodiscard]] std::optional<Symbol> symbolNamed(std::string_view name);
 
 // A frame around an element. A fixed width or height is exactly that; otherwise the minimum and
 // maximum bound the element on that axis (a maximum of `infinity` takes all that is offered).

@@ -96,6 +96,12 @@ TEST(ModifierLayout, ImageThatDoesNotLoadIsReplacedByItsFallback) {
   EXPECT_DOUBLE_EQ(frame(l, "icon").width, 28);
 }
 
+TEST(ModifierLayout, SymbolsAreKnownByTheirSystemNames) {
+  EXPECT_EQ(symbolNamed("checkmark.circle.fill"), Symbol::checkmarkCircleFill);
+  EXPECT_EQ(rawValue(Symbol::checkmarkCircleFill), "checkmark.circle.fill");
+  EXPECT_EQ(symbolNamed("star.fill"), std::nullopt);
+}
+
 TEST(ModifierLayout, SymbolIsSizedByTheInheritedFont) {
   auto small = layout(symbol(Symbol::checkmarkCircleFill).font(13).tag("s"), {100, 100});
   auto large = layout(symbol(Symbol::checkmarkCircleFill).font(26).tag("s"), {100, 100});
