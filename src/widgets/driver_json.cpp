@@ -40,11 +40,31 @@ std::optional<ProjectEntity> projectOf(const json::Field& configuration) {
   return entity;
 }
 
+// What the editing panel needs to offer a parameter: its type, default and, for the period,
+// the choices with their labels. The projects to choose from come from the "projects" request.
+Answer parameterJson(const IntentParameter& parameter) {
+  Answer object = {{"name", parameter.name}, {"title", parameter.title}};
+  if (parameter.name == "project") {
+    object["type"] = ProjectEntity::kTypeName;
+    object["default"] = nullptr;
+  } else if (parameter.name == "period") {
+    object["type"] = kPeriodOptionTypeName;
+    object["default"] = rawValue(PeriodOption::days7);
+    Answer choices = Answer::array();
+    for (PeriodOption option : kAllPeriodOptions) {
+      choices.push_back({{"value", rawValue(option)}, {"label", label(option)}});
+    }
+    object["choices"] = std::move(choices);
+  } else {
+    object["type"] = "flag";
+    object["default"] = WaitingIntent{}.showDetails;
+  }
+  return object;
+}
+
 Answer configurationJson(std::string_view title, std::span<const IntentParameter> parameters) {
   Answer list = Answer::array();
-  for (const IntentParameter& parameter : parameters) {
-    list.push_back({{"name", parameter.name}, {"title", parameter.title}});
-  }
+  for (const IntentParameter& parameter : parameters) list.push_back(parameterJson(parameter));
   return {{"title", title}, {"parameters", std::move(list)}};
 }
 

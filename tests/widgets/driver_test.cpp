@@ -20,6 +20,10 @@ TEST_F(DriverTest, KindsCarryThePushHandlerFromPlatform26) {
   EXPECT_EQ(kinds[2]["name"], "Needs you");
   EXPECT_EQ(kinds[1]["families"], json({"systemMedium", "systemLarge", "systemExtraLarge"}));
   EXPECT_EQ(kinds[0]["configuration"]["title"], "Project and period");
+  const json& period = kinds[1]["configuration"]["parameters"][0];
+  EXPECT_EQ(period["default"], "days7");
+  EXPECT_EQ(period["choices"][3], json({{"value", "days90"}, {"label", "90 days"}}));
+  EXPECT_EQ(kinds[2]["configuration"]["parameters"][0]["default"], true);
   for (const json& kind : kinds) EXPECT_EQ(kind["pushHandler"], true);
 
   const auto older = runDriver({"kinds", "--platform-version", "25"});
