@@ -80,11 +80,5 @@ TEST(DrawDatesClockChangeTest, DayWhoseMidnightIsSkippedStartsAtItsFirstMoment) 
   EXPECT_EQ(startOfDay(utc(2025y / September / 7, 15h)), utc(2025y / September / 7, 4h));
 }
 
-TEST(DrawDatesCalendarTest, NonGregorianCalendarKeepsTheSameDays) {
-  IcuDefaults defaults("th_TH@calendar=buddhist", "Asia/Bangkok");
-  const Time now = utc(2026y / January / 14, 5h);
-  EXPECT_EQ(startOfDay(now), utc(2026y / January / 13, 17h));
-}
-
 }  // namespace
 }  // namespace vx::widgets

@@ -58,21 +58,12 @@ TEST_F(ProjectEntityQueryTest, NothingCachedAndRefreshFailingGivesEmptyList) {
   EXPECT_EQ(projectListRequests(), 1u);
 }
 
-TEST_F(ProjectEntityQueryTest, NothingCachedAndSignedOutGivesEmptyList) {
-  EXPECT_TRUE(ProjectEntityQuery().suggestedEntities().empty());
-}
-
 TEST_F(ProjectEntityQueryTest, EntitiesComeInSnapshotOrderEachOnce) {
   SharedStore::save(snapshotAt(kNow, {"alpha", "beta", "gamma"}));
   const std::vector<std::string> asked{"gamma", "missing", "alpha", "gamma", "alpha"};
   EXPECT_EQ(idsOf(ProjectEntityQuery().entities(asked)),
             (std::vector<std::string>{"alpha", "gamma"}));
   EXPECT_TRUE(ProjectEntityQuery().entities(std::vector<std::string>{}).empty());
-}
-
-TEST_F(ProjectEntityQueryTest, NoDefaultProject) {
-  SharedStore::save(snapshotAt(kNow, {"alpha"}));
-  EXPECT_EQ(ProjectEntityQuery().defaultResult(), std::nullopt);
 }
 
 }  // namespace

@@ -90,14 +90,6 @@ TEST_F(ProvidersTest, SignedOutGivesOneSignInEntryForEveryKind) {
   check(waiting);
 }
 
-TEST_F(ProvidersTest, RejectedTokenSignsOut) {
-  signIn();
-  fake_.on("GET", "/v1/projects", test::Answer{401, "{}"});
-  const auto timeline = AllProjectsProvider().timeline({});
-  ASSERT_EQ(timeline.entries.size(), 1u);
-  EXPECT_EQ(timeline.entries[0].message, "Open Vantorix to sign in");
-}
-
 TEST_F(ProvidersTest, WaitingTimelineHasOneEntryWhateverTheSnapshotsAge) {
   signIn();
   serveProjects({"alpha"});
