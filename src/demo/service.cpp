@@ -33,6 +33,12 @@ std::unique_ptr<Listener> makeListener(Context& context) {
   const auto threads = static_cast<std::size_t>(context.options.threads);
   server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server->set_keep_alive_timeout(kKeepAliveSeconds);
+  // The library's default also sets SO_REUSEPORT, which would let a second service share a
+  // port already in use instead of refusing it.
+  server->set_socket_options([](socket_t sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+  });
   installRoutes(*server, context);
   return server;
 }

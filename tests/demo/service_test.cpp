@@ -1,0 +1,160 @@
+// The token check, icons, push tokens and the injected faults.
+
+#include <chrono>
+#include <string>
+
+#include "demo/push_tokens.hpp"
+#include "demo_fixture.hpp"
+
+namespace vx::demo::testing {
+namespace {
+
+using nlohmann::json;
+using SteadyClock = std::chrono::steady_clock;
+
+StatusRule rule(int status, const char* pattern) {
+  return StatusRule{status, Pattern{pattern, std::regex(pattern)}};
+}
+
+TEST_F(DemoServiceTest, OnlyTheOneBearerTokenIsAccepted) {
+  ServiceOptions options;
+  options.token = "s3cret";
+  start(options);
+  auto c = client();
+  EXPECT_EQ(c.Get("/v1/projects")->status, 401);
+  for (const char* header : {"Bearer s3cre", "Bearer  s3cret", "bearer s3cret", "s3cret",
+                             "Bearer vx-demo-7c4e9b2a51d8"}) {
+    EXPECT_EQ(c.Get("/v1/projects", {{"Authorization", header}})->status, 401) << header;
+  }
+  EXPECT_EQ(c.Get("/v1/projects", {{"Authorization", "Bearer s3cret"}})->status, 200);
+  EXPECT_EQ(c.Get("/v1/projects/northwind/inbox")->status, 401);
+  EXPECT_EQ(c.Post("/v1/widgets/push-token", R"({"token":"0aff"})", "application/json")->status,
+            401);
+}
+
+TEST_F(DemoServiceTest, IconsNeedNoTokenAndOneSiteHasNone) {
+  ServiceOptions options;
+  options.projects = 8;
+  start(options);
+  auto c = client();
+  for (const char* host : {"northwind-coffee.com", "brightdesk.io"}) {
+    auto res = c.Get((std::string("/v1/favicons/") + host).c_str());
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200) << host;
+    EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
+    EXPECT_EQ(res->body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  }
+  EXPECT_EQ(c.Get("/v1/favicons/pinecone.dev")->status, 404);
+  EXPECT_EQ(c.Get("/v1/favicons/elsewhere.example")->status, 404);
+}
+
+TEST_F(DemoServiceTest, PushTokensAreRecordedAndWithdrawn) {
+  auto c = client();
+  const httplib::Headers auth = {{"Authorization", "Bearer " + token_}};
+  const std::string report =
+      R"({"token":"0aff","platform":"macos","environment":"sandbox","app_id":"com.vantorix.desktop"})";
+  auto res = c.Post("/v1/widgets/push-token", auth, report, "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 201);
+  ASSERT_EQ(service_->pushTokens().tokens().size(), 1u);
+  EXPECT_EQ(service_->pushTokens().tokens()[0].environment, "sandbox");
+  EXPECT_EQ(json::parse(c.Get("/demo/push-tokens")->body)["tokens"][0]["app_id"],
+            "com.vantorix.desktop");
+
+  EXPECT_EQ(
+      c.Post("/v1/widgets/push-token", auth, "{\"token\":\"0aff\"}", "application/json")->status,
+      400);
+  EXPECT_EQ(c.Post("/v1/widgets/push-token", auth, "not json", "application/json")->status, 400);
+
+  EXPECT_EQ(c.Delete("/v1/widgets/push-token/0aff", auth)->status, 204);
+  EXPECT_TRUE(service_->pushTokens().tokens().empty());
+  EXPECT_EQ(c.Delete("/v1/widgets/push-token/0aff")->status, 401);
+}
+
+TEST_F(DemoServiceTest, InjectedLatencyHoldsEveryAnswer) {
+  ServiceOptions options;
+  options.faults.latencyMs = 150;
+  options.faults.jitterMs = 50;
+  start(options);
+  for (const char* p : {"/v1/projects", "/v1/favicons/northwind-coffee.com"}) {
+    const auto begin = SteadyClock::now();
+    EXPECT_TRUE(get(p));
+    EXPECT_GE(SteadyClock::now() - begin, std::chrono::milliseconds(150)) << p;
+  }
+}
+
+TEST_F(DemoServiceTest, InjectedStatusesFollowThePathAndQuery) {
+  ServiceOptions options;
+  options.faults.statuses = {rule(401, "^/v1/projects$"), rule(503, "/inbox"),
+                             rule(429, "period=90d")};
+  start(options);
+  EXPECT_EQ(status("/v1/projects"), 401);
+  EXPECT_EQ(status("/v1/projects/northwind/inbox?limit=100&offset=0"), 503);
+  EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=90d"), 429);
+  EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=7d"), 200);
+}
+
+TEST_F(DemoServiceTest, ErrorRateFailsItsShareOfRequests) {
+  ServiceOptions options;
+  options.faults.errorRate = 0.5;
+  options.faults.seed = 7;
+  start(options);
+  int failed = 0;
+  for (int i = 0; i < 40; ++i) failed += status("/v1/projects/northwind/analytics/realtime") == 500;
+  EXPECT_GT(failed, 5);
+  EXPECT_LT(failed, 35);
+}
+
+TEST_F(DemoServiceTest, EveryRequestFailsAtErrorRateOne) {
+  ServiceOptions options;
+  options.faults.errorRate = 1;
+  start(options);
+  EXPECT_EQ(status("/v1/projects"), 500);
+  EXPECT_EQ(status("/v1/favicons/northwind-coffee.com"), 500);
+  // The demo's own inspection endpoints are never faulted.
+  EXPECT_EQ(client().Get("/demo/requests")->status, 200);
+}
+
+TEST_F(DemoServiceTest, StalledBodyArrivesLateOrNotAtAll) {
+  ServiceOptions options;
+  options.faults.stalls = {Pattern{"/realtime", std::regex("/realtime")}};
+  options.faults.stallMs = 200;
+  start(options);
+  const auto begin = SteadyClock::now();
+  const json live = fetch("/v1/projects/northwind/analytics/realtime");
+  EXPECT_GE(SteadyClock::now() - begin, std::chrono::milliseconds(200));
+  EXPECT_TRUE(live.contains("current_visitors"));
+  EXPECT_EQ(status("/v1/projects"), 200);  // other paths are not held
+}
+
+TEST_F(DemoServiceTest, StalledBodyWithoutEndIsReleasedByStop) {
+  ServiceOptions options;
+  options.faults.stalls = {Pattern{"/inbox", std::regex("/inbox")}};
+  start(options);
+  auto c = client();
+  c.set_read_timeout(0, 300'000);
+  auto res = c.Get("/v1/projects/northwind/inbox", {{"Authorization", "Bearer " + token_}});
+  EXPECT_FALSE(res);  // the body never completes
+  service_->stop();   // and stopping does not wait for it
+}
+
+TEST_F(DemoServiceTest, ReachableAsLocalhost) {
+  start();
+  httplib::Client c("localhost", service_->port());
+  auto res = c.Get("/v1/projects", {{"Authorization", "Bearer " + token_}});
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
+  EXPECT_EQ(service_->baseAddress(), "http://localhost:" + std::to_string(service_->port()));
+  EXPECT_EQ(json::parse(sessionDocument(service_->port(), token_)),
+            json({{"api", service_->baseAddress()}, {"token", token_}}));
+}
+
+TEST_F(DemoServiceTest, UnknownPathsAnswerJsonNotFound) {
+  auto res = get("/v1/nothing-here");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 404);
+  EXPECT_TRUE(json::parse(res->body).contains("error"));
+}
+
+}  // namespace
+}  // namespace vx::demo::testing
