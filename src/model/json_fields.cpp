@@ -29,7 +29,17 @@ nlohmann::json parse(std::string_view text) {
 }
 
 Field::Field(const nlohmann::json& value, std::string path)
-    : value_(&value), path_(std::move(path)) {}
+    : value_(&value), key_(std::move(path)) {}
+
+Field::Field(const nlohmann::json& value, const Field* parent, std::string key, std::size_t index)
+    : value_(&value), parent_(parent), key_(std::move(key)), index_(index) {}
+
+std::string Field::path() const {
+  if (!parent_) return key_;
+  std::string base = parent_->path();
+  if (index_ != kNoIndex) return base + "[" + std::to_string(index_) + "]";
+  return base == "$" ? key_ : base + "." + key_;
+}
 
 Field root(const nlohmann::json& document) {
   return Field(document, "$");
@@ -40,7 +50,7 @@ bool Field::absent() const {
 }
 
 void Field::fail(const std::string& problem) const {
-  throw DecodeError(path_, problem);
+  throw DecodeError(path(), problem);
 }
 
 void Field::requireObject() const {
@@ -53,10 +63,8 @@ void Field::requireArray() const {
 
 Field Field::member(std::string_view key) const {
   requireObject();
-  std::string childPath = path_ == "$" ? std::string(key) : path_ + "." + std::string(key);
   auto found = value_->find(key);
-  if (found == value_->end()) return Field(nullValue(), std::move(childPath));
-  return Field(*found, std::move(childPath));
+  return Field(found == value_->end() ? nullValue() : *found, this, std::string(key), kNoIndex);
 }
 
 std::string Field::text() const {

@@ -38,13 +38,15 @@ class DecodeError : public std::runtime_error {
 // Parses a whole document; throws DecodeError (path "$") when it is not valid JSON.
 [[nodiscard]] nlohmann::json parse(std::string_view text);
 
-// One value inside a document, with the path that leads to it.
+// One value inside a document, with the path that leads to it. A member or element refers to
+// the field it came from (the path is spelled out only when an error needs it), so the parent
+// must outlive it, as it does in plain recursive decoding.
 class Field {
  public:
   Field(const nlohmann::json& value, std::string path);
 
   [[nodiscard]] const nlohmann::json& value() const { return *value_; }
-  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] std::string path() const;
 
   // Missing or null.
   [[nodiscard]] bool absent() const;
@@ -69,7 +71,7 @@ class Field {
     std::vector<T> result;
     result.reserve(value_->size());
     for (std::size_t i = 0; i < value_->size(); ++i) {
-      result.push_back(decode(Field((*value_)[i], path_ + "[" + std::to_string(i) + "]")));
+      result.push_back(decode(Field((*value_)[i], this, {}, i)));
     }
     return result;
   }
@@ -83,10 +85,14 @@ class Field {
   [[noreturn]] void fail(const std::string& problem) const;
 
  private:
+  static constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+  Field(const nlohmann::json& value, const Field* parent, std::string key, std::size_t index);
   void requireArray() const;
 
   const nlohmann::json* value_;
-  std::string path_;
+  const Field* parent_ = nullptr;  // nothing for a root, whose path is `key_`
+  std::string key_;
+  std::size_t index_ = kNoIndex;
 };
 
 // The root of a parsed document.

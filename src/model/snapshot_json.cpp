@@ -146,7 +146,8 @@ std::map<std::string, T> decodeMap(const json::Field& field, Decode decode) {
   field.requireObject();
   std::map<std::string, T> result;
   for (const auto& [key, value] : field.value().items()) {
-    result[key] = decode(json::Field(value, field.path() + "." + key));
+    (void)value;
+    result[key] = decode(field.member(key));
   }
   return result;
 }
