@@ -1,6 +1,6 @@
 #include "demo/favicons.hpp"
 
-#include <cctype>
+#include <cstdint>
 #include <memory>
 #include <numbers>
 
@@ -35,14 +35,34 @@ void roundedSquare(cairo_t* cr, double size, double radius) {
   cairo_close_path(cr);
 }
 
-// The first letter or digit of the host, upper-cased ("?" when there is none).
-std::string initial(const std::string& host) {
-  for (char c : host) {
-    if (std::isalnum(static_cast<unsigned char>(c))) {
-      return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
+// A white mark on the tile, one of a few simple logo shapes chosen by the site (drawn as
+// shapes rather than text, so no font machinery is involved).
+void mark(cairo_t* cr, double size, std::uint32_t shape) {
+  const double c = size / 2;
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  switch (shape) {
+    case 0:  // a disc
+      cairo_arc(cr, c, c, size * 0.24, 0, 2 * kPi);
+      cairo_fill(cr);
+      break;
+    case 1:  // a ring
+      cairo_set_line_width(cr, size * 0.1);
+      cairo_arc(cr, c, c, size * 0.22, 0, 2 * kPi);
+      cairo_stroke(cr);
+      break;
+    case 2:  // a triangle
+      cairo_move_to(cr, c, size * 0.24);
+      cairo_line_to(cr, size * 0.76, size * 0.72);
+      cairo_line_to(cr, size * 0.24, size * 0.72);
+      cairo_close_path(cr);
+      cairo_fill(cr);
+      break;
+    default:  // two bars
+      cairo_rectangle(cr, size * 0.28, size * 0.26, size * 0.16, size * 0.48);
+      cairo_rectangle(cr, size * 0.56, size * 0.26, size * 0.16, size * 0.48);
+      cairo_fill(cr);
+      break;
   }
-  return "?";
 }
 
 }  // namespace
@@ -62,15 +82,7 @@ std::optional<std::string> drawIcon(const std::string& host, int size) {
   cairo_set_source_rgb(cr.get(), colour.r, colour.g, colour.b);
   cairo_fill(cr.get());
 
-  const std::string letter = initial(host);
-  cairo_select_font_face(cr.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-  cairo_set_font_size(cr.get(), extent * 0.6);
-  cairo_text_extents_t box;
-  cairo_text_extents(cr.get(), letter.c_str(), &box);
-  cairo_move_to(cr.get(), (extent - box.width) / 2 - box.x_bearing,
-                (extent - box.height) / 2 - box.y_bearing);
-  cairo_set_source_rgb(cr.get(), 1, 1, 1);
-  cairo_show_text(cr.get(), letter.c_str());
+  mark(cr.get(), extent, dice.below(4));
   if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
 
   cairo_surface_flush(surface.get());

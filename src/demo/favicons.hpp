@@ -1,7 +1,7 @@
 #pragma once
 
 // Site icons: a small PNG per project, drawn on first request (a coloured rounded square with
-// the site's initial) and kept for the life of the service.
+// a simple white mark) and kept for the life of the service.
 
 #include <map>
 #include <mutex>

@@ -111,7 +111,8 @@ TEST_F(DemoServiceTest, InboxCoversEveryWaitingCase) {
 TEST_F(DemoServiceTest, InboxTimesStayRelativeToTheClock) {
   const auto ages = [&] {
     std::vector<std::optional<double>> out;
-    for (const json& c : fetch(kInbox).at("conversations")) out.push_back(minutesAgo(c));
+    const json inbox = fetch(kInbox);
+    for (const json& c : inbox.at("conversations")) out.push_back(minutesAgo(c));
     return out;
   };
   const auto before = ages();
