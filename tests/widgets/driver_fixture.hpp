@@ -28,10 +28,16 @@ inline std::int64_t millis(Time at) {
 class DriverTest : public WidgetsTest {
  protected:
   [[nodiscard]] std::map<std::string, std::string> environment() const {
-    return {{"XDG_DATA_HOME", (scratch_.path() / "data").string()},
-            {"TZ", "UTC"},
-            {"LANG", "C.UTF-8"},
-            {"PATH", "/usr/bin:/bin"}};
+    std::map<std::string, std::string> variables = {
+        {"XDG_DATA_HOME", (scratch_.path() / "data").string()},
+        {"TZ", "UTC"},
+        {"LANG", "C.UTF-8"},
+        {"PATH", "/usr/bin:/bin"}};
+    // Sanitizer builds pass their settings on to the program under test.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
+      if (const char* value = std::getenv(name)) variables[name] = value;
+    }
+    return variables;
   }
 
   [[nodiscard]] RunResult runDriver(const std::vector<std::string>& arguments,
