@@ -8,8 +8,7 @@
 // report, previous goal report). Printed: wall time divided by 6 × latency (1.0 would be
 // perfect), requests sent, connections opened, the most threads seen at once, and peak
 // resident memory. A second full refresh in the same process shows whether connections were
-// kept. The demo service is started with enough worker threads that every kept-alive
-// connection gets one (its default is sized for trying the widgets, not for load). Run it also
+// kept. Run it also
 // with latency 0 to see the service's own processing time, which the ratio includes. Then the
 // fast path: `current` answered from a fresh cached snapshot of ten projects
 // holding 1,000 waiting items.
@@ -87,8 +86,7 @@ struct DemoService {
       std::freopen("/dev/null", "w", stdout);
       const std::string latency = std::to_string(latencyMs);
       execl(VX_DEMO_SERVICE_PATH, VX_DEMO_SERVICE_PATH, "--port", "0", "--projects", "10",
-            "--latency-ms", latency.c_str(), "--threads", "256", "--ready-file", readyFile.c_str(),
-            nullptr);
+            "--latency-ms", latency.c_str(), "--ready-file", readyFile.c_str(), nullptr);
       _exit(127);
     }
     for (int i = 0; i < 1000 && session.empty(); ++i) {

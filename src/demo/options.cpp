@@ -200,7 +200,7 @@ std::string usage() {
          std::to_string(catalogueSize()) + " (default " + std::to_string(kDefaultProjects) +
          ")\n"
          "  --now TIME         pin the service's clock, e.g. 2026-03-10T12:00:00Z\n"
-         "  --threads N        worker threads per listening address (default 32)\n"
+         "  --threads N        worker threads per listening address (default 128)\n"
          "\n"
          "Hand-over:\n"
          "  --ready-file PATH  once listening, write the session document to PATH\n"

@@ -47,7 +47,7 @@ struct ServiceOptions {
   int port = kDefaultPort;  // 0: any free port
   std::string token = kDefaultToken;
   std::size_t projects = kDefaultProjects;
-  int threads = 32;
+  int threads = 128;
   FaultOptions faults;
 };
 

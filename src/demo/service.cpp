@@ -25,14 +25,18 @@ class Listener : public httplib::Server {
 };
 
 // Idle kept-alive connections hold a worker thread; a short keep-alive lets them go quickly
-// (and lets stop() finish quickly).
+// (and lets stop() finish quickly). The widgets open about fifty connections at once and reuse
+// them for every later request of a refresh, so the default thread count leaves room for all
+// of them and a connection is not closed after a handful of requests.
 constexpr time_t kKeepAliveSeconds = 2;
+constexpr std::size_t kKeepAliveRequests = 10000;
 
 std::unique_ptr<Listener> makeListener(Context& context) {
   auto server = std::make_unique<Listener>();
   const auto threads = static_cast<std::size_t>(context.options.threads);
   server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server->set_keep_alive_timeout(kKeepAliveSeconds);
+  server->set_keep_alive_max_count(kKeepAliveRequests);
   // The library's default also sets SO_REUSEPORT, which would let a second service share a
   // port already in use instead of refusing it.
   server->set_socket_options([](socket_t sock) {
