@@ -1,41 +1,10 @@
 #pragma once
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <stdexcept>
 #include <string>
 
+#include "support/scratch.hpp"
+
 namespace vx::testing {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx-push-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-// Writes `bytes` to `file`, creating the folders on the way.
-inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out) throw std::runtime_error("cannot write " + file.string());
-}
 
 // An Info.plist as the build writes it, with the given identifier and build version.
 inline std::string infoPlist(const std::string& identifier, const std::string& version = "1") {
@@ -55,28 +24,5 @@ inline std::string infoPlist(const std::string& identifier, const std::string& v
 </plist>
 )";
 }
-
-// Sets an environment variable for one scope and puts the previous value back afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* previous = std::getenv(name)) previous_ = previous;
-    set(value);
-  }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-  ~ScopedEnvironment() { set(previous_); }
-
- private:
-  void set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-  std::string name_;
-  std::optional<std::string> previous_;
-};
 
 }  // namespace vx::testing

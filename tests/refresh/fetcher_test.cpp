@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -18,6 +17,7 @@
 #include "net/http_session.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::refresh {
 namespace {
@@ -31,13 +31,9 @@ const Time kNow =
     Time(duration_cast<Time::duration>(sys_days(2026y / March / 10).time_since_epoch() + 12h));
 
 // A refresh against the fake service, in a shared folder of the test's own, at a pinned time.
-class FetcherTest : public testing::Test {
+class FetcherTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vx-fetcher-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
     clock::pin(kNow);
     folder_ = *SharedStore::folder();
     signIn(fake_.baseUrl());
@@ -46,9 +42,6 @@ class FetcherTest : public testing::Test {
   void TearDown() override {
     clock::unpin();
     net::HttpSession::configureShared({});
-    ::unsetenv("XDG_DATA_HOME");
-    std::error_code ignored;
-    fs::remove_all(home_, ignored);
   }
 
   void signIn(const std::string& api) const {
@@ -96,19 +89,15 @@ class FetcherTest : public testing::Test {
     return snapshot;
   }
 
-  std::string fileText(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string fileText(const std::string& name) const { return testing::readFile(folder_ / name); }
 
   std::size_t requestsFor(std::string_view target) const {
     return fake_.requests("GET", target).size();
   }
 
   test::FakeService fake_;
-  fs::path home_;
+  testing::ScratchFolder home_;
+  testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
   fs::path folder_;
 };
 
