@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "icu_defaults.hpp"
+#include "support/icu_defaults.hpp"
 
 namespace vx {
 namespace {

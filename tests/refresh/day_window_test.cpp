@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "../format/icu_defaults.hpp"
 #include "model/clock.hpp"
+#include "support/icu_defaults.hpp"
 
 namespace vx::refresh {
 namespace {

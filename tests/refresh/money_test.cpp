@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "../format/icu_defaults.hpp"
+#include "support/icu_defaults.hpp"
 
 namespace vx::refresh {
 namespace {

@@ -6,9 +6,9 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "../format/icu_defaults.hpp"
 #include "model/clock.hpp"
 #include "support/fake_service.hpp"
+#include "support/icu_defaults.hpp"
 
 namespace vx::refresh {
 namespace {
