@@ -1,5 +1,7 @@
 #include "format/icu_text.hpp"
 
+#include <string_view>
+
 #include <chrono>
 
 namespace vx::icu_text {
@@ -12,6 +14,12 @@ std::string utf8(const icu::UnicodeString& text) {
   std::string out;
   text.toUTF8String(out);
   return out;
+}
+
+icu::Locale userLocale() {
+  const icu::Locale& chosen = icu::Locale::getDefault();
+  if (std::string_view(chosen.getName()) == "en_US_POSIX") return icu::Locale("en_US");
+  return chosen;
 }
 
 }  // namespace vx::icu_text

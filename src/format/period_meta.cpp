@@ -43,7 +43,7 @@ std::unique_ptr<icu::DateFormat> timeFormat() {
 // Day of month and abbreviated month in the locale's order ("5 Mar", "Mar 5").
 std::unique_ptr<icu::DateFormat> dayMonthFormat() {
   UErrorCode status = U_ZERO_ERROR;
-  const icu::Locale& locale = icu::Locale::getDefault();
+  const icu::Locale locale = icu_text::userLocale();
   std::unique_ptr<icu::DateTimePatternGenerator> generator(
       icu::DateTimePatternGenerator::createInstance(locale, status));
   if (U_FAILURE(status) || !generator) return nullptr;

@@ -43,7 +43,7 @@ std::string formatMoney(double value, const std::optional<std::string>& currency
   if (U_FAILURE(status)) return kNoAmount;
   // 3. Whole amounts from 100 on and for nothing; cents otherwise.
   const number::LocalizedNumberFormatter formatter =
-      number::NumberFormatter::withLocale(icu::Locale::getDefault())
+      number::NumberFormatter::withLocale(icu_text::userLocale())
           .unit(unit)
           .precision(number::Precision::fixedFraction(fractionDigits(value)));
   // 4. The text, or the dash.

@@ -39,6 +39,11 @@ TEST(FormatMoney, FollowsTheUsersLocale) {
   EXPECT_EQ(formatMoney(1234.56, "EUR"), "1.235\u00A0\u20AC");
 }
 
+TEST(FormatMoney, NoChosenLocaleReadsAsUsEnglish) {
+  vx::testing::IcuDefaults defaults("en_US_POSIX", "UTC");  // what LANG=C gives
+  EXPECT_EQ(formatMoney(31780, "EUR"), "\u20AC31,780");
+}
+
 TEST(FormatMoney, OtherCurrenciesAndLowerCaseCodes) {
   vx::testing::IcuDefaults defaults("en_US", "UTC");
   EXPECT_EQ(formatMoney(120, "EUR"), "\u20AC120");
