@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ui/bitmap.hpp"
+#include "ui/overloaded.hpp"
 #include "ui/symbol_drawing.hpp"
 
 namespace vx::ui {
@@ -12,13 +13,6 @@ namespace vx::ui {
 namespace {
 
 using nlohmann::json;
-
-template <class... F>
-struct Overloaded : F... {
-  using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
 
 json shapesOf(const std::vector<ShapeItem>& items) {
   json out = json::array();

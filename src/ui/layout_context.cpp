@@ -3,19 +3,9 @@
 #include <functional>
 
 #include "ui/layout_rules.hpp"
+#include "ui/overloaded.hpp"
 
 namespace vx::ui {
-
-namespace {
-
-template <class... F>
-struct Overloaded : F... {
-  using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
-
-}  // namespace
 
 // Text measurements outlive one layout pass: a process draws the same labels and figures entry
 // after entry, and shaping text is most of the cost of a layout. One measurer per thread, because

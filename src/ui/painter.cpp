@@ -4,19 +4,13 @@
 
 #include "ui/bitmap.hpp"
 #include "ui/font.hpp"
+#include "ui/overloaded.hpp"
 #include "ui/shape_path.hpp"
 #include "ui/symbol_drawing.hpp"
 
 namespace vx::ui {
 
 namespace {
-
-template <class... F>
-struct Overloaded : F... {
-  using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
 
 bool drawable(Size s) {
   return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0;
