@@ -38,7 +38,7 @@ Element header(const std::string& title, const std::string& trailing) {
                   .lineLimit(1)
                   .minScale(0.85)
                   .tag("leading"),
-              spacer(4).tag("gap"), online("12").padding(Edge::trailing, 4).tag("indicator"),
+              spacer(4), online("12").padding(Edge::trailing, 4).tag("indicator"),
               text(trailing).color(kSecondary).tag("trailing")})
       .spacing(6)
       .align(VAlign::center)
@@ -65,7 +65,7 @@ Element listRow(const std::string& title, const std::string& subtitle, const std
                   .align(HAlign::leading)
                   .layoutPriority(1)
                   .tag("texts"),
-              spacer(8).tag("gap"),
+              spacer(8),
               text(wait)
                   .font(12, Weight::medium)
                   .tabularDigits()
