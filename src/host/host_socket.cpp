@@ -121,6 +121,7 @@ std::optional<std::string> HostConnection::readLine(Deadline deadline, std::size
     if (got > 0) {
       line.append(buffer, static_cast<std::size_t>(got));
       if (const auto end = line.find('\n'); end != std::string::npos) {
+        if (end > limit) return std::nullopt;
         line.resize(end);
         return line;
       }

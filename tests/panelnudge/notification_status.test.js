@@ -36,6 +36,20 @@ test('an answer the module cannot read gives "unknown"', async (t) => {
   }
 });
 
+test('an answer longer than 4096 bytes is not read', async (t) => {
+  // Long enough that its end comes in the same read that passes the limit.
+  const padded = (length) => {
+    const text = JSON.stringify({ authorizationStatus: 2, pad: '' });
+    return text.replace('""', JSON.stringify('x'.repeat(length - text.length))) + '\n';
+  };
+  for (const [length, expected] of [[4096, 'allowed'], [4200, 'unknown']]) {
+    const dir = makeRuntimeDir(t);
+    await startFakeHost(t, dir, (m, socket) => socket.end(padded(length)));
+    const [result] = await runModule(statusOnce, { runtimeDir: dir });
+    assert.deepEqual({ length, status: result.result }, { length, status: expected });
+  }
+});
+
 test('an answer without a final newline still counts when the host hangs up', async (t) => {
   const dir = makeRuntimeDir(t);
   await startFakeHost(t, dir, (m, socket) => socket.end('{"authorizationStatus":1}'));
