@@ -95,6 +95,8 @@ std::string check(const Invocation& invocation) {
     if (invocation.kind) return command + " takes no --kind";
   } else if (!invocation.kind) {
     return command + " needs --kind";
+  } else if (!kindRequests(*invocation.kind)) {
+    return "unknown widget kind \"" + *invocation.kind + "\"";
   }
   const auto given = configurationGiven(invocation);
   if (!takesConfiguration(invocation.command)) {
@@ -102,7 +104,6 @@ std::string check(const Invocation& invocation) {
     return {};
   }
   const KindRequests* requests = kindRequests(*invocation.kind);
-  if (!requests) return "unknown widget kind \"" + *invocation.kind + "\"";
   const auto parameters = requests->parameters();
   for (const auto& [option, parameter] : given) {
     const bool applies = std::any_of(parameters.begin(), parameters.end(),

@@ -39,6 +39,7 @@ TEST_F(DriverTest, BadInvocationsPrintUsageAndExitTwo) {
       {"timeline"},
       {"timeline", "--kind"},
       {"timeline", "--kind", "ClockWidget"},
+      {"placeholder", "--kind", "ClockWidget"},
       {"kinds", "--kind", "WaitingWidget"},
       {"placeholder", "--kind", "WaitingWidget", "--show-details", "false"},
       {"timeline", "--kind", "WaitingWidget", "--period", "days7"},
