@@ -39,25 +39,28 @@ bool runDetached(Work&& work) {
 // taken by the socket right here, so it is delivered even when the caller's process ends
 // straight after. Only a busy host or a full socket moves the rest to a background thread.
 void post(std::string line) {
-  HostConnection connection = HostConnection::tryConnect();
+  std::optional<std::string> host = widgetHostSocketPath();
+  HostConnection connection = HostConnection::tryConnect(host);
   if (connection.state() == HostConnection::State::unreachable) return;
   if (connection.state() == HostConnection::State::connected) {
     const auto sent = connection.sendNow(line);
     if (!sent || *sent == line.size()) return;
     line.erase(0, *sent);
   }
-  runDetached([connection = std::move(connection), line = std::move(line)]() mutable {
+  runDetached([connection = std::move(connection), host = std::move(host),
+               line = std::move(line)]() mutable {
     const Deadline deadline = std::chrono::steady_clock::now() + kDeliveryWindow;
     if (connection.state() == HostConnection::State::busy) {
-      connection = HostConnection::connect(deadline);
+      connection = HostConnection::connect(host, deadline);
     }
     (void)connection.sendAll(line, deadline);
   });
 }
 
-std::optional<std::int64_t> askSettings(const std::string& query) {
+std::optional<std::int64_t> askSettings(const std::optional<std::string>& host,
+                                        const std::string& query) {
   const Deadline deadline = std::chrono::steady_clock::now() + kSettingsAnswerWindow;
-  HostConnection connection = HostConnection::connect(deadline);
+  HostConnection connection = HostConnection::connect(host, deadline);
   if (!connection.sendAll(query, deadline)) return std::nullopt;
   const auto answer = connection.readLine(deadline, kAnswerLimit);
   if (!answer) return std::nullopt;
@@ -76,12 +79,14 @@ void requestAuthorization(std::string_view app, int options) {
 
 void notificationSettings(std::string_view app, SettingsCompletion completion) {
   auto query = messages::notificationSettings(app);
-  // Both are shared with the thread so that, should it fail to start, the completion still
-  // runs here with no answer.
-  auto work = std::make_shared<std::pair<std::string, SettingsCompletion>>(std::move(query),
-                                                                           std::move(completion));
-  const bool started = runDetached([work] { work->second(askSettings(work->first)); });
-  if (!started) work->second(std::nullopt);
+  // Shared with the thread so that, should it fail to start, the completion still runs here
+  // with no answer.
+  auto completes = std::make_shared<SettingsCompletion>(std::move(completion));
+  const bool started =
+      runDetached([completes, host = widgetHostSocketPath(), query = std::move(query)] {
+        (*completes)(askSettings(host, query));
+      });
+  if (!started) (*completes)(std::nullopt);
 }
 
 }  // namespace vx::host

@@ -38,9 +38,8 @@ std::optional<std::string> widgetHostSocketPath() {
   return path;
 }
 
-HostConnection HostConnection::tryConnect() {
-  const auto path = widgetHostSocketPath();
-  if (!path) return {-1, State::unreachable};
+HostConnection HostConnection::tryConnect(const std::optional<std::string>& path) {
+  if (!path || path->size() >= sizeof(sockaddr_un::sun_path)) return {-1, State::unreachable};
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return {-1, State::unreachable};
   HostConnection connection(fd, State::connected);
@@ -65,9 +64,9 @@ HostConnection HostConnection::tryConnect() {
   }
 }
 
-HostConnection HostConnection::connect(Deadline deadline) {
+HostConnection HostConnection::connect(const std::optional<std::string>& path, Deadline deadline) {
   for (;;) {
-    HostConnection connection = tryConnect();
+    HostConnection connection = tryConnect(path);
     if (connection.state() != State::busy) return connection;
     if (std::chrono::steady_clock::now() + kBusyRetryInterval >= deadline) return connection;
     std::this_thread::sleep_for(kBusyRetryInterval);

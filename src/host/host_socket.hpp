@@ -13,6 +13,8 @@ using Deadline = std::chrono::steady_clock::time_point;
 // Where the per-user widget host listens: $XDG_RUNTIME_DIR/vantorix-widget-host.sock.
 // Absent when XDG_RUNTIME_DIR is unset, empty or relative (such values are to be ignored), or
 // when the path does not fit in a socket address. Absent means: no host is reachable.
+// It reads the process environment: call it on the caller's thread and hand the path to any
+// background work, since another thread (node's, for one) may change the environment meanwhile.
 [[nodiscard]] std::optional<std::string> widgetHostSocketPath();
 
 // One stream connection to the widget host. Move-only; the socket is closed on destruction.
@@ -26,10 +28,11 @@ class HostConnection {
     unreachable,  // no host: no runtime directory, no socket, or nobody listening on it
   };
 
-  // Tries once to connect, without waiting.
-  [[nodiscard]] static HostConnection tryConnect();
+  // Tries once to connect, without waiting, to the host at `socketPath` (absent: no host).
+  [[nodiscard]] static HostConnection tryConnect(const std::optional<std::string>& socketPath);
   // Tries to connect until `deadline` while the host is busy.
-  [[nodiscard]] static HostConnection connect(Deadline deadline);
+  [[nodiscard]] static HostConnection connect(const std::optional<std::string>& socketPath,
+                                              Deadline deadline);
 
   HostConnection(HostConnection&& other) noexcept;
   HostConnection& operator=(HostConnection&& other) noexcept;
