@@ -18,7 +18,10 @@ std::string utf8(const icu::UnicodeString& text) {
 
 icu::Locale userLocale() {
   const icu::Locale& chosen = icu::Locale::getDefault();
-  if (std::string_view(chosen.getName()) == "en_US_POSIX") return icu::Locale("en_US");
+  // A LANG that is set but empty leaves ICU with its root locale, whose dates read "M03 5":
+  // that, too, is no choice of the user's.
+  const std::string_view name = chosen.getName();
+  if (name == "en_US_POSIX" || name.empty()) return icu::Locale("en_US");
   return chosen;
 }
 

@@ -16,8 +16,8 @@ namespace vx::icu_text {
 [[nodiscard]] UDate udate(Time at);
 
 // The user's locale for dates and money: ICU's default, which follows LANG and LC_ALL. The
-// POSIX locale ICU makes of an unset LANG or "C" means the user chose none; then the widgets
-// use "en_US" rather than POSIX's ungrouped numbers.
+// POSIX locale ICU makes of an unset LANG or "C", and the root locale it makes of an empty one,
+// mean the user chose none; then the widgets use "en_US" rather than POSIX's ungrouped numbers.
 [[nodiscard]] icu::Locale userLocale();
 
 // The text as UTF-8.

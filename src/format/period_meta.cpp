@@ -37,7 +37,7 @@ std::optional<bool> sameDay(Time a, Time b) {
 // The time of day, short form without seconds ("14:05", "2:05 PM").
 std::unique_ptr<icu::DateFormat> timeFormat() {
   return std::unique_ptr<icu::DateFormat>(
-      icu::DateFormat::createTimeInstance(icu::DateFormat::kShort));
+      icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, icu_text::userLocale()));
 }
 
 // Day of month and abbreviated month in the locale's order ("5 Mar", "Mar 5").

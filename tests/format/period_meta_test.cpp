@@ -45,6 +45,20 @@ TEST(PeriodMeta, DayAndMonthFollowTheLocalesOrder) {
             "7d \u00B7 Mar 5");
 }
 
+TEST(PeriodMeta, NoChosenLocaleReadsAsUsEnglish) {
+  // "C" or an unset LANG gives ICU the POSIX locale; an empty LANG gives it the root locale.
+  for (const char* none : {"en_US_POSIX", ""}) {
+    testing::IcuDefaults defaults(none, "UTC");
+    const Time updated = march5(14, 5);
+    EXPECT_EQ(periodMeta(WidgetPeriod::days7, updated, updated + seconds(3601), true),
+              "7d \u00B7 2:05\u202FPM")
+        << "locale \"" << none << "\"";
+    EXPECT_EQ(periodMeta(WidgetPeriod::days7, march5(23, 30), march5(24, 40), true),
+              "7d \u00B7 Mar 5")
+        << "locale \"" << none << "\"";
+  }
+}
+
 TEST(PeriodMeta, DaysAreCountedInTheUsersTimeZone) {
   // 23:30 and 00:40 UTC are 00:30 and 01:40 on 6 March in Berlin: the same day there.
   testing::IcuDefaults defaults("de_DE", "Europe/Berlin");

@@ -40,8 +40,11 @@ TEST(FormatMoney, FollowsTheUsersLocale) {
 }
 
 TEST(FormatMoney, NoChosenLocaleReadsAsUsEnglish) {
-  vx::testing::IcuDefaults defaults("en_US_POSIX", "UTC");  // what LANG=C gives
-  EXPECT_EQ(formatMoney(31780, "EUR"), "\u20AC31,780");
+  // LANG=C gives ICU the POSIX locale, an empty LANG its root locale.
+  for (const char* none : {"en_US_POSIX", ""}) {
+    vx::testing::IcuDefaults defaults(none, "UTC");
+    EXPECT_EQ(formatMoney(31780, "EUR"), "\u20AC31,780") << "locale \"" << none << "\"";
+  }
 }
 
 TEST(FormatMoney, OtherCurrenciesAndLowerCaseCodes) {
