@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string_view>
+#include <vector>
 
 namespace vx::refresh {
 namespace {
@@ -103,25 +105,114 @@ std::string toUtf8(const icu::UnicodeString& text) {
   return utf8;
 }
 
+// The members of a JSON object that a preview can use, read as the parser goes: the strings
+// of the top-level text keys and the top-level "options" list. Nothing else is kept, so a
+// message of deeply nested arrays costs a bit per level (the parser's own stack) rather than a
+// stored value per level, which for a message of some megabytes would be gigabytes. A member
+// given twice counts with its last value, as when the whole document is stored.
+class PreviewMembers final : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  static constexpr std::array<std::string_view, 4> kTextKeys{"response", "text", "message",
+                                                             "content"};
+
+  std::map<std::string, std::string, std::less<>> texts;  // text keys that hold a string
+  std::optional<std::vector<std::string>> options;        // "options" when all strings
+
+  bool null() override { return scalar(nullptr); }
+  bool boolean(bool) override { return scalar(nullptr); }
+  bool number_integer(number_integer_t) override { return scalar(nullptr); }
+  bool number_unsigned(number_unsigned_t) override { return scalar(nullptr); }
+  bool number_float(number_float_t, const string_t&) override { return scalar(nullptr); }
+  bool string(string_t& value) override { return scalar(&value); }
+  bool binary(binary_t&) override { return scalar(nullptr); }
+
+  bool start_object(std::size_t) override { return open(false); }
+  bool start_array(std::size_t) override { return open(true); }
+  bool end_object() override { return close(); }
+  bool end_array() override { return close(); }
+
+  bool key(string_t& name) override {
+    if (depth_ == 1) key_ = name;
+    return true;
+  }
+
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+    return false;
+  }
+
+ private:
+  // A string (`text`) or any other plain value.
+  bool scalar(string_t* text) {
+    if (depth_ == 0) return false;  // the document is not an object
+    if (depth_ == 1) {
+      member(text);
+    } else if (depth_ == 2 && listing_) {
+      if (text == nullptr) {
+        listed_.reset();  // an array with anything but strings in it is not a list of answers
+      } else if (listed_) {
+        listed_->push_back(*text);
+      }
+    }
+    return true;
+  }
+
+  bool open(bool array) {
+    if (depth_ == 0 && array) return false;  // the document is not an object
+    if (depth_ == 1) {
+      member(nullptr);
+      if (array && key_ == "options") {
+        listing_ = true;
+        listed_.emplace();
+      }
+    } else if (depth_ == 2 && listing_) {
+      listed_.reset();
+    }
+    ++depth_;
+    return true;
+  }
+
+  bool close() {
+    --depth_;
+    if (depth_ == 1 && listing_) {
+      options = std::move(listed_);
+      listing_ = false;
+    }
+    return true;
+  }
+
+  // The value of the top-level member `key_`: a string, or anything else (nullptr).
+  void member(const string_t* text) {
+    if (key_ == "options") options.reset();
+    if (std::find(kTextKeys.begin(), kTextKeys.end(), key_) == kTextKeys.end()) return;
+    if (text != nullptr) {
+      texts[key_] = *text;
+    } else {
+      texts.erase(key_);
+    }
+  }
+
+  std::size_t depth_ = 0;  // containers open around the current value
+  std::string key_;        // the current top-level member
+  bool listing_ = false;   // inside the top-level "options" array
+  std::optional<std::vector<std::string>> listed_;
+};
+
 // The readable text of a JSON object: the first of "response", "text", "message" and
 // "content" that holds a string, else the strings of "options" joined by ", ". Absent when the
 // text is not a JSON object or holds none of these.
 std::optional<std::string> structuredText(const std::string& text) {
-  const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
-  if (!document.is_object()) return std::nullopt;
-  for (const char* key : {"response", "text", "message", "content"}) {
-    auto found = document.find(key);
-    if (found != document.end() && found->is_string()) return found->get<std::string>();
+  PreviewMembers members;
+  if (!nlohmann::json::sax_parse(text, &members)) return std::nullopt;
+  for (std::string_view key : PreviewMembers::kTextKeys) {
+    auto found = members.texts.find(key);
+    if (found != members.texts.end()) return found->second;
   }
-  auto options = document.find("options");
-  if (options == document.end() || !options->is_array()) return std::nullopt;
+  if (!members.options) return std::nullopt;
   std::string joined;
   bool first = true;
-  for (const nlohmann::json& option : *options) {
-    // An array with anything but strings in it is not a list of answers.
-    if (!option.is_string()) return std::nullopt;
+  for (const std::string& option : *members.options) {
     if (!first) joined += ", ";
-    joined += option.get_ref<const std::string&>();
+    joined += option;
     first = false;
   }
   return joined;

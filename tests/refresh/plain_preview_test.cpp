@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace vx::refresh {
@@ -98,6 +103,33 @@ TEST(PlainPreview, NeverSplitsACharacterAtTheCleanedLength) {
   // 65535 code units of "a", then a surrogate pair straddling the cut.
   const std::string preview = plainPreview(std::string(65535, 'a') + "\xf0\x9f\x98\x80 end");
   EXPECT_EQ(preview, std::string(65535, 'a'));
+}
+
+// Limits this process's address space to what it uses now plus `extra` bytes.
+void limitAddressSpace(rlim_t extra) {
+  rlim_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + extra;
+  const rlimit bound{limit, limit};
+  if (setrlimit(RLIMIT_AS, &bound) != 0) std::exit(2);
+}
+
+// A visitor can send any text. Storing every level of a message of nested JSON arrays would
+// take some hundred bytes per level: gigabytes for a message of some megabytes.
+TEST(PlainPreview, DeeplyNestedJsonTakesLittleMemory) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve address space of their own";
+#else
+  const std::size_t depth = 4u << 20;
+  const std::string nested =
+      R"({"a": )" + std::string(depth, '[') + std::string(depth, ']') + R"(, "text": "kept"})";
+  EXPECT_EXIT(
+      {
+        limitAddressSpace(256u << 20);
+        std::exit(plainPreview(nested) == "kept" ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 }  // namespace
