@@ -114,8 +114,9 @@ Fetcher::Outcome Fetcher::current(std::optional<WidgetPeriod> period) {
   Outcome outcome = Outcome::kept(std::nullopt);
   try {
     outcome = fetch(period);
-  } catch (const std::exception&) {
-    outcome = Outcome::kept(SharedStore::snapshot());
+  } catch (...) {
+    // Never leave the waiting callers behind: whatever went wrong, the refresh ends here.
+    outcome = Outcome::kept(std::nullopt);
   }
   lock.lock();
   running_.reset();
