@@ -43,6 +43,11 @@ std::optional<ParsedAddress> parseAbsolute(const std::string& api) {
   if (curl_url_set(url.get(), CURLUPART_URL, api.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
     return std::nullopt;
   }
+  // Credentials written into the address are dropped: the session's only credential is its
+  // token, and requests that must carry none (favicons) would otherwise send them.
+  curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
+  curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+  curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
   auto scheme = part(url.get(), CURLUPART_SCHEME);
   auto host = part(url.get(), CURLUPART_HOST);
   auto text = part(url.get(), CURLUPART_URL);

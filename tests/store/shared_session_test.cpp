@@ -20,6 +20,11 @@ TEST(SharedSessionBaseURL, AcceptsLocalhostOverHttpOnAnyPort) {
   EXPECT_EQ(baseOf("http://localhost"), "http://localhost/");
 }
 
+TEST(SharedSessionBaseURL, DropsCredentialsWrittenIntoTheAddress) {
+  EXPECT_EQ(baseOf("http://user:pw@localhost:8080/x"), "http://localhost:8080/x");
+  EXPECT_EQ(baseOf("https://user@" + kApiHost), "https://" + kApiHost + "/");
+}
+
 TEST(SharedSessionBaseURL, AcceptsTheApiHostOverHttps) {
   EXPECT_EQ(baseOf("https://" + kApiHost), "https://" + kApiHost + "/");
   EXPECT_EQ(baseOf("https://" + kApiHost + ":8443/v1"), "https://" + kApiHost + ":8443/v1");
