@@ -106,7 +106,7 @@ TEST(PlainPreview, NeverSplitsACharacterAtTheCleanedLength) {
 }
 
 // Limits this process's address space to what it uses now plus `extra` bytes.
-void limitAddressSpace(rlim_t extra) {
+[[maybe_unused]] void limitAddressSpace(rlim_t extra) {
   rlim_t pages = 0;
   std::ifstream("/proc/self/statm") >> pages;
   const rlim_t limit = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + extra;
