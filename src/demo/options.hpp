@@ -40,7 +40,7 @@ struct FaultOptions {
   std::uint64_t seed = 1;  // seed of the pseudo-random choices
   std::vector<StatusRule> statuses;
   std::vector<Pattern> stalls;  // answers whose body stops half-way
-  int stallMs = 0;              // how long a stalled body waits; 0: until the client leaves
+  int stallMs = 0;  // how long a stalled body waits; 0: until the client leaves or the stop
 };
 
 struct ServiceOptions {

@@ -1,9 +1,33 @@
 #include "demo/route_support.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 
 namespace vx::demo {
 namespace {
+
+// A held-back body looks at its client this often, so that a client that gave up does not keep
+// a worker thread busy for the rest of the stall.
+constexpr std::chrono::milliseconds kStallSlice(100);
+
+// Waits out the stall of one answer; false when the service stops or the client has left.
+bool holdBack(Context& context, httplib::DataSink& sink) {
+  const int ms = context.faults.stallMs();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    if (!sink.is_writable()) return false;
+    auto slice = kStallSlice;
+    if (ms != 0) {
+      // Rounded up, so that the whole stall is waited out.
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return true;
+      slice = std::min(slice, left);
+    }
+    if (context.stop.wait(slice)) return false;
+  }
+}
 
 // Sends the first half of `body` at once and the rest after the stall.
 void stallBody(Context& context, httplib::Response& res) {
@@ -16,8 +40,7 @@ void stallBody(Context& context, httplib::Response& res) {
       body->size(), type,
       [&context, body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
         if (offset < half) return sink.write(body->data() + offset, half - offset);
-        const int ms = context.faults.stallMs();
-        if (context.stop.wait(std::chrono::milliseconds(ms), ms == 0)) return false;
+        if (!holdBack(context, sink)) return false;
         return sink.write(body->data() + offset, body->size() - offset);
       });
 }

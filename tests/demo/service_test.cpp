@@ -138,6 +138,20 @@ TEST_F(DemoServiceTest, StalledBodyWithoutEndIsReleasedByStop) {
   service_->stop();   // and stopping does not wait for it
 }
 
+TEST_F(DemoServiceTest, StalledBodyFreesItsWorkerWhenTheClientLeaves) {
+  ServiceOptions options;
+  options.threads = 1;
+  options.faults.stalls = {Pattern{"/inbox", std::regex("/inbox")}};
+  start(options);
+  {
+    auto c = client();
+    c.set_read_timeout(0, 300'000);
+    EXPECT_FALSE(c.Get("/v1/projects/northwind/inbox", {{"Authorization", "Bearer " + token_}}));
+  }
+  // The one worker is free again for the next client.
+  EXPECT_EQ(status("/v1/projects"), 200);
+}
+
 TEST_F(DemoServiceTest, ReachableAsLocalhost) {
   start();
   httplib::Client c("localhost", service_->port());
