@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
+#include <string_view>
 
 namespace vx::net {
 namespace {
@@ -10,6 +12,20 @@ namespace {
 bool isHttps(const std::string& url) {
   return url.size() >= 8 && std::equal(url.begin(), url.begin() + 8, "https://",
                                        [](char a, char b) { return std::tolower(a) == b; });
+}
+
+// Hosts reached without a proxy: the loopback interface always, and whatever the user exempts
+// (no_proxy or NO_PROXY, as curl itself reads them). Read once per process.
+const std::string& noProxyList() {
+  static const std::string list = [] {
+    std::string hosts = "localhost,127.0.0.1,::1";
+    const char* own = std::getenv("no_proxy");
+    if (own == nullptr || *own == '\0') own = std::getenv("NO_PROXY");
+    if (own == nullptr || *own == '\0') return hosts;
+    if (std::string_view(own) == "*") return std::string("*");
+    return hosts + "," + own;
+  }();
+  return list;
 }
 
 }  // namespace
@@ -39,7 +55,7 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
   set(CURLOPT_ACCEPT_ENCODING, "");  // whatever curl can decode
   set(CURLOPT_TCP_KEEPALIVE, 1L);
   // The loopback interface never goes through a proxy, whatever the environment says.
-  set(CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
+  set(CURLOPT_NOPROXY, noProxyList().c_str());
 
   // Redirects are followed; curl drops the custom Authorization header whenever a redirect
   // leads to another host, port or scheme (unrestricted auth stays off).
