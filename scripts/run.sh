@@ -106,4 +106,4 @@ echo
 echo "== timeline --kind WaitingWidget"
 "$widgets" timeline --kind WaitingWidget | node -e "$summarise" waiting
 echo
-echo "(the full JSON: $widgets timeline --kind KIND; see --help)"
+echo "(the summaries above are made from the JSON answers of $widgets; README: \"The vantorix-widgets command line\")"
