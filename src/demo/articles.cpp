@@ -62,14 +62,6 @@ std::vector<Case> cases() {
   return all;
 }
 
-std::string articleUuid(std::size_t project, std::size_t item) {
-  std::array<char, 40> text{};
-  std::snprintf(text.data(), text.size(), "%08x-a17c-4b3e-8d2f-%012zx",
-                static_cast<unsigned>(0xa0000000u + project * 0x100u + item),
-                project * 0x100 + item);
-  return text.data();
-}
-
 json articleJson(const Case& c, const std::string& uuid, Time now) {
   json out = {{"uuid", uuid}};
   if (c.title) out["title"] = *c.title;
@@ -111,7 +103,8 @@ json articlesAnswer(const Profile& profile, std::size_t index, Time now, Page pa
 
   json list = json::array();
   for (std::size_t i = page.offset; i < order.size() && list.size() < page.limit; ++i) {
-    list.push_back(articleJson(all[order[i]], articleUuid(index, order[i]), now));
+    list.push_back(
+        articleJson(all[order[i]], itemUuid(0xa0000000u, "a17c-4b3e-8d2f", index, order[i]), now));
   }
   return {{"data", std::move(list)}};
 }

@@ -210,14 +210,6 @@ std::vector<Case> cases() {
   return all;
 }
 
-std::string conversationUuid(std::size_t project, std::size_t item) {
-  std::array<char, 40> text{};
-  std::snprintf(text.data(), text.size(), "%08x-6c1d-4e5a-9b2f-%012zx",
-                static_cast<unsigned>(0xc0000000u + project * 0x100u + item),
-                project * 0x100 + item);
-  return text.data();
-}
-
 json conversationJson(const Case& c, const std::string& uuid, Time now) {
   const auto ago = [&](int minutes) {
     return stampText(now - std::chrono::minutes(minutes), c.form);
@@ -261,9 +253,18 @@ json inboxAnswer(const Profile& profile, std::size_t index, Time now, Page page)
   for (std::size_t item = 0; item < all.size() && list.size() < page.limit; ++item) {
     if (!holds(profile, index, item)) continue;
     if (seen++ < page.offset) continue;
-    list.push_back(conversationJson(all[item], conversationUuid(index, item), now));
+    list.push_back(
+        conversationJson(all[item], itemUuid(0xc0000000u, "6c1d-4e5a-9b2f", index, item), now));
   }
   return {{"conversations", std::move(list)}};
+}
+
+std::string itemUuid(unsigned kind, const char* middle, std::size_t project, std::size_t item) {
+  std::array<char, 48> text{};
+  std::snprintf(text.data(), text.size(), "%08x-%s-%012zx",
+                static_cast<unsigned>(kind + project * 0x100u + item), middle,
+                project * 0x100 + item);
+  return text.data();
 }
 
 }  // namespace vx::demo

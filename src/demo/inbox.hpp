@@ -8,6 +8,7 @@
 // waiting (or not) whenever the service is asked.
 
 #include <cstddef>
+#include <string>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -21,6 +22,11 @@ struct Page {
   std::size_t limit = 20;
   std::size_t offset = 0;
 };
+
+// A stable uuid for item `item` of project `project`: `kind` sets the first digits and `middle`
+// the fixed middle groups, so conversations and articles never share one.
+[[nodiscard]] std::string itemUuid(unsigned kind, const char* middle, std::size_t project,
+                                   std::size_t item);
 
 // `index` is the project's place in the account.
 [[nodiscard]] nlohmann::json inboxAnswer(const Profile& profile, std::size_t index, Time now,
