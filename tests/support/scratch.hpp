@@ -69,4 +69,17 @@ inline std::string readFile(const std::filesystem::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// An Info.plist as the build writes it beside a program: its identifier and, unless nothing is
+// given, its build version.
+inline std::string bundleInfoPlist(const std::string& identifier,
+                                   const std::optional<std::string>& version) {
+  std::string entries = "\t<key>CFBundleIdentifier</key>\n\t<string>" + identifier + "</string>\n";
+  if (version) entries += "\t<key>CFBundleVersion</key>\n\t<string>" + *version + "</string>\n";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+         "<plist version=\"1.0\">\n<dict>\n" +
+         entries + "</dict>\n</plist>\n";
+}
+
 }  // namespace vx::testing
