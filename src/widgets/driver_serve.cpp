@@ -67,8 +67,10 @@ Answer entities(const json::Field& request) {
   return toJson(ProjectEntityQuery().entities(ids));
 }
 
-// Hands the token to the push handler that the kinds carry. Answers once it is handed over; the
-// report itself runs in the background and is waited for at the end of input.
+// Hands the token to the push handler that the kinds carry, after taking it as the host's
+// current token (none once no widget uses it, so that a later refresh does not report it again).
+// Answers once it is handed over; the report itself runs in the background and is waited for at
+// the end of input.
 Answer pushTokenDidChange(const json::Field& request) {
   const json::Field tokenField = request.member("token");
   auto token = host::platform::decodePushToken(tokenField.text());
@@ -86,6 +88,11 @@ Answer pushTokenDidChange(const json::Field& request) {
   if (!handler) {
     request.member("op").fail("no push handler below platform version " +
                               std::to_string(kPushPlatformVersion));
+  }
+  if (widgets == 0) {
+    host::platform::setCurrentPushToken(std::nullopt);
+  } else {
+    host::platform::setCurrentPushToken(*token);
   }
   (void)handler(*token, static_cast<std::size_t>(widgets));
   return true;

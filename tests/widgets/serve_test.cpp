@@ -193,6 +193,26 @@ TEST_F(ServePushTest, LastOfSeveralTokensIsTheOneRecorded) {
   EXPECT_EQ(pushRecord()->at("token"), "25");
 }
 
+TEST_F(ServePushTest, WithdrawnTokenIsNotReportedAgainByTheNextRefresh) {
+  serveProjects({"alpha"});
+  // The host started the process with a token, then its last widget went away.
+  const std::string input =
+      handOver("0aff", 0) +
+      requestLine({{"id", "t"}, {"op", "timeline"}, {"kind", "WaitingWidget"}});
+  const auto result = runDriver({"serve", "--push-token", "0aff", "--now", nowOption()}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  // The refresh did run and saved a fresh snapshot, after which it reports what needs reporting.
+  const auto answers = answerLines(result.output);
+  ASSERT_EQ(answers.size(), 2u);
+  for (const json& answer : answers) {
+    if (answer.at("id") == "t") {
+      EXPECT_TRUE(answer["result"]["entries"][0].contains("snapshot"));
+    }
+  }
+  EXPECT_EQ(pushRequests(fake_), std::vector<std::string>{});
+  EXPECT_EQ(pushRecord(), std::nullopt);
+}
+
 TEST_F(ServeTest, LocalRequestsAreAnsweredWhileRefreshesWait) {
   signIn();
   // The project list is held back until the test has seen the other answers.
