@@ -111,12 +111,11 @@ Answer result(const json::Field& request) {
   opField.fail("unknown operation \"" + op + "\"");
 }
 
-// The answer line for a request that was read: it carries the request's "id" (null when it has
-// none). Never throws.
+// The answer line for a request that was read: it carries the request's "id", and none when the
+// request has none. Never throws.
 std::string answer(const Json& request) {
   Answer reply = Answer::object();
-  const auto found = request.find("id");
-  reply["id"] = found != request.end() ? *found : Json(nullptr);
+  if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
     const json::Field root = json::root(request);
     reply["result"] = result(root);

@@ -253,6 +253,28 @@ TEST_F(ServeTest, LocalRequestsAreAnsweredWhileRefreshesWait) {
   EXPECT_EQ(child.wait(), 0);
 }
 
+TEST_F(ServeTest, RequestWithoutIdIsAnsweredWithoutOne) {
+  const std::string input = "{\"op\": \"kinds\"\n" + requestLine({{"op", "kinds"}}) +
+                            requestLine({{"op", "placeholder"}});
+  const auto result = runDriver({"serve"}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  const auto answers = answerLines(result.output);
+  ASSERT_EQ(answers.size(), 3u);
+  int unreadable = 0;
+  int withoutId = 0;
+  for (const json& answer : answers) {
+    if (answer.contains("id")) {
+      EXPECT_TRUE(answer.at("id").is_null());
+      EXPECT_TRUE(answer.contains("error"));
+      ++unreadable;
+    } else {
+      ++withoutId;
+    }
+  }
+  EXPECT_EQ(unreadable, 1);
+  EXPECT_EQ(withoutId, 2);
+}
+
 // A long-lived process started from one bundle, asked again after the bundle on disk changed.
 class ReplacedBundleTest : public DriverTest {
  protected:
