@@ -33,6 +33,14 @@ void unpin() {
   pinned.store(kUnpinned, std::memory_order_release);
 }
 
+bool pinnedAhead() {
+  const std::int64_t at = pinned.load(std::memory_order_acquire);
+  if (at == kUnpinned) return false;
+  const auto system = std::chrono::duration_cast<std::chrono::nanoseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  return at > system.count();
+}
+
 double secondsBetween(Time from, Time to) {
   return std::chrono::duration<double>(to - from).count();
 }

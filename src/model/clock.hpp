@@ -18,6 +18,11 @@ void pin(Time at);
 void advance(std::chrono::nanoseconds by);
 void unpin();
 
+// Whether the clock is pinned at an instant later than the system's current time. Whatever such
+// a process dates must stay out of files other processes read: they would take it for current
+// until the system's time caught up with it.
+[[nodiscard]] bool pinnedAhead();
+
 // Seconds from `from` to `to` as a real number (negative when `to` is earlier).
 [[nodiscard]] double secondsBetween(Time from, Time to);
 [[nodiscard]] Time addSeconds(Time at, double seconds);
