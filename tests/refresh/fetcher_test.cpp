@@ -207,6 +207,16 @@ TEST_F(FetcherTest, ClockPinnedAheadOfTheSystemLeavesTheSharedCacheAlone) {
   }
 }
 
+TEST_F(FetcherTest, SnapshotFromCenturiesAgoIsStale) {
+  for (auto year : {1y, 1700y}) {
+    Snapshot snapshot = cached(
+        Time(duration_cast<Time::duration>(sys_days(year / January / 1).time_since_epoch())), 1);
+    snapshot.periodAt["days7"] = snapshot.at;
+    EXPECT_FALSE(isFresh(snapshot, std::nullopt)) << static_cast<int>(year);
+    EXPECT_FALSE(isFresh(snapshot, WidgetPeriod::days7)) << static_cast<int>(year);
+  }
+}
+
 TEST_F(FetcherTest, FreshnessNeedsBothTheSnapshotAndThePeriodWithinTenSeconds) {
   Snapshot snapshot = cached(kNow - 9s, 1);
   EXPECT_TRUE(isFresh(snapshot, std::nullopt));
