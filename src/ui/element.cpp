@@ -162,6 +162,10 @@ Element Element::font(double size, Weight weight) const {
   return style(s);
 }
 
+Element Element::font(Font f) const {
+  return font(f.size, f.weight);
+}
+
 Element Element::color(Color c) const {
   TextStyle s;
   s.color = c;

@@ -46,6 +46,7 @@ class Element {
   // --- text settings, inherited by every text (and symbol, unpainted shape) inside ---
   [[nodiscard]] Element style(const TextStyle& s) const;
   [[nodiscard]] Element font(double size, Weight weight = Weight::regular) const;
+  [[nodiscard]] Element font(Font f) const;
   [[nodiscard]] Element color(Color c) const;
   [[nodiscard]] Element lineLimit(int lines) const;
   [[nodiscard]] Element minScale(double scale) const;
