@@ -5,39 +5,36 @@
 namespace vx::ui {
 
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(s) <= 0 ||
-      cairo_image_surface_get_height(s) <= 0) {
-    cairo_surface_destroy(s);
+  SurfaceHandle s(cairo_image_surface_create_from_png(path.c_str()));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {
     return nullptr;
   }
-  return std::make_shared<const Bitmap>(s);
-}
-
-Bitmap::~Bitmap() {
-  cairo_surface_destroy(surface_);
+  return std::make_shared<const Bitmap>(std::move(s));
 }
 
 int Bitmap::width() const {
-  return cairo_image_surface_get_width(surface_);
+  return cairo_image_surface_get_width(surface_.get());
 }
 
 int Bitmap::height() const {
-  return cairo_image_surface_get_height(surface_);
+  return cairo_image_surface_get_height(surface_.get());
 }
 
 std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
   const int w = width();
   const int h = height();
-  cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(out);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(out);
-  unsigned char* data = cairo_image_surface_get_data(out);
-  const int stride = cairo_image_surface_get_stride(out);
+  SurfaceHandle out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+  if (cairo_surface_status(out.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  {
+    ContextHandle cr(cairo_create(out.get()));
+    cairo_set_source_surface(cr.get(), surface_.get(), 0, 0);
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr.get());
+  }
+  cairo_surface_flush(out.get());
+  unsigned char* data = cairo_image_surface_get_data(out.get());
+  const int stride = cairo_image_surface_get_stride(out.get());
   for (int y = 0; y < h; ++y) {
     auto* px = reinterpret_cast<std::uint32_t*>(data + y * stride);
     for (int x = 0; x < w; ++x) {
@@ -51,8 +48,8 @@ std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
       px[x] = (a << 24) | (grey << 16) | (grey << 8) | grey;
     }
   }
-  cairo_surface_mark_dirty(out);
-  return std::make_shared<const Bitmap>(out);
+  cairo_surface_mark_dirty(out.get());
+  return std::make_shared<const Bitmap>(std::move(out));
 }
 
 }  // namespace vx::ui
