@@ -16,6 +16,7 @@
 
 #include "present/curve_chart.hpp"
 #include "present/day_bars.hpp"
+#include "ui/cairo_handles.hpp"
 #include "ui/element.hpp"
 #include "ui/layout.hpp"
 #include "ui/painter.hpp"
@@ -80,20 +81,14 @@ std::vector<Sample> samples() {
 
 // Paints a layout into a fresh image surface at the bench's scale, without encoding it.
 bool paint(const ui::Layout& laid) {
-  cairo_surface_t* surface = cairo_image_surface_create(
+  const ui::SurfaceHandle surface(cairo_image_surface_create(
       CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(kFrame.width * kScale)),
-      static_cast<int>(std::ceil(kFrame.height * kScale)));
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, kScale, kScale);
-  {
-    ui::Painter painter(cr, {});
-    painter.paint(laid);
-  }
-  cairo_surface_flush(surface);
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return ok;
+      static_cast<int>(std::ceil(kFrame.height * kScale))));
+  const ui::ContextHandle cr(cairo_create(surface.get()));
+  cairo_scale(cr.get(), kScale, kScale);
+  ui::Painter(cr.get(), {}).paint(laid);
+  cairo_surface_flush(surface.get());
+  return cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
 }
 
 int warm(int runs) {
@@ -133,25 +128,19 @@ int warm(int runs) {
 // it on a tinted backdrop), so it is painted on a grey one to be seen at all.
 bool writePng(const ui::Layout& laid, const ui::RenderOptions& options, const std::string& path) {
   const ui::Size size = laid.canvasSize();
-  cairo_surface_t* surface = cairo_image_surface_create(
+  const ui::SurfaceHandle surface(cairo_image_surface_create(
       CAIRO_FORMAT_ARGB32, static_cast<int>(std::ceil(size.width * options.scale)),
-      static_cast<int>(std::ceil(size.height * options.scale)));
-  cairo_t* cr = cairo_create(surface);
+      static_cast<int>(std::ceil(size.height * options.scale))));
+  const ui::ContextHandle cr(cairo_create(surface.get()));
   if (options.mode == ui::RenderingMode::accented) {
-    cairo_set_source_rgb(cr, 0.3, 0.32, 0.36);
-    cairo_paint(cr);
+    cairo_set_source_rgb(cr.get(), 0.3, 0.32, 0.36);
+    cairo_paint(cr.get());
   }
-  cairo_scale(cr, options.scale, options.scale);
-  {
-    ui::Painter painter(cr, options);
-    painter.paint(laid);
-  }
-  cairo_surface_flush(surface);
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
-                  cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return ok;
+  cairo_scale(cr.get(), options.scale, options.scale);
+  ui::Painter(cr.get(), options).paint(laid);
+  cairo_surface_flush(surface.get());
+  return cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS &&
+         cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 int images(const std::string& dir) {
