@@ -1,5 +1,6 @@
 // List rows with and without a project, and the project icon they start with.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -115,10 +116,13 @@ TEST(Favicon, AFileThatIsMissingBrokenOrOutsideTheFolderFallsBackQuietly) {
   std::filesystem::create_directory(shared);
   writeSolidPng(scratch.path() / "outside.png", ui::Color::rgb24(0xff0000));
   std::ofstream(shared / "favicon-broken.png") << "not a png";
+  // A FIFO under a favicon's name would block a plain open until someone writes to it.
+  ASSERT_EQ(::mkfifo((shared / "favicon-fifo.png").c_str(), 0600), 0);
+  std::filesystem::create_directory(shared / "favicon-folder.png");
   const Environment env{ColorScheme::light, shared};
 
-  for (const char* file :
-       {"favicon-missing.png", "favicon-broken.png", "../outside.png", "", ".", "/etc/passwd"}) {
+  for (const char* file : {"favicon-missing.png", "favicon-broken.png", "favicon-fifo.png",
+                           "favicon-folder.png", "../outside.png", "", ".", "/etc/passwd"}) {
     ProjectEntry p = acme();
     p.faviconFile = file;
     const ui::Layout l = inWidget(Favicon(p, 28, env).tag("icon"), kSmall);
