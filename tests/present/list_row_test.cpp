@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 
 #include "component_support.hpp"
 #include "present/empty_state.hpp"
@@ -171,6 +173,12 @@ TEST(Favicon, ALoadedFileFillsTheRoundedSquareAndKeepsItsColourWhenTinted) {
   const ui::Color c = PngProbe(grey->bytes).at(16, 16);
   EXPECT_NEAR(c.red, c.green, 0.02);
   EXPECT_NEAR(c.green, c.blue, 0.02);
+}
+
+TEST(Favicon, ASizeThatIsNoFinitePositiveNumberTakesNoSpace) {
+  for (double size : {std::nan(""), std::numeric_limits<double>::infinity(), -4.0, 0.0}) {
+    EXPECT_TRUE(Favicon(acme(), size, kLight).isEmpty()) << size;
+  }
 }
 
 TEST(EmptyState, FillsItsSpaceWithEveryLineCentred) {
