@@ -1,5 +1,7 @@
 #include "present/favicon.hpp"
 
+#include <cmath>
+
 #include "ui/color.hpp"
 
 namespace vx::present {
@@ -36,6 +38,8 @@ std::optional<std::filesystem::path> faviconPath(const ProjectEntry& project,
 }
 
 ui::Element Favicon(const ProjectEntry& project, double size, const Environment& env) {
+  // A size that is no finite positive number draws nothing rather than a frame of nonsense.
+  if (!std::isfinite(size) || size <= 0) return ui::empty();
   const ui::Element tile = letterTile(project, size);
   const std::optional<std::filesystem::path> file = faviconPath(project, env);
   if (!file) return tile;

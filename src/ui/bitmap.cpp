@@ -1,11 +1,53 @@
 #include "ui/bitmap.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 
 namespace vx::ui {
 
+namespace {
+
+// Closes the descriptor it holds.
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  [[nodiscard]] int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+cairo_status_t readFrom(void* closure, unsigned char* data, unsigned int length) {
+  const int fd = *static_cast<int*>(closure);
+  while (length > 0) {
+    const ssize_t n = ::read(fd, data, length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return CAIRO_STATUS_READ_ERROR;
+    data += n;
+    length -= static_cast<unsigned int>(n);
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  SurfaceHandle s(cairo_image_surface_create_from_png(path.c_str()));
+  // Opened without blocking, and read only when it is a regular file: a FIFO or device that
+  // someone left under an image's name must not hold the drawing up.
+  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  int fd = file.fd();
+  SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
   if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {
     return nullptr;

@@ -12,7 +12,8 @@ namespace vx::ui {
 // A decoded image in cairo's 32-bit premultiplied format. Owns its surface.
 class Bitmap {
  public:
-  // The PNG at `path`, or null when the file is missing or is not a readable PNG.
+  // The PNG at `path`, or null when the file is missing, is not a regular file or is not a
+  // readable PNG.
   [[nodiscard]] static std::shared_ptr<const Bitmap> loadPng(const std::string& path);
 
   explicit Bitmap(SurfaceHandle surface) : surface_(std::move(surface)) {}

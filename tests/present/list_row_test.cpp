@@ -1,7 +1,10 @@
 // List rows with and without a project, and the project icon they start with.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 
 #include "component_support.hpp"
 #include "present/empty_state.hpp"
@@ -115,10 +118,13 @@ TEST(Favicon, AFileThatIsMissingBrokenOrOutsideTheFolderFallsBackQuietly) {
   std::filesystem::create_directory(shared);
   writeSolidPng(scratch.path() / "outside.png", ui::Color::rgb24(0xff0000));
   std::ofstream(shared / "favicon-broken.png") << "not a png";
+  // A FIFO under a favicon's name would block a plain open until someone writes to it.
+  ASSERT_EQ(::mkfifo((shared / "favicon-fifo.png").c_str(), 0600), 0);
+  std::filesystem::create_directory(shared / "favicon-folder.png");
   const Environment env{ColorScheme::light, shared};
 
-  for (const char* file :
-       {"favicon-missing.png", "favicon-broken.png", "../outside.png", "", ".", "/etc/passwd"}) {
+  for (const char* file : {"favicon-missing.png", "favicon-broken.png", "favicon-fifo.png",
+                           "favicon-folder.png", "../outside.png", "", ".", "/etc/passwd"}) {
     ProjectEntry p = acme();
     p.faviconFile = file;
     const ui::Layout l = inWidget(Favicon(p, 28, env).tag("icon"), kSmall);
@@ -167,6 +173,12 @@ TEST(Favicon, ALoadedFileFillsTheRoundedSquareAndKeepsItsColourWhenTinted) {
   const ui::Color c = PngProbe(grey->bytes).at(16, 16);
   EXPECT_NEAR(c.red, c.green, 0.02);
   EXPECT_NEAR(c.green, c.blue, 0.02);
+}
+
+TEST(Favicon, ASizeThatIsNoFinitePositiveNumberTakesNoSpace) {
+  for (double size : {std::nan(""), std::numeric_limits<double>::infinity(), -4.0, 0.0}) {
+    EXPECT_TRUE(Favicon(acme(), size, kLight).isEmpty()) << size;
+  }
 }
 
 TEST(EmptyState, FillsItsSpaceWithEveryLineCentred) {
