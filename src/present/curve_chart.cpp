@@ -18,22 +18,12 @@ bool drawable(ui::Size s) {
   return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0;
 }
 
-double peakOf(const std::vector<double>& values,
-              const std::optional<std::vector<double>>& previous) {
-  double peak = std::max(1.0, largestOr(chartValues(values), 1));
-  if (previous) peak = std::max(peak, largestOr(chartValues(*previous), 1));
-  return peak;
-}
-
 // Maps curve points into the frame: x across the width, y from the bottom edge (0) up to the top
-// (curveTop). Dividing by the peak before the headroom keeps coordinates finite even for values
-// whose top would overflow.
-std::vector<ui::Point> framePoints(const std::vector<CurvePoint>& curve, double peak, ui::Size s) {
+// edge (`top`). Curve points are finite, so the frame points are too.
+std::vector<ui::Point> framePoints(const std::vector<CurvePoint>& curve, double top, ui::Size s) {
   std::vector<ui::Point> points;
   points.reserve(curve.size());
-  for (const auto& p : curve) {
-    points.push_back({s.width * p.x, s.height * (1 - p.y / peak / kHeadroom)});
-  }
+  for (const auto& p : curve) points.push_back({s.width * p.x, s.height * (1 - p.y / top)});
   return points;
 }
 
@@ -58,17 +48,19 @@ ui::StrokeStyle currentLineStroke() {
 
 double curveTop(const std::vector<double>& values,
                 const std::optional<std::vector<double>>& previous) {
-  return peakOf(values, previous) * kHeadroom;
+  double largest = std::max(1.0, largestOr(chartValues(values), 1));
+  if (previous) largest = std::max(largest, largestOr(chartValues(*previous), 1));
+  return largest * kHeadroom;
 }
 
 std::vector<ui::ShapeItem> CurveChart::shapes(ui::Size size) const {
   if (!drawable(size)) return {};
   const Ink ink(scheme);
-  const double peak = peakOf(values, previous);
-  const auto current = framePoints(smoothCurve(values, kSamples), peak, size);
+  const double top = curveTop(values, previous);
+  const auto current = framePoints(smoothCurve(values, kSamples), top, size);
   std::vector<ui::Point> before;
   if (previous && previous->size() >= 2) {
-    before = framePoints(smoothCurve(*previous, kSamples), peak, size);
+    before = framePoints(smoothCurve(*previous, kSamples), top, size);
   }
 
   std::vector<ui::ShapeItem> items;
