@@ -79,17 +79,6 @@ TEST(ListRow, StartsWithTheIconOrWithTheTextsAndKeepsTheTrailingWhole) {
   EXPECT_EQ(texts(without).size(), 3u);
 }
 
-TEST(ListRow, SubtitleIsDetailTextWithTabularDigitsTwoPointsBelowTheTitle) {
-  const ui::Layout l = inWidget(row(acme(), kLight), kLarge);
-  const auto title = textNamed(l, "Visitor from Lisbon asking about the invoice");
-  const auto subtitle = textNamed(l, "example.com \u00b7 12 visitors");
-  EXPECT_NEAR(subtitle.frame.y - title.frame.maxY(), 2, 0.01);
-  EXPECT_DOUBLE_EQ(subtitle.frame.x, title.frame.x);
-  EXPECT_TRUE(subtitle.run.tabularDigits);
-  EXPECT_FALSE(title.run.tabularDigits);
-  EXPECT_EQ(subtitle.run.color, Ink(ColorScheme::light).secondary);
-}
-
 TEST(Favicon, WithoutAFileIsTheLetterOnAFaintTileOfTheProjectColour) {
   const ui::Layout l = inWidget(Favicon(acme(), 28, kLight).tag("icon"), kSmall);
   EXPECT_EQ(frame(l, "icon").size(), (ui::Size{28, 28}));

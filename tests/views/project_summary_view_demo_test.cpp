@@ -1,6 +1,7 @@
 // The project summary view over the demo service's account, for every project and period: in
 // each size and scheme it stays inside its widget, no two texts overlap, and no text is cut but
-// the project's name (or a headline figure that has shrunk to half first).
+// the project's name (or a headline figure that has shrunk to half first); it draws in accented
+// mode with its one link over the whole content.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -107,9 +108,13 @@ TEST_F(ProjectSummaryOverDemoData, EveryProjectAndPeriodFitsEachSize) {
           expectSound(l, s.family, project.name,
                       project.slug + " " + std::string(rawValue(period)) + " size " +
                           std::to_string(static_cast<int>(s.size)));
-          const auto links = ui::linkMap(l);
-          ASSERT_EQ(links.size(), 1u);
-          EXPECT_EQ(links[0].rect, (ui::Rect{16, 16, s.family.width - 32, s.family.height - 32}));
+          ui::RenderOptions accented;
+          accented.mode = ui::RenderingMode::accented;
+          const auto png = ui::render(l, ui::ImageFormat::png, accented);
+          ASSERT_TRUE(png);
+          ASSERT_EQ(png->links.size(), 1u);
+          EXPECT_EQ(png->links[0].rect,
+                    (ui::Rect{16, 16, s.family.width - 32, s.family.height - 32}));
           ++drawn;
         }
       }

@@ -290,28 +290,5 @@ TEST_F(ProjectSummary, OnlineShowsOutsideSmallUntilTheLiveWindowEnds) {
   EXPECT_EQ(headerOnline(v), 0);
 }
 
-TEST_F(ProjectSummary, DrawsInEverySchemeAndModeWithItsOneLink) {
-  for (const auto& metrics : {std::optional<PeriodMetrics>(), std::optional(visitorsOnly(40)),
-                              std::optional(withGoal(40, 2))}) {
-    for (Size size : {Size::small, Size::medium, Size::panel}) {
-      for (auto scheme : {present::ColorScheme::light, present::ColorScheme::dark}) {
-        const present::Environment env{scheme, std::nullopt};
-        const ui::Layout l =
-            ui::layout(ui::widgetContainer(view(metrics, size).element(env),
-                                           ui::rectangle().fill(present::Ink(scheme).background)),
-                       canvasFor(size));
-        for (auto mode : {ui::RenderingMode::fullColor, ui::RenderingMode::accented}) {
-          ui::RenderOptions options;
-          options.mode = mode;
-          const auto png = ui::render(l, ui::ImageFormat::png, options);
-          ASSERT_TRUE(png);
-          ASSERT_EQ(png->links.size(), 1u);
-          EXPECT_EQ(png->links[0].url, metrics && !metrics->goal ? kGoalsLink : kProjectLink);
-        }
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace vx::views
