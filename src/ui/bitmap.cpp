@@ -6,6 +6,9 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <optional>
+#include <utility>
 
 namespace vx::ui {
 
@@ -38,6 +41,22 @@ cairo_status_t readFrom(void* closure, unsigned char* data, unsigned int length)
   return CAIRO_STATUS_SUCCESS;
 }
 
+// The pixel size a PNG file announces in its header (the IHDR chunk, which must come first),
+// read before anything is decoded. Nothing when the file does not start like a PNG.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> announcedSize(int fd) {
+  static constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  unsigned char head[24];
+  if (::pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return std::nullopt;
+  if (std::memcmp(head, kSignature, sizeof kSignature) != 0 || std::memcmp(head + 12, "IHDR", 4)) {
+    return std::nullopt;
+  }
+  auto bigEndian = [&](int at) {
+    return (std::uint32_t{head[at]} << 24) | (std::uint32_t{head[at + 1]} << 16) |
+           (std::uint32_t{head[at + 2]} << 8) | std::uint32_t{head[at + 3]};
+  };
+  return std::pair{bigEndian(16), bigEndian(20)};
+}
+
 }  // namespace
 
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
@@ -46,6 +65,9 @@ std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
   OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   struct stat info {};
   if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  // A few kilobytes of PNG can announce gigabytes of pixels: the size is checked before decoding.
+  const auto size = announcedSize(file.fd());
+  if (!size || size->first > kMaxImageSide || size->second > kMaxImageSide) return nullptr;
   int fd = file.fd();
   SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
   if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||

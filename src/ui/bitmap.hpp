@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -9,11 +10,15 @@
 
 namespace vx::ui {
 
+// The largest image side, in pixels, that is decoded. Widgets draw icons of a few dozen points;
+// a larger file is refused before it is decoded rather than held in memory whole.
+inline constexpr std::uint32_t kMaxImageSide = 1024;
+
 // A decoded image in cairo's 32-bit premultiplied format. Owns its surface.
 class Bitmap {
  public:
-  // The PNG at `path`, or null when the file is missing, is not a regular file or is not a
-  // readable PNG.
+  // The PNG at `path`, or null when the file is missing, is not a regular file, is not a
+  // readable PNG or is more than kMaxImageSide pixels wide or high.
   [[nodiscard]] static std::shared_ptr<const Bitmap> loadPng(const std::string& path);
 
   explicit Bitmap(SurfaceHandle surface) : surface_(std::move(surface)) {}

@@ -37,11 +37,11 @@ ProjectEntry acme() {
   return p;
 }
 
-// A square PNG of one colour, written as the refresh engine writes favicons.
-void writeSolidPng(const std::filesystem::path& path, ui::Color color) {
+// A PNG of one colour, written as the refresh engine writes favicons.
+void writeSolidPng(const std::filesystem::path& path, ui::Color color, ui::Size size = {16, 16}) {
   ui::RenderOptions options;
   options.scale = 1;
-  const auto png = ui::render(ui::rectangle().fill(color), {16, 16}, ui::ImageFormat::png, options);
+  const auto png = ui::render(ui::rectangle().fill(color), size, ui::ImageFormat::png, options);
   ASSERT_TRUE(png && ui::writeImage(*png, path.string()));
 }
 
@@ -110,10 +110,13 @@ TEST(Favicon, AFileThatIsMissingBrokenOrOutsideTheFolderFallsBackQuietly) {
   // A FIFO under a favicon's name would block a plain open until someone writes to it.
   ASSERT_EQ(::mkfifo((shared / "favicon-fifo.png").c_str(), 0600), 0);
   std::filesystem::create_directory(shared / "favicon-folder.png");
+  // Small on disk, but more pixels than an icon needs: refused before it is decoded.
+  writeSolidPng(shared / "favicon-huge.png", ui::Color::rgb24(0xff0000), {1025, 1});
   const Environment env{ColorScheme::light, shared};
 
-  for (const char* file : {"favicon-missing.png", "favicon-broken.png", "favicon-fifo.png",
-                           "favicon-folder.png", "../outside.png", "", ".", "/etc/passwd"}) {
+  for (const char* file :
+       {"favicon-missing.png", "favicon-broken.png", "favicon-fifo.png", "favicon-folder.png",
+        "favicon-huge.png", "../outside.png", "", ".", "/etc/passwd"}) {
     ProjectEntry p = acme();
     p.faviconFile = file;
     const ui::Layout l = inWidget(Favicon(p, 28, env).tag("icon"), kSmall);
@@ -155,6 +158,11 @@ TEST(Favicon, ALoadedFileFillsTheRoundedSquareAndKeepsItsColourWhenTinted) {
     EXPECT_TRUE(near(probe.at(16, 16), red)) << platform;
     EXPECT_DOUBLE_EQ(probe.at(2, 2).opacity, 0) << platform;
   }
+  // The largest image that is decoded.
+  writeSolidPng(scratch.path() / "favicon-wide.png", red, {1024, 2});
+  p.faviconFile = "favicon-wide.png";
+  EXPECT_EQ(pictures(ui::layout(Favicon(p, 28, {ColorScheme::dark, scratch.path()}), {32, 32})), 1);
+
   // Older hosts drew images in accented mode without their colour.
   options.platformVersion = 14;
   const auto grey = ui::render(l, ui::ImageFormat::png, options);
