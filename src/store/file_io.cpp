@@ -23,7 +23,9 @@ std::optional<std::string> readToEnd(int fd) {
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening without blocking: a FIFO put where a file is expected would otherwise wait for a
+  // writer forever. It, and anything else but a regular file, is then refused before reading.
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.valid()) return std::nullopt;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
