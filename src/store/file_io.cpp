@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "store/file_descriptor.hpp"
+#include "store/system_calls.hpp"
 
 namespace vx::store {
 
@@ -34,7 +35,7 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
 
 std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::string& what) {
   while (!bytes.empty()) {
-    ssize_t count = ::write(fd, bytes.data(), bytes.size());
+    ssize_t count = systemCalls().write(fd, bytes.data(), bytes.size());
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) return SystemError{errno, "cannot write " + what};
     // A write that accepts nothing and reports no error would loop forever; call it full.
@@ -45,7 +46,7 @@ std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::s
 }
 
 void removeFile(const std::filesystem::path& path) noexcept {
-  (void)::unlink(path.c_str());
+  (void)systemCalls().unlink(path.c_str());
 }
 
 }  // namespace vx::store
