@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, checks formatting, builds and runs every test.
+# The test command: installs what is missing, checks formatting, builds and runs every test,
+# then runs each fuzzing harness briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,3 +11,6 @@ preset=${VX_PRESET:-release}
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset" -j2
+
+# A short run of every fuzzing harness (a second build tree, clang with ASan and UBSan).
+bash scripts/fuzz.sh 5
