@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, checks formatting and the module arrows, builds and
-# runs every test.
+# runs every test, then runs each fuzzing harness briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,3 +12,6 @@ preset=${VX_PRESET:-release}
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset" -j2
+
+# A short run of every fuzzing harness (a second build tree, clang with ASan and UBSan).
+bash scripts/fuzz.sh 5

@@ -206,7 +206,12 @@ std::optional<Json> snapshotToJson(const Snapshot& snapshot) {
 std::optional<std::string> encodeSnapshot(const Snapshot& snapshot) {
   auto value = snapshotToJson(snapshot);
   if (!value) return std::nullopt;
-  return value->dump();
+  try {
+    return value->dump();
+  } catch (const Json::type_error&) {
+    // A text that is not valid UTF-8 has no JSON form either.
+    return std::nullopt;
+  }
 }
 
 std::optional<Snapshot> decodeSnapshot(std::string_view document) {

@@ -11,7 +11,8 @@
 namespace vx {
 
 // The "snapshot.json" form: dates as milliseconds since 1970, optional members left out when
-// empty. Encoding gives nothing when a real value is not a finite number.
+// empty. Encoding gives nothing when a real value is not a finite number or a text is not
+// valid UTF-8.
 [[nodiscard]] std::optional<std::string> encodeSnapshot(const Snapshot& snapshot);
 
 // Nothing when the document is not a complete, well-typed snapshot.

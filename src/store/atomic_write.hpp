@@ -11,10 +11,11 @@
 namespace vx::store {
 
 // Replaces `target` with `bytes` as one step: readers see either the old file or the new one,
-// never a part of either. The bytes go to a uniquely named temporary file beside the target
-// (created readable by the owner only, then given `mode`), are flushed to disk, and the
-// temporary is renamed over the target; the folder is then flushed so that the rename
-// survives a crash.
+// never a part of either. The bytes go to a temporary file in the target's folder (created
+// readable by the owner only, then given `mode`) that has no name while it is written where
+// the file system allows; once flushed to disk it gets a unique temporary name beside the
+// target and is renamed over it, and the folder is then flushed so that the rename survives a
+// crash. Temporaries that killed writers of the same target left behind are removed first.
 //
 // Nothing on success. On failure the temporary file is gone and, when the failure came before
 // the rename, the previous target is untouched. A failure to flush the folder after the rename

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include <unistd.h>
+#include "store/system_calls.hpp"
 
 namespace vx::store {
 
@@ -27,7 +27,7 @@ int FileDescriptor::release() noexcept {
 int FileDescriptor::close() noexcept {
   if (fd_ < 0) return 0;
   // Linux releases the descriptor even when close fails (also on EINTR), so it is never retried.
-  int result = ::close(release());
+  int result = systemCalls().close(release());
   return result == 0 ? 0 : errno;
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "store/file_descriptor.hpp"
+#include "store/system_calls.hpp"
 
 namespace vx::store {
 
@@ -23,7 +24,9 @@ std::optional<std::string> readToEnd(int fd) {
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opening without blocking: a FIFO put where a file is expected would otherwise wait for a
+  // writer forever. It, and anything else but a regular file, is then refused before reading.
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!file.valid()) return std::nullopt;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
@@ -32,7 +35,7 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
 
 std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::string& what) {
   while (!bytes.empty()) {
-    ssize_t count = ::write(fd, bytes.data(), bytes.size());
+    ssize_t count = systemCalls().write(fd, bytes.data(), bytes.size());
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) return SystemError{errno, "cannot write " + what};
     // A write that accepts nothing and reports no error would loop forever; call it full.
@@ -43,7 +46,7 @@ std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::s
 }
 
 void removeFile(const std::filesystem::path& path) noexcept {
-  (void)::unlink(path.c_str());
+  (void)systemCalls().unlink(path.c_str());
 }
 
 }  // namespace vx::store

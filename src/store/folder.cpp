@@ -35,10 +35,13 @@ bool pathExists(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &status) == 0;
 }
 
+// A directory this process may look up names in. Whether it may also write there is left to
+// each write: a folder the user made read-only still lets the widgets read the session, and
+// deletions and writes then fail on their own, with their own error.
 bool usable(const std::filesystem::path& folder) {
   struct stat status {};
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
-  return ::access(folder.c_str(), R_OK | W_OK | X_OK) == 0;
+  return ::access(folder.c_str(), X_OK) == 0;
 }
 
 // mkdir that counts "someone else just made it" as success.

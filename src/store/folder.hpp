@@ -11,8 +11,9 @@ namespace vx::store {
 [[nodiscard]] std::optional<std::filesystem::path> dataHome();
 
 // Makes `folder` a usable directory: creates it (and any missing parent) with mode 0700 when it
-// does not exist. False when it cannot be created, is not a directory, or is not readable,
-// writable and searchable by this process.
+// does not exist. False when it cannot be created, is not a directory, or is not searchable by
+// this process. A folder that exists but is not writable counts as usable: writes in it fail
+// on their own.
 [[nodiscard]] bool ensureFolder(const std::filesystem::path& folder);
 
 }  // namespace vx::store

@@ -5,10 +5,15 @@
 
 namespace vx::SharedStore {
 
-std::string encodePushRegistration(const PushRegistration& registration) {
+std::optional<std::string> encodePushRegistration(const PushRegistration& registration) {
   nlohmann::json object = {{"token", registration.token}};
   if (registration.reportedWith) object["reportedWith"] = *registration.reportedWith;
-  return object.dump();
+  try {
+    return object.dump();
+  } catch (const nlohmann::json::type_error&) {
+    // Not valid UTF-8: there is no JSON form to write.
+    return std::nullopt;
+  }
 }
 
 std::optional<PushRegistration> decodePushRegistration(std::string_view document) {

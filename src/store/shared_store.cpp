@@ -55,7 +55,9 @@ void savePushRegistration(const std::optional<PushRegistration>& registration) {
   }
   auto path = fileInFolder(kPushFile);
   if (!path) return;
-  replaceFile(*path, encodePushRegistration(*registration));
+  auto bytes = encodePushRegistration(*registration);
+  if (!bytes) return;
+  replaceFile(*path, *bytes);
 }
 
 std::optional<SharedSession> session() {

@@ -23,14 +23,15 @@ struct PushRegistration {
   bool operator==(const PushRegistration&) const = default;
 };
 
-// Writes "snapshot.json"; nothing is written when the snapshot holds a real value JSON cannot
-// express.
+// Writes "snapshot.json"; nothing is written when the snapshot holds a real value or a text
+// JSON cannot express.
 void save(const Snapshot& snapshot);
 
 // Deletes "snapshot.json".
 void forgetSnapshot();
 
-// With a registration, writes "push.json"; with nothing, deletes it.
+// With a registration, writes "push.json" (nothing when it cannot be encoded); with nothing,
+// deletes it.
 void savePushRegistration(const std::optional<PushRegistration>& registration);
 
 [[nodiscard]] std::optional<SharedSession> session();
@@ -38,7 +39,9 @@ void savePushRegistration(const std::optional<PushRegistration>& registration);
 [[nodiscard]] std::optional<PushRegistration> pushRegistration();
 
 // The "push.json" form: {"token": ..., "reportedWith": ...}, the latter left out when empty.
-[[nodiscard]] std::string encodePushRegistration(const PushRegistration& registration);
+// Nothing when a text is not valid UTF-8.
+[[nodiscard]] std::optional<std::string> encodePushRegistration(
+    const PushRegistration& registration);
 [[nodiscard]] std::optional<PushRegistration> decodePushRegistration(std::string_view document);
 
 }  // namespace vx::SharedStore

@@ -169,6 +169,49 @@ TEST_F(Keyferry, ForgetTwiceSucceedsBothTimes) {
   EXPECT_TRUE(folderNames().empty());
 }
 
+// Permission bits do not stop the superuser: as root, these run keyferry as "nobody".
+class ReadOnlyFolder : public Keyferry {
+ protected:
+  static constexpr uid_t kUser = 65534;
+
+  ReadOnlyFolder() {
+    EXPECT_EQ(run({"save"}, kSession).status, 0);
+    writeText(snapshot(), "{}");
+    ::chmod(folder().c_str(), 0500);
+    if (::geteuid() == 0) {
+      for (const auto& path : {root_, dataHome_, folder(), session(), snapshot()}) {
+        EXPECT_EQ(::chown(path.c_str(), kUser, kUser), 0) << path;
+      }
+    }
+  }
+  ~ReadOnlyFolder() override { ::chmod(folder().c_str(), 0700); }
+
+  ProcessResult runAsOwner(std::vector<std::string> arguments, std::string input = "") {
+    ProcessOptions options;
+    options.arguments = std::move(arguments);
+    options.input = std::move(input);
+    options.environment = {{"HOME", root_.string()}, {"XDG_DATA_HOME", dataHome_.string()}};
+    options.user = kUser;
+    return vx::testing::runProcess(VX_KEYFERRY_PATH, options);
+  }
+};
+
+TEST_F(ReadOnlyFolder, ForgetStillSucceedsAndLeavesTheFiles) {
+  auto result = runAsOwner({"forget"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.error, "");
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"session.json", "snapshot.json"}));
+}
+
+TEST_F(ReadOnlyFolder, SaveReportsTheWriteFailureAndKeepsTheSession) {
+  auto result = runAsOwner({"save"}, "replacement");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.error,
+            "cannot create a temporary file in " + folder().string() + ": Permission denied\n");
+  EXPECT_EQ(contentOf(session()), kSession);
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"session.json", "snapshot.json"}));
+}
+
 TEST_F(Keyferry, AnythingButTheTwoCommandsPrintsUsageAndTouchesNothing) {
   ASSERT_EQ(run({"save"}, kSession).status, 0);
   for (std::vector<std::string> arguments : std::vector<std::vector<std::string>>{

@@ -96,6 +96,10 @@ ProcessResult runProcess(const std::string& program, const ProcessOptions& optio
       rlimit limit{*options.fileSizeLimit, *options.fileSizeLimit};
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (options.user && ::geteuid() == 0 &&
+        (::setgid(*options.user) != 0 || ::setuid(*options.user) != 0)) {
+      ::_exit(126);
+    }
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/types.h>
 
 namespace vx::testing {
 
@@ -20,6 +21,7 @@ struct ProcessOptions {
   std::string input;                               // standard input, then end of file
   std::map<std::string, std::string> environment;  // the whole environment
   std::optional<rlim_t> fileSizeLimit;             // caps the files the program may write
+  std::optional<uid_t> user;                       // runs as this user (and group) when root
 };
 
 // Runs `program` to its end, feeding its input and collecting both outputs.

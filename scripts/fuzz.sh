@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses (the "fuzz" preset: clang, ASan, UBSan) and runs each one for a
+# while, starting from its seed corpus in fuzz/corpus/<harness>/. New inputs go to a scratch
+# folder, never into the committed seeds; an input that fails is kept in build/fuzz/artifacts/.
+#
+#   bash scripts/fuzz.sh [SECONDS] [HARNESS...]
+#
+# SECONDS per harness (default 5; the test command uses the default, bench/README.md gives the
+# long run); HARNESS names as in fuzz/corpus/ (default: all of them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-5}
+[ $# -gt 0 ] && shift
+if [ $# -gt 0 ]; then
+  harnesses=("$@")
+else
+  mapfile -t harnesses < <(ls fuzz/corpus)
+fi
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+artifacts=build/fuzz/artifacts
+mkdir -p "$artifacts"
+
+failed=0
+for harness in "${harnesses[@]}"; do
+  mkdir -p "$work/$harness"
+  log="$work/$harness.log"
+  if build/fuzz/fuzz/fuzz_"$harness" "$work/$harness" "fuzz/corpus/$harness" \
+      -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$artifacts/$harness-" >"$log" 2>&1; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "fuzz_$harness: ${runs:-?} executions in ${seconds} s, no failure"
+  else
+    echo "fuzz_$harness: FAILED (input kept in $artifacts/)" >&2
+    tail -n 60 "$log" >&2
+    failed=1
+  fi
+done
+exit "$failed"

@@ -1,0 +1,137 @@
+// The shared folder as someone else may have left it: read-only, or holding things that are
+// not plain files where the store's files belong.
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "store/file_io.hpp"
+#include "store/shared_store.hpp"
+#include "temporary_folder.hpp"
+#include "unprivileged.hpp"
+
+namespace vx {
+namespace {
+
+using vx::testing::asUnprivileged;
+using vx::testing::handOver;
+using vx::testing::SharedFolderTest;
+using vx::testing::strayFiles;
+
+const std::string kSession = R"({"api":"http://localhost:9","token":"abc"})";
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+Snapshot namedSnapshot(const std::string& name) {
+  Snapshot snapshot;
+  snapshot.at = Time(std::chrono::milliseconds(1700000000000));
+  snapshot.projectCount = 1;
+  ProjectEntry entry;
+  entry.name = name;
+  entry.slug = "example";
+  entry.faviconLetter = "E";
+  entry.faviconColor = "#06b6d4";
+  snapshot.projects.push_back(entry);
+  return snapshot;
+}
+
+using ReadOnlySharedFolder = SharedFolderTest;
+
+TEST_F(ReadOnlySharedFolder, StillReadsAndLetsWritesFailWithoutTouchingFiles) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  writeText(*folder / "session.json", kSession);
+  SharedStore::save(namedSnapshot("before"));
+  ASSERT_EQ(::chmod(folder->c_str(), 0500), 0);
+  handOver(temporary_.path());
+
+  EXPECT_TRUE(asUnprivileged([&] {
+    return SharedStore::folder() == folder &&
+           SharedStore::session() == SharedSession{"http://localhost:9", "abc"} &&
+           SharedStore::snapshot() == namedSnapshot("before");
+  })) << "a folder that is only readable still holds a readable session and snapshot";
+
+  EXPECT_TRUE(asUnprivileged([&] {
+    SharedStore::save(namedSnapshot("after"));
+    SharedStore::forgetSnapshot();
+    SharedStore::savePushRegistration(SharedStore::PushRegistration{"t", std::nullopt});
+    return SharedStore::snapshot() == namedSnapshot("before");
+  })) << "writes and deletions fail quietly and leave the previous files";
+  EXPECT_EQ(strayFiles(*folder, "snapshot.json"), std::vector<std::string>{"session.json"});
+  ::chmod(folder->c_str(), 0700);
+}
+
+TEST_F(ReadOnlySharedFolder, ThatCannotBeSearchedIsNoFolder) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  writeText(*folder / "session.json", kSession);
+  ASSERT_EQ(::chmod(folder->c_str(), 0600), 0);
+  handOver(temporary_.path());
+  EXPECT_TRUE(asUnprivileged(
+      [&] { return !SharedStore::folder().has_value() && !SharedStore::session().has_value(); }));
+  ::chmod(folder->c_str(), 0700);
+}
+
+using NonRegularSharedFiles = SharedFolderTest;
+
+TEST_F(NonRegularSharedFiles, FifosReadAsNothingInsteadOfBlocking) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  for (const char* name : {"session.json", "snapshot.json", "push.json"}) {
+    ASSERT_EQ(::mkfifo((*folder / name).c_str(), 0600), 0) << name;
+  }
+  handOver(temporary_.path());
+  // Run apart, so that a read that blocks ends as a failure instead of hanging the tests.
+  EXPECT_TRUE(asUnprivileged(
+      [&] {
+        return SharedStore::folder() == folder && !SharedStore::session() &&
+               !SharedStore::snapshot() && !SharedStore::pushRegistration();
+      },
+      20));
+}
+
+TEST_F(NonRegularSharedFiles, FoldersAndLinksReadAsNothingAndWritesReplaceOnlyTheName) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  std::filesystem::create_directory(*folder / "session.json");
+  EXPECT_EQ(SharedStore::session(), std::nullopt);
+  EXPECT_EQ(store::readWholeFile("/dev/null"), std::nullopt) << "a device is not a file";
+
+  // A link into another folder: writing replaces the link, never the file it points at.
+  auto outside = temporary_.path() / "elsewhere.json";
+  writeText(outside, "someone else's file");
+  std::filesystem::create_symlink(outside, *folder / "snapshot.json");
+  SharedStore::save(namedSnapshot("mine"));
+  EXPECT_FALSE(std::filesystem::is_symlink(*folder / "snapshot.json"));
+  EXPECT_EQ(SharedStore::snapshot(), namedSnapshot("mine"));
+  EXPECT_EQ(store::readWholeFile(outside), "someone else's file");
+}
+
+using UnencodableText = SharedFolderTest;
+
+TEST_F(UnencodableText, IsNotWrittenAndKeepsThePreviousFiles) {
+  SharedStore::save(namedSnapshot("before"));
+  SharedStore::savePushRegistration(SharedStore::PushRegistration{"token", "digest"});
+  auto folder = *SharedStore::folder();
+  auto snapshotBefore = store::readWholeFile(folder / "snapshot.json");
+  auto pushBefore = store::readWholeFile(folder / "push.json");
+
+  for (const std::string& bad : std::vector<std::string>{"\xff", "caf\xc3", "\xed\xa0\x80",
+                                                         std::string("ok\0\xc0\x80", 5)}) {
+    EXPECT_NO_THROW(SharedStore::save(namedSnapshot(bad)));
+    EXPECT_NO_THROW(
+        SharedStore::savePushRegistration(SharedStore::PushRegistration{bad, std::nullopt}));
+    EXPECT_NO_THROW(SharedStore::savePushRegistration(SharedStore::PushRegistration{"token", bad}));
+  }
+  EXPECT_EQ(store::readWholeFile(folder / "snapshot.json"), snapshotBefore);
+  EXPECT_EQ(store::readWholeFile(folder / "push.json"), pushBefore);
+  EXPECT_EQ(strayFiles(folder, "snapshot.json"), std::vector<std::string>{"push.json"});
+  EXPECT_EQ(SharedStore::encodePushRegistration({"\xfe", std::nullopt}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vx

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vx::testing {
+
+// Permission bits do not stop the superuser, so tests of a folder that is not writable run
+// their check as an ordinary user: "nobody" when the tests run as root, this user otherwise.
+inline constexpr uid_t kUnprivilegedUser = 65534;
+
+// Gives `root` and everything in it to the user that `asUnprivileged` runs as.
+inline void handOver(const std::filesystem::path& root) {
+  if (::geteuid() != 0) return;
+  (void)::chown(root.c_str(), kUnprivilegedUser, kUnprivilegedUser);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    (void)::lchown(entry.path().c_str(), kUnprivilegedUser, kUnprivilegedUser);
+  }
+}
+
+// Runs `check` in a child process, as an ordinary user, and gives its answer. A check that
+// has not answered after `seconds` (one that blocks for good) counts as false.
+inline bool asUnprivileged(const std::function<bool()>& check, unsigned seconds = 30) {
+  pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    ::alarm(seconds);
+    if (::geteuid() == 0 &&
+        (::setgid(kUnprivilegedUser) != 0 || ::setuid(kUnprivilegedUser) != 0)) {
+      ::_exit(2);
+    }
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace vx::testing
