@@ -15,6 +15,10 @@ packages=(
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 [ -f /usr/include/node/node_api.h ] || packages+=(libnode-dev)
 
+# The HTTPS integration tests put a real web server in front of the demo service; any of
+# Debian's nginx flavours will do, the light one is enough.
+[ -x /usr/sbin/nginx ] || command -v nginx >/dev/null 2>&1 || packages+=(nginx-light)
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
