@@ -126,6 +126,7 @@ class HttpsRefreshTest : public ::testing::Test {
   testing::IcuDefaults icu_{"en_US", "UTC"};
   testing::ScratchFolder home_;
   testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
+  testing::WithoutProxies direct_;
   demo::Service demo_{anyPort()};
   std::unique_ptr<test::NginxServer> nginx_;
 };
