@@ -126,6 +126,52 @@ Handshakes handshakes(const std::vector<vx::test::ProxiedRequest>& log, std::siz
   return counted;
 }
 
+// Signs in to nginx's port for `way` in a shared folder of its own, with the session options
+// of a test program: the API host and "localhost" resolve to that port on 127.0.0.1, and the
+// benchmark's authority is trusted.
+void signIn(const Way& way, int port, const fs::path& home, const std::string& demoSession) {
+  vx::net::HttpSession::Options options;
+  options.maxConnectionsPerHost = way.maxConnectionsPerHost;
+  options.caFile = (home / "ca.pem").string();
+  options.resolve = {std::string(vx::config::kApiHost) + ":" + std::to_string(port) + ":127.0.0.1",
+                     "localhost:" + std::to_string(port) + ":127.0.0.1"};
+  vx::net::HttpSession::configureShared(options);
+
+  setenv("XDG_DATA_HOME", (home / ("data-" + std::string(way.listener))).c_str(), 1);
+  auto folder = vx::SharedStore::folder();
+  if (!folder) {
+    std::fprintf(stderr, "no shared folder\n");
+    std::exit(1);
+  }
+  nlohmann::json session = nlohmann::json::parse(demoSession);
+  session["api"] = apiBase(way, port);
+  std::ofstream(*folder / "session.json") << session.dump();
+}
+
+// Counts what the server logged since the last call.
+class ServerLog {
+ public:
+  explicit ServerLog(const vx::test::NginxServer& nginx) : nginx_(nginx) {}
+
+  Handshakes after(std::uint64_t requests) {
+    sent_ += requests;
+    if (!nginx_.waitForRequests(sent_)) {
+      std::fprintf(stderr, "nginx did not log every request\n");
+      std::exit(1);
+    }
+    const auto log = nginx_.requests();
+    const Handshakes counted = handshakes(log, logged_, seen_);
+    logged_ = log.size();
+    return counted;
+  }
+
+ private:
+  const vx::test::NginxServer& nginx_;
+  std::set<std::uint64_t> seen_;
+  std::size_t logged_ = 0;
+  std::uint64_t sent_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,53 +199,30 @@ int main(int argc, char** argv) {
           {way.listener, way.tls ? std::optional(certificate) : std::nullopt, way.http2});
     }
     vx::test::NginxServer nginx(home / "nginx", demoPort(demo.session), listeners);
+    ServerLog serverLog(nginx);
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request, through nginx\n",
                 latencyMs);
-    std::printf("%-27s %-6s %8s %6s %9s %12s %17s %9s %9s\n", "way", "refresh", "wall ms", "ratio",
-                "requests", "connections", "handshakes", "peak RSS", "footprint");
-    std::set<std::uint64_t> seen;
-    std::size_t logged = 0;
-    std::uint64_t sent = 0;
-    {
-      for (const Way& way : kWays) {
-        if (!only.empty() && only != way.listener) continue;
-        const int port = nginx.port(way.listener);
-        vx::net::HttpSession::Options options;
-        options.maxConnectionsPerHost = way.maxConnectionsPerHost;
-        options.caFile = (home / "ca.pem").string();
-        options.resolve = {
-            std::string(vx::config::kApiHost) + ":" + std::to_string(port) + ":127.0.0.1",
-            "localhost:" + std::to_string(port) + ":127.0.0.1"};
-        vx::net::HttpSession::configureShared(options);
-
-        setenv("XDG_DATA_HOME", (home / ("data-" + std::string(way.listener))).c_str(), 1);
-        auto folder = vx::SharedStore::folder();
-        if (!folder) return 1;
-        nlohmann::json session = nlohmann::json::parse(demo.session);
-        session["api"] = apiBase(way, port);
-        std::ofstream(*folder / "session.json") << session.dump();
-
-        vx::clock::pin(std::chrono::system_clock::now());
-        for (const char* refresh : {"cold", "again"}) {
-          const Measured measured = fullRefresh();
-          sent += measured.requests;
-          if (!nginx.waitForRequests(sent)) {
-            std::fprintf(stderr, "nginx did not log every request\n");
-            return 1;
-          }
-          const auto log = nginx.requests();
-          const Handshakes counted = handshakes(log, logged, seen);
-          logged = log.size();
-          const double ratio = latencyMs > 0 ? measured.seconds / (6 * latencyMs / 1000.0) : 0;
-          std::printf(
-              "%-27s %-6s %8.0f %6.2f %9llu %12llu %5zu (%zu resumed) %5.1f MiB %5.1f MiB\n",
-              way.label, refresh, measured.seconds * 1000, ratio,
-              static_cast<unsigned long long>(measured.requests),
-              static_cast<unsigned long long>(measured.connections), counted.full + counted.resumed,
-              counted.resumed, peakRssMiB(), footprintMiB());
-          vx::clock::advance(std::chrono::minutes(1));  // everything stale again
-        }
+    std::printf("%-27s %-6s %8s %6s %9s %12s %17s%s\n", "way", "refresh", "wall ms", "ratio",
+                "requests", "connections", "handshakes",
+                only.empty() ? "" : "  peak RSS  footprint");
+    for (const Way& way : kWays) {
+      if (!only.empty() && only != way.listener) continue;
+      signIn(way, nginx.port(way.listener), home, demo.session);
+      vx::clock::pin(std::chrono::system_clock::now());
+      for (const char* refresh : {"cold", "again"}) {
+        const Measured measured = fullRefresh();
+        const Handshakes counted = serverLog.after(measured.requests);
+        const double ratio = latencyMs > 0 ? measured.seconds / (6 * latencyMs / 1000.0) : 0;
+        std::printf("%-27s %-6s %8.0f %6.2f %9llu %12llu %5zu (%zu resumed)", way.label, refresh,
+                    measured.seconds * 1000, ratio,
+                    static_cast<unsigned long long>(measured.requests),
+                    static_cast<unsigned long long>(measured.connections),
+                    counted.full + counted.resumed, counted.resumed);
+        // Memory is the process's own only when one way runs.
+        if (!only.empty()) std::printf(" %5.1f MiB %5.1f MiB", peakRssMiB(), footprintMiB());
+        std::printf("\n");
+        vx::clock::advance(std::chrono::minutes(1));  // everything stale again
       }
     }
   }
