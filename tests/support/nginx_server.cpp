@@ -141,6 +141,7 @@ NginxServer::NginxServer(fs::path scratch, int upstreamPort, std::vector<NginxLi
     : scratch_(std::move(scratch)), upstreamPort_(upstreamPort), listeners_(std::move(listeners)) {
   const auto found = program();
   if (!found) throw std::runtime_error("nginx is not installed (scripts/setup.sh installs it)");
+  program_ = *found;
   fs::create_directories(scratch_ / "temp");
   for (const auto& listener : listeners_) {
     if (!listener.tls) continue;
@@ -150,7 +151,7 @@ NginxServer::NginxServer(fs::path scratch, int upstreamPort, std::vector<NginxLi
   }
   for (int attempt = 0; attempt < 5; ++attempt) {
     ports_ = freePorts(listeners_.size());
-    if (start(*found)) return;
+    if (start()) return;
   }
   throw std::runtime_error("nginx: every port tried was taken");
 }
@@ -167,7 +168,6 @@ int NginxServer::port(std::string_view listener) const {
 }
 
 std::string NginxServer::configuration() const {
-  const fs::path program = *NginxServer::program();
   std::ostringstream c;
   // As root, nginx would hand the workers to an unprivileged user, who cannot enter the
   // scratch folder; the workers stay with the user who started the test instead.
@@ -178,7 +178,7 @@ std::string NginxServer::configuration() const {
     << "error_log " << quoted(scratch_ / "error.log") << " notice;\n"
     << "events { worker_connections 512; }\n"
     << "http {\n";
-  for (const std::string& directive : temporaryPathDirectives(program)) {
+  for (const std::string& directive : temporaryPathDirectives(program_)) {
     c << "  " << directive << " " << quoted(scratch_ / "temp" / directive) << ";\n";
   }
   c << "  map $http_authorization $vx_authorization { default bearer; \"\" none; }\n"
@@ -211,7 +211,7 @@ std::string NginxServer::configuration() const {
   return c.str();
 }
 
-bool NginxServer::start(const fs::path& program) {
+bool NginxServer::start() {
   const fs::path config = scratch_ / "nginx.conf";
   const fs::path pidFile = scratch_ / "nginx.pid";
   const fs::path errorLog = scratch_ / "error.log";
@@ -220,7 +220,7 @@ bool NginxServer::start(const fs::path& program) {
   fs::remove(errorLog);
 
   // Everything the child needs is prepared before fork(): after it, only system calls.
-  const std::string programText = program.string();
+  const std::string programText = program_.string();
   const std::string prefix = scratch_.string() + "/";
   const std::string configText = config.string();
   const std::string errorText = errorLog.string();

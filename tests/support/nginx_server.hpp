@@ -76,9 +76,10 @@ class NginxServer {
  private:
   // Writes the configuration with the current ports and starts nginx; false when a port was
   // taken meanwhile (the caller picks others and tries again).
-  bool start(const std::filesystem::path& program);
+  bool start();
   [[nodiscard]] std::string configuration() const;
 
+  std::filesystem::path program_;
   std::filesystem::path scratch_;
   int upstreamPort_ = 0;
   std::vector<NginxListener> listeners_;
