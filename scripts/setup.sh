@@ -45,3 +45,9 @@ if ! "${as_root[@]}" apt-get update -qq || \
   echo "setup: apt-get could not install: ${missing[*]}" >&2
   exit 1
 fi
+
+# The tests start nginx themselves. The package enables a system-wide server on port 80 where
+# systemd runs; one installed just now for the tests is stopped and disabled again.
+if [[ " ${missing[*]} " == *" nginx-light "* ]] && [ -d /run/systemd/system ]; then
+  "${as_root[@]}" systemctl disable --now nginx >/dev/null 2>&1 || true
+fi
