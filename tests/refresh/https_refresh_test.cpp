@@ -207,6 +207,27 @@ TEST_F(HttpsRefreshTest, RefreshesNegotiateHttp2AndShareOneConnection) {
   EXPECT_EQ(connections.size(), 1u);
 }
 
+TEST_F(HttpsRefreshTest, ATopUpWithoutAKeptConnectionStillOpensOnlyOne) {
+  // A recent snapshot from elsewhere: the next call tops the period up straight away, all
+  // projects' first figure requests at once, before any connection to the server exists.
+  signIn(demo_.baseAddress());
+  ASSERT_EQ(Fetcher().current(std::nullopt).kind, Kind::fresh);
+  signIn(apiBase("service"));
+  auto& session = net::HttpSession::shared();
+  const auto before = session.statistics();
+  ASSERT_EQ(Fetcher().current(WidgetPeriod::days7).kind, Kind::fresh);
+  const auto after = session.statistics();
+
+  EXPECT_EQ(after.connectionsOpened - before.connectionsOpened, 1u);
+  ASSERT_TRUE(nginx_->waitForRequests(after.requestsFinished - before.requestsFinished));
+  std::set<std::uint64_t> connections;
+  for (const auto& request : nginx_->requests()) {
+    EXPECT_NE(request.target, "/v1/projects");
+    connections.insert(request.connection);
+  }
+  EXPECT_EQ(connections.size(), 1u);
+}
+
 TEST_F(HttpsRefreshTest, RejectedTokenThroughTheServerSignsOut) {
   signIn(apiBase("service"), "not-the-token");
   SharedStore::save(earlier());
