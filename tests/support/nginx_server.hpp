@@ -4,7 +4,8 @@
 // as a child process with a configuration written for it into a scratch folder (certificates,
 // logs, temporary files and pid file all stay there), listening on free loopback ports and
 // proxying every request to the service over HTTP/1.1 with kept-alive connections. It stops
-// with this object, and also when the process that started it dies.
+// with this object, and also when the thread that started it ends (a killed test leaves no
+// server behind), so start it on a thread that outlives it, such as the test's own.
 //
 //   vx::test::NginxServer nginx(scratch, service.port(),
 //                               {{"h2", authority.issue("api.example.test")}});
