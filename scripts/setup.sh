@@ -16,6 +16,10 @@ packages=(
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 [ -f /usr/include/node/node_api.h ] || packages+=(libnode-dev)
 
+# The HTTPS integration tests put a real web server in front of the demo service; any of
+# Debian's nginx flavours will do, the light one is enough.
+[ -x /usr/sbin/nginx ] || command -v nginx >/dev/null 2>&1 || packages+=(nginx-light)
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -41,4 +45,10 @@ if ! "${as_root[@]}" apt-get update -qq || \
    ! "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
   echo "setup: apt-get could not install: ${missing[*]}" >&2
   exit 1
+fi
+
+# The tests start nginx themselves. The package enables a system-wide server on port 80 where
+# systemd runs; one installed just now for the tests is stopped and disabled again.
+if [[ " ${missing[*]} " == *" nginx-light "* ]] && [ -d /run/systemd/system ]; then
+  "${as_root[@]}" systemctl disable --now nginx >/dev/null 2>&1 || true
 fi

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "support/fake_service.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::net {
 namespace {
@@ -139,6 +140,40 @@ TEST(HttpSessionConcurrency, ConnectionsAreReusedAcrossBatches) {
   // The session's own count agrees with the server's.
   EXPECT_EQ(session.statistics().connectionsOpened, afterFirst);
   EXPECT_EQ(session.statistics().requestsFinished, 41u);
+}
+
+TEST(HttpSessionConcurrency, PerHostLimitQueuesRequestsBeyondItUntilLifted) {
+  FakeService fake;
+  fake.otherwise(Answer{200, "{}"}.after(50ms));
+  HttpSession::Options options = quick();
+  options.maxConnectionsPerHost = 2;
+  HttpSession session(options);
+  auto batch = [&] {
+    std::vector<std::future<Response>> futures;
+    for (int i = 0; i < 12; ++i) futures.push_back(session.send(get(fake.baseUrl() + "/b")));
+    for (auto& future : futures) EXPECT_EQ(future.get().status, 200);
+  };
+  batch();
+  EXPECT_LE(session.statistics().connectionsOpened, 2u);
+  // Lifted for later requests: the next batch opens what it needs.
+  options.maxConnectionsPerHost = 0;
+  session.setOptions(options);
+  batch();
+  EXPECT_GT(session.statistics().connectionsOpened, 2u);
+}
+
+TEST(HttpSessionRouting, ResolveListPointsAHostNameAtALocalServer) {
+  testing::WithoutProxies direct;
+  FakeService fake;
+  fake.on("GET", "/where", {200, "here"});
+  const std::string host = "api.example.invalid:" + std::to_string(fake.port());
+  HttpSession::Options options = quick();
+  options.resolve = {host + ":127.0.0.1"};
+  HttpSession session(options);
+  Response response = session.send(get("http://" + host + "/where")).get();
+  EXPECT_EQ(response.body, "here");
+  ASSERT_EQ(fake.requestCount(), 1u);
+  EXPECT_EQ(fake.requests()[0].header("Host"), host);
 }
 
 TEST(HttpSessionTimeouts, StalledBodyFailsAfterNoProgressTimeout) {
