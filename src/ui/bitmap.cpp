@@ -1,11 +1,42 @@
 #include "ui/bitmap.hpp"
 
+#include <cerrno>
 #include <cstdint>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vx::ui {
 
+namespace {
+
+cairo_status_t readFromDescriptor(void* closure, unsigned char* data, unsigned int length) {
+  const int fd = *static_cast<const int*>(closure);
+  while (length > 0) {
+    const ssize_t count = ::read(fd, data, length);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return CAIRO_STATUS_READ_ERROR;
+    data += count;
+    length -= static_cast<unsigned int>(count);
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  // Opened without blocking and refused unless it is a regular file: a FIFO put in place of a
+  // picture would otherwise stop the drawing for good.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readFromDescriptor, &fd);
+  ::close(fd);
   if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(s) <= 0 ||
       cairo_image_surface_get_height(s) <= 0) {
     cairo_surface_destroy(s);
