@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Every service endpoint the widgets use, each failing in turn in each way the demo service can
-# make it fail, during one "Projects" (28 days) timeline that must refresh a stale snapshot.
+# make it fail (a status; half a body, then a stall; a body cut off mid-JSON; a 17 MiB body; a
+# redirect to another host; no answer at all), during one "Projects" (28 days) timeline that
+# must refresh a stale snapshot.
 # Prints one Markdown table row per combination: what the timeline showed, what became of
 # "snapshot.json", how long the run took and its peak resident memory.
 #
@@ -37,13 +39,17 @@ endpoints=(
   "favicon|^/v1/favicons/"
   "push token report|^/v1/widgets/push-token"
 )
-faults=(401 403 404 500 stall)
+faults=(401 403 404 500 stall malformed oversize redirect hang)
 previous=fuzz/corpus/snapshot/days28-and-7
 
 # One combination: a fresh shared folder holding the previous (stale) snapshot and a session.
 run() {
   local name=$1 pattern=$2 fault=$3 options=()
-  if [ "$fault" = stall ]; then options=(--stall "$pattern"); else options=(--status "$fault:$pattern"); fi
+  case "$fault" in
+    stall) options=(--stall "$pattern") ;;
+    malformed | oversize | redirect | hang) options=(--fault "$fault:$pattern") ;;
+    *) options=(--status "$fault:$pattern") ;;
+  esac
   rm -rf "$work/data" "$work/session.json"
   "$bin/demo/vantorix-demo-service" --port 0 --ready-file "$work/session.json" "${options[@]}" \
     >/dev/null 2>&1 &
