@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include <unicode/locid.h>
 #include <unicode/parsepos.h>
@@ -18,9 +19,14 @@ UDate toUDate(Time at) {
   return std::chrono::duration<double, std::milli>(at.time_since_epoch()).count();
 }
 
-Time fromUDate(UDate millis) {
-  return Time(std::chrono::duration_cast<Time::duration>(
-      std::chrono::duration<double, std::milli>(millis)));
+// Nothing when the instant lies outside the clock's range (ICU reads years far beyond it).
+std::optional<Time> fromUDate(UDate millis) {
+  using Milliseconds = std::chrono::duration<double, std::milli>;
+  constexpr double limit = std::chrono::duration_cast<Milliseconds>(Time::duration::max()).count();
+  if (!std::isfinite(millis) || std::fabs(millis) >= limit) return std::nullopt;
+  // ICU's instants are whole milliseconds; taken as integers they stay exact in nanoseconds.
+  return Time(
+      std::chrono::duration_cast<Time::duration>(std::chrono::milliseconds(std::llround(millis))));
 }
 
 // A formatter for one fixed pattern in the POSIX locale, made once per thread (ICU formatters

@@ -38,6 +38,8 @@ class Faults {
   // Whether the next request is one of the --error-rate share that fails.
   [[nodiscard]] bool randomFailure();
   [[nodiscard]] bool stalls(const std::string& target) const;
+  // The fault of the first matching --fault rule.
+  [[nodiscard]] std::optional<AnswerFault> answerFault(const std::string& target) const;
   [[nodiscard]] int stallMs() const { return options_.stallMs; }
 
  private:

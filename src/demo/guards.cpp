@@ -18,6 +18,31 @@ bool needsToken(const std::string& path) {
   return !path.starts_with("/v1/favicons/");
 }
 
+constexpr std::size_t kOversizeBytes = 17 * 1024 * 1024;
+
+void answerWrongly(Context& context, AnswerFault fault, const httplib::Request& req,
+                   httplib::Response& res) {
+  switch (fault) {
+    case AnswerFault::malformed:
+      res.status = 200;
+      res.set_content(R"({"data": [{"slug": "cut-off)", "application/json");
+      return;
+    case AnswerFault::oversize:
+      res.status = 200;
+      res.set_content(std::string(kOversizeBytes, ' ') + "{}", "application/json");
+      return;
+    case AnswerFault::redirect:
+      res.status = 302;
+      res.set_header("Location", "http://127.0.0.1:" + std::to_string(req.local_port) + req.target);
+      return;
+    case AnswerFault::hang:
+      (void)context.stop.wait(std::chrono::milliseconds(context.faults.stallMs()),
+                              context.faults.stallMs() == 0);
+      sendError(res, 503, "the service is stopping");
+      return;
+  }
+}
+
 Outcome guard(Context& context, const httplib::Request& req, httplib::Response& res) {
   context.requests.count(req.method + " " + req.path);
   if (isDemoPath(req.path)) return Outcome::Unhandled;
@@ -30,6 +55,10 @@ Outcome guard(Context& context, const httplib::Request& req, httplib::Response& 
   }
   if (const auto status = context.faults.injectedStatus(req.target)) {
     sendError(res, *status, "injected status");
+    return Outcome::Handled;
+  }
+  if (const auto fault = context.faults.answerFault(req.target)) {
+    answerWrongly(context, *fault, req, res);
     return Outcome::Handled;
   }
   if (context.faults.randomFailure()) {

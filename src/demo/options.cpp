@@ -122,6 +122,24 @@ const std::map<std::string, Setter>& valueOptions() {
          o.service.faults.statuses.push_back(std::move(rule));
          return {};
        }},
+      {"--fault",
+       [](const std::string& v, ProgramOptions& o) -> std::string {
+         static const std::map<std::string, AnswerFault> kinds = {
+             {"malformed", AnswerFault::malformed},
+             {"oversize", AnswerFault::oversize},
+             {"redirect", AnswerFault::redirect},
+             {"hang", AnswerFault::hang}};
+         const auto colon = v.find(':');
+         const auto kind = kinds.find(v.substr(0, colon));
+         if (colon == std::string::npos || kind == kinds.end()) {
+           return "--fault takes malformed|oversize|redirect|hang:REGEX, not \"" + v + "\"";
+         }
+         AnswerFaultRule rule;
+         rule.fault = kind->second;
+         auto error = readPattern("--fault", v.substr(colon + 1), rule.pattern);
+         if (error.empty()) o.service.faults.answerFaults.push_back(std::move(rule));
+         return error;
+       }},
       {"--stall",
        [](const std::string& v, ProgramOptions& o) {
          Pattern pattern;
@@ -215,6 +233,10 @@ std::string usage() {
          "  --seed N           seed of the pseudo-random choices (default 1)\n"
          "  --status CODE:RE   answer CODE to requests whose path and query match RE\n"
          "                     (ECMAScript regular expression; repeatable; first match wins)\n"
+         "  --fault KIND:RE    answer matching requests wrongly (repeatable): malformed\n"
+         "                     (200, JSON cut off), oversize (200, 17 MiB body), redirect\n"
+         "                     (302 to the same target on 127.0.0.1), hang (no answer\n"
+         "                     until --stall-ms passes or the service stops)\n"
          "  --stall RE         send half the body of matching answers, then stall (repeatable)\n"
          "  --stall-ms N       finish a stalled body after N ms (default 0: never; the\n"
          "                     connection ends when the client leaves or the service stops)\n"

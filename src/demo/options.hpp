@@ -33,6 +33,19 @@ struct StatusRule {
   Pattern pattern;
 };
 
+// Answers that go wrong in other ways than their status.
+enum class AnswerFault {
+  malformed,  // 200 with a body cut off in the middle of its JSON
+  oversize,   // 200 with a body of 17 MiB
+  redirect,   // 302 to the same target on another host (127.0.0.1 instead of localhost)
+  hang,       // nothing at all, not even the head, until --stall-ms passes or the stop
+};
+
+struct AnswerFaultRule {
+  AnswerFault fault = AnswerFault::malformed;
+  Pattern pattern;
+};
+
 struct FaultOptions {
   int latencyMs = 0;       // added to every answer
   int jitterMs = 0;        // up to this much more, pseudo-random
@@ -40,6 +53,7 @@ struct FaultOptions {
   std::uint64_t seed = 1;  // seed of the pseudo-random choices
   std::vector<StatusRule> statuses;
   std::vector<Pattern> stalls;  // answers whose body stops half-way
+  std::vector<AnswerFaultRule> answerFaults;
   int stallMs = 0;  // how long a stalled body waits; 0: until the client leaves or the stop
 };
 

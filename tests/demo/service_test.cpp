@@ -94,6 +94,38 @@ TEST_F(DemoServiceTest, InjectedStatusesFollowThePathAndQuery) {
   EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=7d"), 200);
 }
 
+TEST_F(DemoServiceTest, AnswerFaultsMisanswerOnlyTheirTargets) {
+  ServiceOptions options;
+  auto fault = [](AnswerFault kind, const char* pattern) {
+    return AnswerFaultRule{kind, Pattern{pattern, std::regex(pattern)}};
+  };
+  options.faults.answerFaults = {
+      fault(AnswerFault::malformed, "^/v1/projects$"), fault(AnswerFault::oversize, "/realtime"),
+      fault(AnswerFault::redirect, "/inbox"), fault(AnswerFault::hang, "/articles")};
+  options.faults.stallMs = 50;
+  start(options);
+
+  auto list = get("/v1/projects");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->status, 200);
+  EXPECT_FALSE(nlohmann::json::accept(list->body));
+
+  auto live = get("/v1/projects/northwind/analytics/realtime");
+  ASSERT_TRUE(live);
+  EXPECT_EQ(live->status, 200);
+  EXPECT_GT(live->body.size(), 16u * 1024 * 1024);
+
+  auto inbox = get("/v1/projects/northwind/inbox?limit=100&offset=0");
+  ASSERT_TRUE(inbox);
+  EXPECT_EQ(inbox->status, 302);
+  EXPECT_EQ(inbox->get_header_value("Location"),
+            "http://127.0.0.1:" + std::to_string(service_->port()) +
+                "/v1/projects/northwind/inbox?limit=100&offset=0");
+
+  EXPECT_EQ(status("/v1/projects/northwind/articles"), 503) << "after --stall-ms";
+  EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=7d"), 200);
+}
+
 TEST_F(DemoServiceTest, ErrorRateFailsItsShareOfRequests) {
   ServiceOptions options;
   options.faults.errorRate = 0.5;

@@ -1,0 +1,63 @@
+#include "ui/bitmap.hpp"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vx::ui {
+namespace {
+
+class BitmapFiles : public ::testing::Test {
+ protected:
+  BitmapFiles() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vx-bitmap-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    folder_ = pattern;
+  }
+  ~BitmapFiles() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::filesystem::path folder_;
+};
+
+TEST_F(BitmapFiles, LoadsAPngAndNothingFromWhatIsNotOne) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 3, 2);
+  ASSERT_EQ(cairo_surface_write_to_png(surface, (folder_ / "icon.png").c_str()),
+            CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(surface);
+  auto loaded = Bitmap::loadPng((folder_ / "icon.png").string());
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->width(), 3);
+  EXPECT_EQ(loaded->height(), 2);
+
+  std::ofstream(folder_ / "broken.png") << "\x89PNG not really";
+  EXPECT_EQ(Bitmap::loadPng((folder_ / "broken.png").string()), nullptr);
+  EXPECT_EQ(Bitmap::loadPng((folder_ / "missing.png").string()), nullptr);
+  std::filesystem::create_directory(folder_ / "folder.png");
+  EXPECT_EQ(Bitmap::loadPng((folder_ / "folder.png").string()), nullptr);
+}
+
+TEST_F(BitmapFiles, AFifoInPlaceOfAPictureIsRefusedWithoutWaiting) {
+  const auto fifo = folder_ / "favicon-x.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Loaded apart, so that a load that blocks ends as a failure instead of hanging the tests.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::alarm(20);
+    ::_exit(Bitmap::loadPng(fifo.string()) == nullptr ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+}  // namespace
+}  // namespace vx::ui
