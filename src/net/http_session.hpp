@@ -35,7 +35,8 @@ struct Response {
 // alive and reused.
 class HttpSession {
  public:
-  // The product's limit of connections to one host (see bench/README.md for the figures).
+  // The product's limit of connections open at once to one host; 0: none. bench/README.md
+  // holds the figures behind the choice.
   static constexpr long kMaxConnectionsPerHost = 0;
 
   struct Options {
