@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
     for (const Way& way : kWays) {
       if (!only.empty() && only != way.listener) continue;
       signIn(way, nginx.port(way.listener), home, demo.session);
-      vx::clock::pin(std::chrono::system_clock::now());
+      vx::clock::pin(std::chrono::floor<vx::Time::duration>(std::chrono::system_clock::now()));
       for (const char* refresh : {"cold", "again"}) {
         const Measured measured = fullRefresh();
         const Handshakes counted = serverLog.after(measured.requests);
