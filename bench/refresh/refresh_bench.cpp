@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     std::ofstream(*folder / "session.json") << demo.session;
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request\n", latencyMs);
-    vx::clock::pin(std::chrono::system_clock::now());
+    vx::clock::pin(std::chrono::floor<vx::Time::duration>(std::chrono::system_clock::now()));
     fullRefresh("cold", latencyMs);
     vx::clock::advance(std::chrono::minutes(1));  // everything stale again
     fullRefresh("again", latencyMs);

@@ -143,7 +143,15 @@ std::size_t Transfer::receive(char* data, std::size_t size, std::size_t count, v
 }
 
 void Transfer::complete(CURLcode result) {
+  long status = 0;
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
   if (oversized_ || result == CURLE_FILESIZE_EXCEEDED) {
+    // The status decides before the body's size: callers read the body of a 200 only, so any
+    // other answer (a 401 that signs the user out, say) counts as what it is, without its body.
+    if (status != 0 && status != 200) {
+      promise.set_value(Response{status, {}});
+      return;
+    }
     fail("response body larger than " + std::to_string(maxBodyBytes_) + " bytes");
     return;
   }
@@ -151,8 +159,6 @@ void Transfer::complete(CURLcode result) {
     fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
     return;
   }
-  long status = 0;
-  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
   Response response;
   response.status = status;
   response.body = std::move(body_);

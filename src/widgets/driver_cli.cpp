@@ -54,7 +54,9 @@ std::string setOption(std::string_view name, const std::string& value, Invocatio
     if (!invocation.pushToken) return "--push-token takes hexadecimal digits, two per byte";
   } else if (name == "--now") {
     std::int64_t milliseconds = 0;
-    if (!readNumber(value, milliseconds)) {
+    // The clock holds some 292,000 years either side of 1970.
+    constexpr std::int64_t kLimit = 9'200'000'000'000'000;
+    if (!readNumber(value, milliseconds) || milliseconds <= -kLimit || milliseconds >= kLimit) {
       return "--now takes milliseconds since 1970 such as 1773144000000";
     }
     invocation.now = Time(std::chrono::milliseconds(milliseconds));

@@ -221,6 +221,27 @@ TEST(HttpSessionBodyLimit, BodyWithoutAnnouncedLengthIsCutOffToo) {
             std::string::npos);
 }
 
+TEST(HttpSessionBodyLimit, StatusOtherThan200IsDeliveredWhateverTheBodySize) {
+  FakeService fake;
+  const std::string big(100000, 'a');
+  // Not a compressible type, so the length announced is the body's own.
+  fake.on("GET", "/announced", Answer{401, big, {{"Content-Type", "application/octet-stream"}}});
+  fake.on("GET", "/chunked", Answer{401, big}.inChunks());
+  fake.on("GET", "/created", Answer{201, big}.inChunks());
+  fake.on("GET", "/ok", Answer{200, big});
+  HttpSession::Options options = quick();
+  options.maxBodyBytes = 1000;
+  HttpSession session(options);
+  for (const char* path : {"/announced", "/chunked"}) {
+    const Response response = session.send(get(fake.baseUrl() + path)).get();
+    EXPECT_EQ(response.status, 401) << path;
+    EXPECT_EQ(response.body, "") << path;
+  }
+  EXPECT_EQ(session.send(get(fake.baseUrl() + "/created")).get().status, 201);
+  EXPECT_NE(transportFailure(session.send(get(fake.baseUrl() + "/ok"))).find("larger than"),
+            std::string::npos);
+}
+
 TEST(HttpSessionShutdown, PendingRequestsFailWhenTheSessionEnds) {
   FakeService fake;
   fake.otherwise(Answer{200, "never"}.after(30s));
