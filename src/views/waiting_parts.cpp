@@ -9,13 +9,11 @@
 #include "present/ink.hpp"
 #include "present/list_row.hpp"
 #include "present/widget_type.hpp"
+#include "views/list_parts.hpp"
 
 namespace vx::views::waiting {
 
 namespace {
-
-constexpr double kSeparatorIndent = 38;
-constexpr double kMoreLineHeight = 20;
 
 // "1 chat to answer", "2 chats to answer".
 std::string countLine(std::size_t n, const std::string& one, const std::string& many,
@@ -47,10 +45,6 @@ ui::Element row(const WaitingItem& item, const Snapshot& snapshot, bool showDeta
                                .fixedSize();
   return present::ListRow(projectOf(item, snapshot), ui::text(title), ui::text(subtitle), wait, env)
       .link(present::deepLink(item.path));
-}
-
-ui::Element separator(const present::Ink& ink) {
-  return ui::rectangle().fill(ink.baseline).height(1).padding(ui::Edge::leading, kSeparatorIndent);
 }
 
 }  // namespace
@@ -108,15 +102,11 @@ ui::Element list(const std::vector<WaitingItem>& waiting, const Snapshot& snapsh
   const std::size_t shown = std::min(waiting.size(), rowsFor(size));
   ui::Elements children{ui::gap(large ? 8 : 4)};
   for (std::size_t i = 0; i < shown; ++i) {
-    if (i > 0) children.push_back(separator(ink));
+    if (i > 0) children.push_back(listSeparator(ink));
     children.push_back(row(waiting[i], snapshot, showDetails, now, env));
   }
   if (large && waiting.size() > shown) {
-    children.push_back(
-        ui::text(std::to_string(waiting.size() - shown) + " more")
-            .font(present::WidgetType::detail)
-            .color(ink.secondary)
-            .frame({.height = kMoreLineHeight, .alignment = ui::Alignment::bottomLeading}));
+    children.push_back(listFooter(std::to_string(waiting.size() - shown) + " more", ink));
   }
   return ui::column(std::move(children))
       .spacing(0)
