@@ -2,14 +2,8 @@
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "ui/cairo_handles.hpp"
 #include "ui/painter.hpp"
@@ -116,30 +110,6 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
 std::optional<RenderResult> render(const Element& root, Size canvas, ImageFormat format,
                                    const RenderOptions& options) {
   return render(layout(root, canvas), format, options);
-}
-
-bool writeImage(const RenderResult& result, const std::string& path) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  const char* data = result.bytes.data();
-  std::size_t left = result.bytes.size();
-  bool ok = true;
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
-  return ok;
 }
 
 }  // namespace vx::ui

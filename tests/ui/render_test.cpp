@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "png_probe.hpp"
+#include "store/atomic_write.hpp"
 #include "ui/ui.hpp"
 
 namespace vx::ui {
@@ -203,14 +204,15 @@ TEST(Render, CanvasThatCannotBeMadeGivesNoResult) {
   EXPECT_FALSE(render(squares(), {40, 20}, ImageFormat::png, o));
 }
 
-TEST_F(TempDir, WriteImageReplacesTheFileWhole) {
+// Drawing hands back the file's bytes; they are stored with the shared store's writer.
+TEST_F(TempDir, ImageBytesReplaceTheFileWhole) {
   auto r = render(squares(), {40, 20}, ImageFormat::png);
   ASSERT_TRUE(r);
   const std::string path = (dir_ / "out.png").string();
   std::ofstream(path) << "old";
-  ASSERT_TRUE(writeImage(*r, path));
+  ASSERT_FALSE(store::writeAtomically(path, r->bytes, 0644));
   EXPECT_EQ(std::filesystem::file_size(path), r->bytes.size());
-  EXPECT_FALSE(writeImage(*r, (dir_ / "missing" / "out.png").string()));
+  EXPECT_TRUE(store::writeAtomically(dir_ / "missing" / "out.png", r->bytes, 0644));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
