@@ -67,6 +67,30 @@ TEST(Render, ScaleSetsPixelsPerPoint) {
   EXPECT_TRUE(near(png.at(27, 27), kBlue));
 }
 
+// A wide image is painted in bands of about 1 MiB of canvas (here 1600 pixels wide: 163 rows
+// each). Every row of every band carries the picture, moved by its band's offset, with no seam.
+TEST(Render, TallImagePaintedInBandsMatchesThePictureOnEveryRow) {
+  // Horizontal stripes 25 points high, alternating red and blue, over a white background.
+  Elements stripes;
+  for (int i = 0; i < 12; ++i)
+    stripes.push_back(rectangle().fill(i % 2 ? kBlue : kRed).frame(800, 25));
+  const Element picture = column(stripes)
+                              .spacing(0)
+                              .frame(800, 300, Alignment::topLeading)
+                              .background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(picture, {800, 300}));
+  ASSERT_TRUE(png.ok());
+  ASSERT_EQ(png.width(), 1600);
+  ASSERT_EQ(png.height(), 600);
+  for (int y = 0; y < 600; ++y) {
+    // Stripe edges fall on even pixel rows at scale 2, so every row is one colour.
+    const Color expected = (y / 50) % 2 ? kBlue : kRed;
+    for (int x : {0, 799, 1599}) {
+      ASSERT_TRUE(near(png.at(x, y), expected)) << "pixel " << x << "," << y;
+    }
+  }
+}
+
 TEST(Render, AccentedModeTintsTheAccentGroupFlattensTheRestAndClearsTheBackground) {
   RenderOptions o;
   o.mode = RenderingMode::accented;
