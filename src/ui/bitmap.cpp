@@ -1,43 +1,82 @@
 #include "ui/bitmap.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 
 namespace vx::ui {
 
-std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(s) <= 0 ||
-      cairo_image_surface_get_height(s) <= 0) {
-    cairo_surface_destroy(s);
-    return nullptr;
+namespace {
+
+// Closes the descriptor it holds.
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) ::close(fd_);
   }
-  return std::make_shared<const Bitmap>(s);
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  [[nodiscard]] int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+cairo_status_t readFrom(void* closure, unsigned char* data, unsigned int length) {
+  const int fd = *static_cast<int*>(closure);
+  while (length > 0) {
+    const ssize_t n = ::read(fd, data, length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return CAIRO_STATUS_READ_ERROR;
+    data += n;
+    length -= static_cast<unsigned int>(n);
+  }
+  return CAIRO_STATUS_SUCCESS;
 }
 
-Bitmap::~Bitmap() {
-  cairo_surface_destroy(surface_);
+}  // namespace
+
+std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
+  // Opened without blocking, and read only when it is a regular file: a FIFO or device that
+  // someone left under an image's name must not hold the drawing up.
+  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  int fd = file.fd();
+  SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {
+    return nullptr;
+  }
+  return std::make_shared<const Bitmap>(std::move(s));
 }
 
 int Bitmap::width() const {
-  return cairo_image_surface_get_width(surface_);
+  return cairo_image_surface_get_width(surface_.get());
 }
 
 int Bitmap::height() const {
-  return cairo_image_surface_get_height(surface_);
+  return cairo_image_surface_get_height(surface_.get());
 }
 
 std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
   const int w = width();
   const int h = height();
-  cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(out);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(out);
-  unsigned char* data = cairo_image_surface_get_data(out);
-  const int stride = cairo_image_surface_get_stride(out);
+  SurfaceHandle out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+  if (cairo_surface_status(out.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  {
+    ContextHandle cr(cairo_create(out.get()));
+    cairo_set_source_surface(cr.get(), surface_.get(), 0, 0);
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr.get());
+  }
+  cairo_surface_flush(out.get());
+  unsigned char* data = cairo_image_surface_get_data(out.get());
+  const int stride = cairo_image_surface_get_stride(out.get());
   for (int y = 0; y < h; ++y) {
     auto* px = reinterpret_cast<std::uint32_t*>(data + y * stride);
     for (int x = 0; x < w; ++x) {
@@ -51,8 +90,8 @@ std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
       px[x] = (a << 24) | (grey << 16) | (grey << 8) | grey;
     }
   }
-  cairo_surface_mark_dirty(out);
-  return std::make_shared<const Bitmap>(out);
+  cairo_surface_mark_dirty(out.get());
+  return std::make_shared<const Bitmap>(std::move(out));
 }
 
 }  // namespace vx::ui

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui/cairo_handles.hpp"
 #include "ui/painter.hpp"
 
 namespace vx::ui {
@@ -32,14 +33,14 @@ bool positiveFinite(double v) {
 // Paints onto `surface` (already sized) and finishes it; false when cairo reports an error.
 bool paintOn(cairo_surface_t* surface, const Layout& layout, const RenderOptions& options,
              double scale) {
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, scale, scale);
+  bool ok = false;
   {
-    Painter painter(cr, options);
+    ContextHandle cr(cairo_create(surface));
+    cairo_scale(cr.get(), scale, scale);
+    Painter painter(cr.get(), options);
     painter.paint(layout);
+    ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
   }
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
   cairo_surface_flush(surface);
   return ok;
 }
@@ -75,7 +76,7 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
   result.size = size;
   result.links = linkMap(layout);
 
-  cairo_surface_t* surface = nullptr;
+  SurfaceHandle surface;
   double scale = 1;
   switch (format) {
     case ImageFormat::png: {
@@ -85,32 +86,29 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
       if (w > kMaxPixels || h > kMaxPixels) return std::nullopt;
       result.pixelWidth = static_cast<int>(w);
       result.pixelHeight = static_cast<int>(h);
-      surface =
-          cairo_image_surface_create(CAIRO_FORMAT_ARGB32, result.pixelWidth, result.pixelHeight);
+      surface.reset(
+          cairo_image_surface_create(CAIRO_FORMAT_ARGB32, result.pixelWidth, result.pixelHeight));
       scale = options.scale;
       break;
     }
     case ImageFormat::svg:
-      surface =
-          cairo_svg_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height);
+      surface.reset(
+          cairo_svg_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height));
       break;
     case ImageFormat::pdf:
-      surface =
-          cairo_pdf_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height);
+      surface.reset(
+          cairo_pdf_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height));
       break;
   }
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return std::nullopt;
-  }
-  bool ok = paintOn(surface, layout, options, scale);
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  bool ok = paintOn(surface.get(), layout, options, scale);
   if (ok && format == ImageFormat::png) {
-    ok = cairo_surface_write_to_png_stream(surface, appendBytes, &result.bytes) ==
+    ok = cairo_surface_write_to_png_stream(surface.get(), appendBytes, &result.bytes) ==
          CAIRO_STATUS_SUCCESS;
   }
-  cairo_surface_finish(surface);  // SVG and PDF are written out here
-  ok = ok && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(surface);
+  cairo_surface_finish(surface.get());  // SVG and PDF are written out here
+  ok = ok && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
+  surface.reset();
   if (!ok) return std::nullopt;
   return result;
 }
