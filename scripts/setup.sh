@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libcurl4-openssl-dev libicu-dev libssl-dev
   libcairo2-dev libpango1.0-dev libglib2.0-dev fonts-inter
   libcpp-httplib-dev
+  libgtk-4-dev libxtst-dev xvfb
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

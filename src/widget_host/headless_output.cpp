@@ -57,6 +57,11 @@ void HeadlessOutput::remove(const std::string& id) {
   shown_.erase(found);
 }
 
+const nlohmann::json* HeadlessOutput::record(const std::string& id) const {
+  const auto found = shown_.find(id);
+  return found == shown_.end() ? nullptr : &found->second.record;
+}
+
 void HeadlessOutput::writeIndex() const {
   nlohmann::json widgets = nlohmann::json::array();
   for (const auto& [id, shown] : shown_) widgets.push_back(shown.record);

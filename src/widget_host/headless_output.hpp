@@ -30,6 +30,8 @@ class HeadlessOutput {
   void show(const Placement& placement, const nlohmann::json& entry,
             const std::optional<nlohmann::json>& drawing);
   void remove(const std::string& id);
+  // The index record of a widget, if it shows anything.
+  [[nodiscard]] const nlohmann::json* record(const std::string& id) const;
   // Rewrites index.json. Throws `std::runtime_error` when it cannot.
   void writeIndex() const;
 
