@@ -16,6 +16,7 @@
 #include "widget_host/kind_catalogue.hpp"
 #include "widget_host/notification_permissions.hpp"
 #include "widget_host/placements.hpp"
+#include "widget_host/window_host.hpp"
 
 namespace vx::widget_host {
 namespace {
@@ -29,8 +30,9 @@ constexpr const char* kUsage =
     "  list                                                      the placed widgets as JSON\n"
     "  remove ID                                                 remove a placed widget\n"
     "  notifications --app APP allow|deny|ask                    answer for an application\n"
-    "  run --headless --output DIR [--scheme light|dark] [--scale N]\n"
-    "      [--notifications allow|deny] [--app APP]              show the widgets\n"
+    "  run [--headless --output DIR] [--scheme light|dark] [--scale N]\n"
+    "      [--notifications allow|deny] [--app APP]              show the widgets: in windows,\n"
+    "                                                            or headless as images in DIR\n"
     "configuration: the options of the kind's parameters, as `vantorix-widgets kinds` lists\n"
     "them: --project SLUG, --period days7|days28|days30|days90, --show-details true|false\n"
     "every command: --extension PATH (the vantorix-widgets program; default: the build's)\n";
@@ -197,17 +199,22 @@ int run(Arguments arguments, const std::string& extension) {
   options.extension = extension;
   options.folder = folderOrFail();
   options.app = arguments.take("app").value_or(config::kAppBundleId);
-  if (!arguments.takeFlag("headless")) {
-    throw UsageError("this build shows widgets headless only: run --headless --output DIR");
-  }
+  const bool headless = arguments.takeFlag("headless");
   const auto output = arguments.take("output");
-  if (!output || output->empty()) throw UsageError("run --headless needs --output DIR");
-  options.output = std::filesystem::absolute(*output);
+  if (headless && (!output || output->empty()))
+    throw UsageError("run --headless needs --output DIR");
+  if (output) {
+    options.output = std::filesystem::absolute(*output);
+  } else {
+    // Windows draw from images the host keeps for itself.
+    options.output = options.folder / "images";
+  }
   options.scheme = arguments.take("scheme").value_or("light");
   if (options.scheme != "light" && options.scheme != "dark") {
     throw UsageError("--scheme takes light or dark");
   }
-  if (auto scale = arguments.take("scale")) options.scale = number("scale", *scale);
+  const auto scale = arguments.take("scale");
+  if (scale) options.scale = number("scale", *scale);
   if (options.scale < 1 || options.scale > 4) throw UsageError("--scale takes 1 to 4");
   if (auto answer = arguments.take("notifications")) {
     if (*answer == "allow") {
@@ -224,7 +231,7 @@ int run(Arguments arguments, const std::string& extension) {
                                                      : arguments.options.begin()->first));
   }
   options.socketPath = host::widgetHostSocketPath();
-  return runHost(options);
+  return headless ? runHost(options) : runWindowed(options, scale.has_value());
 }
 
 }  // namespace
