@@ -39,6 +39,11 @@ class Host {
   void setScheme(const std::string& scheme);
   void onDrawn(Drawn drawn) { drawn_ = std::move(drawn); }
   void onRemoved(Removed removed) { removed_ = std::move(removed); }
+  // Who asks the user for notification permission (windowed mode).
+  void onAskUser(std::function<void(const std::string& app)> ask) {
+    requests_.askUser = std::move(ask);
+  }
+  [[nodiscard]] const NotificationPermissions& permissions() const { return permissions_; }
   [[nodiscard]] const Placements& placements() const { return placements_; }
   [[nodiscard]] const std::filesystem::path& outputFolder() const { return options_.output; }
 

@@ -34,6 +34,8 @@ std::optional<std::string> HostRequests::answer(const std::string& line) const {
       } catch (const std::exception&) {
         // Not stored: the application stays undecided and may ask again.
       }
+    } else if (status == Authorization::notDetermined && askUser) {
+      askUser(application);
     }
     return nlohmann::json{{"granted", status == Authorization::authorized}}.dump();
   }

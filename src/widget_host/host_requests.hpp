@@ -16,6 +16,9 @@ struct HostRequests {
   // there to ask (headless); nothing leaves it undecided until the user answers on the command
   // line.
   std::optional<Authorization> unattendedAnswer;
+  // Asks the user (a desktop dialog) whether `app` may show notifications, when nobody answered
+  // for it yet and there is no unattended answer; the answer is stored when the user gives it.
+  std::function<void(const std::string& app)> askUser;
   // Reloads every widget of `app`.
   std::function<void(const std::string& app)> reload;
 

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 
 #include <cairo.h>
 #include <glib-unix.h>
@@ -155,6 +156,56 @@ class Windows {
   std::map<std::string, std::unique_ptr<WidgetWindow>> windows_;
 };
 
+// Asks the user whether an application may show notifications, one dialog per application at a
+// time; the answer is stored when the user gives it (closing the dialog answers nothing).
+class PermissionDialogs {
+ public:
+  explicit PermissionDialogs(const NotificationPermissions& permissions)
+      : permissions_(permissions) {}
+
+  void ask(const std::string& app) {
+    if (open_.contains(app)) return;
+    GtkWidget* dialog =
+        gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
+                               "\u201c%s\u201d would like to send you notifications", app.c_str());
+    gtk_message_dialog_format_secondary_text(
+        GTK_MESSAGE_DIALOG(dialog), "Notifications may include alerts, sounds and badges.");
+    gtk_dialog_add_button(GTK_DIALOG(dialog), "Don\u2019t Allow", GTK_RESPONSE_REJECT);
+    gtk_dialog_add_button(GTK_DIALOG(dialog), "Allow", GTK_RESPONSE_ACCEPT);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    auto* asked = new Asked{this, app};
+    g_signal_connect_data(
+        dialog, "response", G_CALLBACK(answered), asked,
+        [](gpointer data, GClosure*) { delete static_cast<Asked*>(data); }, GConnectFlags{});
+    open_.insert(app);
+    gtk_window_present(GTK_WINDOW(dialog));
+  }
+
+ private:
+  struct Asked {
+    PermissionDialogs* dialogs;
+    std::string app;
+  };
+
+  static void answered(GtkDialog* dialog, int response, gpointer data) {
+    auto* asked = static_cast<Asked*>(data);
+    asked->dialogs->open_.erase(asked->app);
+    if (response == GTK_RESPONSE_ACCEPT || response == GTK_RESPONSE_REJECT) {
+      try {
+        asked->dialogs->permissions_.store(asked->app, response == GTK_RESPONSE_ACCEPT
+                                                           ? Authorization::authorized
+                                                           : Authorization::denied);
+      } catch (const std::exception& error) {
+        std::cerr << "vantorix-widget-host: " << error.what() << "\n";
+      }
+    }
+    gtk_window_destroy(GTK_WINDOW(dialog));
+  }
+
+  const NotificationPermissions& permissions_;
+  std::set<std::string> open_;
+};
+
 struct Loop {
   Host* host = nullptr;
   GMainLoop* main = nullptr;
@@ -191,6 +242,10 @@ int runWindowed(HostOptions options, bool scaleGiven) {
       windows.drawn(placement, record);
     });
     host.onRemoved([&windows](const std::string& id) { windows.removed(id); });
+    PermissionDialogs dialogs(host.permissions());
+    if (!options.unattendedAnswer) {
+      host.onAskUser([&dialogs](const std::string& app) { dialogs.ask(app); });
+    }
     host.start();
     GtkSettings* settings = gtk_settings_get_default();
     g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme",

@@ -1,11 +1,17 @@
 // The windowed host on a virtual X display: a placed widget's window shows the drawing the
 // extension made, at the widget's position, and a click on a row opens the row's link through
-// the desktop's handler for the scheme (one registered in the test's own XDG folders).
+// the desktop's handler for the scheme (one registered in the test's own XDG folders), and an
+// authorisation request asks the user with a dialog whose answer the host keeps.
 
 #include <chrono>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -18,6 +24,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace vx::widget_host {
 namespace {
@@ -70,7 +77,45 @@ double matchingShare(Display* display, cairo_surface_t* image, int x, int y) {
   return static_cast<double>(matching) / (static_cast<double>(width) * height);
 }
 
-TEST(WindowedHost, AWindowShowsTheDrawingAtItsPlaceAndAClickOpensTheRowsLink) {
+// One request on the host socket; the answer line, if any.
+std::string askHost(const std::filesystem::path& socket, const std::string& line) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+  std::string answer;
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    (void)::send(fd, line.data(), line.size(), MSG_NOSIGNAL);
+    char buffer[256];
+    ssize_t got = 0;
+    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
+      answer.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return answer;
+}
+
+// The top-level windows mapped on the display, other than `except`.
+std::vector<Window> otherWindows(Display* display, const std::vector<Window>& except) {
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  std::vector<Window> found;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
+    return found;
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+        attributes.map_state == IsViewable &&
+        std::find(except.begin(), except.end(), children[i]) == except.end()) {
+      found.push_back(children[i]);
+    }
+  }
+  XFree(children);
+  return found;
+}
+
+TEST(WindowedHost, AWindowShowsItsDrawingAtItsPlaceOpensTappedLinksAndAsksForNotifications) {
   vx::testing::ScratchFolder work;
   const auto bin = std::filesystem::path(VX_BIN);
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
@@ -122,7 +167,7 @@ TEST(WindowedHost, AWindowShowsTheDrawingAtItsPlaceAndAClickOpensTheRowsLink) {
   ASSERT_EQ(placed.status, 0) << placed.error;
 
   const auto output = work.path() / "out";
-  ChildProcess running(host, {"run", "--output", output.string(), "--notifications", "allow"}, env);
+  ChildProcess running(host, {"run", "--output", output.string()}, env);
   nlohmann::json record;
   ASSERT_TRUE(eventually([&] {
     const auto index = nlohmann::json::parse(readFile(output / "index.json"), nullptr, false);
@@ -154,6 +199,29 @@ TEST(WindowedHost, AWindowShowsTheDrawingAtItsPlaceAndAClickOpensTheRowsLink) {
   XFlush(display);
   EXPECT_TRUE(eventually([&] { return readFile(opened) == link.at("url").get<std::string>(); }))
       << "opened: \"" << readFile(opened) << "\", expected " << link.at("url");
+
+  // An authorisation request asks the user with a dialog; the answer is kept.
+  const auto socket = work.path() / "run" / "vantorix-widget-host.sock";
+  const std::string settings =
+      "{\"type\":\"notificationSettings\",\"app\":\"com.vantorix.desktop\"}\n";
+  EXPECT_EQ(askHost(socket, settings), "{\"authorizationStatus\":0}\n");
+  const std::vector<Window> before = otherWindows(display, {});
+  (void)askHost(
+      socket,
+      "{\"type\":\"requestAuthorization\",\"app\":\"com.vantorix.desktop\",\"options\":7}\n");
+  std::vector<Window> dialogs;
+  ASSERT_TRUE(eventually([&] { return !(dialogs = otherWindows(display, before)).empty(); }));
+  EXPECT_EQ(askHost(socket, settings), "{\"authorizationStatus\":0}\n");  // until the user answers
+  // Return takes the dialog's default button, "Allow".
+  const KeyCode enter = XKeysymToKeycode(display, XK_Return);
+  EXPECT_TRUE(eventually([&] {
+    XSetInputFocus(display, dialogs.front(), RevertToPointerRoot, CurrentTime);
+    XTestFakeKeyEvent(display, enter, True, CurrentTime);
+    XTestFakeKeyEvent(display, enter, False, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return askHost(socket, settings) == "{\"authorizationStatus\":2}\n";
+  }));
   XCloseDisplay(display);
 }
 
