@@ -1,5 +1,7 @@
 #include "widgets/driver_render.hpp"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -109,7 +111,10 @@ DrawSettings drawSettings(const RenderChoices& choices) {
 Answer renderEntry(const KindRequests& kind, EntrySource source, const json::Field& input,
                    const DrawSettings& settings, const std::string& out) {
   if (out.empty()) throw UsageError("render needs the image's path");
-  const DrawnEntry drawn = kind.draw(source, input, settings);
+  DrawnEntry drawn = kind.draw(source, input, settings);
+  // The canvas and the drawing's scratch memory are free again: hand them back to the system
+  // rather than keep them dirty until the next drawing.
+  malloc_trim(0);
   if (!drawn.image) throw std::runtime_error("the widget cannot be drawn at this size and scale");
   const std::filesystem::path path = std::filesystem::absolute(out);
   if (auto failure = store::writeAtomically(path, drawn.image->bytes, kImageMode)) {
