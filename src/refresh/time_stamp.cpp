@@ -59,12 +59,25 @@ std::optional<Time> readWith(const icu::SimpleDateFormat* reader, const icu::Uni
   return instant(date);
 }
 
+// Whether some run of digits is longer than any field of a stamp can be. ICU scales a fraction
+// of more than three digits down with a 32-bit power of ten, which overflows and, from some
+// thirty digits on, divides by zero: such a text must never reach it.
+bool hasOverlongNumber(std::string_view text) {
+  constexpr std::size_t kLongestNumber = 9;
+  std::size_t run = 0;
+  for (const char c : text) {
+    run = (c >= '0' && c <= '9') ? run + 1 : 0;
+    if (run > kLongestNumber) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<Time> parseStamp(std::string_view text) {
   // The longest sensible stamp is some forty characters; anything far longer is not one.
   constexpr std::size_t kLongestStamp = 256;
-  if (text.empty() || text.size() > kLongestStamp) return std::nullopt;
+  if (text.empty() || text.size() > kLongestStamp || hasOverlongNumber(text)) return std::nullopt;
   thread_local const Readers readers;
   const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())));

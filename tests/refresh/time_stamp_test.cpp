@@ -5,6 +5,7 @@
 #include <unicode/locid.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace vx::refresh {
@@ -29,6 +30,14 @@ TEST(ParseStamp, ReadsFractionalSecondsOfAnyLengthToTheMillisecond) {
   EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1Z"), kHalfPastTwo + 100ms);
   EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456Z"), kHalfPastTwo + 123ms);
   EXPECT_EQ(parseStamp("2026-03-05T16:30:00.5+02:00"), kHalfPastTwo + 500ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456789Z"), kHalfPastTwo + 123ms);
+}
+
+TEST(ParseStamp, RefusesNumbersLongerThanAnyFieldInsteadOfCrashing) {
+  // A fraction this long once made the date reader divide by zero.
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00." + std::string(40, '3') + "Z"), std::nullopt);
+  EXPECT_EQ(parseStamp("2-3-05T4:30:00." + std::string(120, '3') + "2+0"), std::nullopt);
+  EXPECT_EQ(parseStamp("0000000002026-03-05T14:30:00Z"), std::nullopt);
 }
 
 TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
