@@ -10,6 +10,7 @@ packages=(
   libcairo2-dev libpng-dev libpango1.0-dev libglib2.0-dev fonts-inter
   libcpp-httplib-dev
   libexpat1-dev
+  chromium
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.
