@@ -71,13 +71,14 @@ h2 { margin-top: 32px; }
 h3 { margin: 20px 0 8px; font-size: 15px; }
 .cards { display: flex; flex-wrap: wrap; gap: 16px; align-items: flex-start; }
 .card { margin: 0; padding: 12px; border-radius: 12px; background: #e4e4e9; }
-.card.dark { background: #1c1c1e; color: #f2f2f7; }
+.card.dark { background: #3a3a3c; color: #f2f2f7; }
 figcaption { font-size: 12px; margin-bottom: 8px; }
-.widget { position: relative; }
+/* The host shows widgets with rounded corners. */
+.widget { position: relative; border-radius: 20px; overflow: hidden; }
 .widget img { display: block; }
 /* Accented widgets leave their background to the host: shown over a plain backdrop here. */
-.card.accented .widget { background: #55555f; border-radius: 20px; }
-.card.dark.accented .widget { background: #2c2c2e; }
+.card.accented .widget { background: #55555f; }
+.card.dark.accented .widget { background: #1c1c1e; }
 .tap { position: absolute; display: block; }
 .tap:hover, .tap:focus { outline: 2px solid #0a84ff; outline-offset: -2px; }
 .note { color: #7a5200; }
