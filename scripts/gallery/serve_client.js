@@ -14,7 +14,12 @@ class ServeClient {
     this.exited = null;
     this.child = spawn(program, ["serve", ...args], { env, stdio: ["pipe", "pipe", "pipe"] });
     this.child.stderr.on("data", (chunk) => (this.stderr += chunk));
-    this.child.on("error", (error) => this.failAll(`cannot run ${program}: ${error.message}`));
+    this.child.on("error", (error) => {
+      this.exited = this.exited || `not started: ${error.message}`;
+      this.failAll(`cannot run ${program}: ${error.message}`);
+    });
+    // Writing to a process that has ended: its exit already failed what was waiting.
+    this.child.stdin.on("error", () => {});
     this.child.on("exit", (code, signal) => {
       this.exited = signal ? `killed by ${signal}` : `exit status ${code}`;
       const reason = this.stderr.trim() || this.exited;
@@ -60,6 +65,7 @@ class ServeClient {
     return new Promise((resolve) => {
       if (this.exited) return resolve();
       this.child.once("exit", () => resolve());
+      this.child.once("error", () => resolve());
       this.child.stdin.end();
     });
   }

@@ -72,9 +72,9 @@ function signIn(dataHome, sessionDocument) {
 
 // Runs the generator (without blocking, so cases run side by side); answers its exit status,
 // output, manifest and page.
-async function runGallery(dataHome, out) {
+async function runGallery(dataHome, out, widgets = bin.widgets) {
   const child = spawn(process.execPath,
-                      [bin.gallery, '--widgets', bin.widgets, '--out', out, '--tint', kTint,
+                      [bin.gallery, '--widgets', widgets, '--out', out, '--tint', kTint,
                        '--now', kNowMs],
                       { env: environment(dataHome), stdio: ['ignore', 'pipe', 'pipe'] });
   let stdout = '';
@@ -242,6 +242,16 @@ describe('the widget gallery', { concurrency: true }, () => {
     assert.match(run.html, /Drawing failed: /);
     for (const w of allWidgets(run.manifest)) {
       if (!w.error) assert.deepEqual(pngSize(path.join(out, w.image)), w.pixels);
+    }
+  });
+
+  it('a widgets program that ends without answering makes a failed gallery, not an empty one', async (t) => {
+    const dir = scratch(t);
+    for (const program of [path.join(dir, 'missing'), '/bin/false']) {
+      const run = await runGallery(path.join(dir, 'nobody'), path.join(dir, 'gallery'), program);
+      assert.equal(run.status, 1, program);
+      assert.equal(run.manifest.failures.length, 1, program);
+      assert.match(run.html, /<h2>Failures<\/h2>/);
     }
   });
 });
