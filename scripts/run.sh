@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds, starts the demo service on a free port, hands
 # its session to the widgets with keyferry (in a temporary shared folder, never the user's own),
-# and prints the timelines of the three widget kinds. Stops the service and cleans up at the end.
+# prints the timelines of the three widget kinds, and writes the gallery of every widget drawn
+# (build/gallery, kept). Stops the service and removes the temporary folder at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,7 +28,9 @@ trap cleanup EXIT
 export XDG_DATA_HOME="$work/data"
 
 echo "== demo service"
-"$demo" --port 0 --ready-file "$work/session.json" >/dev/null 2>"$work/demo.log" &
+# 15 projects: goals and none, a project without traffic, dot, bar and curve charts, and a long
+# list of waiting items all show in the gallery.
+"$demo" --port 0 --projects 15 --ready-file "$work/session.json" >/dev/null 2>"$work/demo.log" &
 demo_pid=$!
 for _ in $(seq 100); do
   [ -s "$work/session.json" ] && break
@@ -107,3 +110,13 @@ echo "== timeline --kind WaitingWidget"
 "$widgets" timeline --kind WaitingWidget | node -e "$summarise" waiting
 echo
 echo "(the summaries above are made from the JSON answers of $widgets; README: \"The vantorix-widgets command line\")"
+
+echo
+echo "== gallery"
+gallery=$PWD/build/gallery
+rm -rf "$gallery"
+status=0
+node scripts/gallery/gallery.js --widgets "$widgets" --out "$gallery" >/dev/null || status=$?
+echo "every widget of the demo account, drawn: $gallery/index.html"
+echo "(kept after this run; open it in a browser)"
+exit "$status"
