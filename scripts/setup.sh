@@ -7,9 +7,10 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcurl4-openssl-dev libicu-dev libssl-dev
-  libcairo2-dev libpango1.0-dev libglib2.0-dev fonts-inter
+  libcairo2-dev libpng-dev libpango1.0-dev libglib2.0-dev fonts-inter
   libcpp-httplib-dev
   clang libclang-rt-14-dev
+  libexpat1-dev
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

@@ -12,6 +12,7 @@
 
 #include "host/widget_family.hpp"
 #include "sample_widget.hpp"
+#include "store/atomic_write.hpp"
 
 namespace {
 
@@ -80,7 +81,7 @@ int once(const std::string& out) {
   using namespace vx;
   const ui::Layout laid = ui::layout(bench::sampleWidget(), largeWidget());
   auto png = ui::render(laid, ui::ImageFormat::png);
-  if (!png || !ui::writeImage(*png, out)) {
+  if (!png || store::writeAtomically(out, png->bytes, 0644)) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }

@@ -114,6 +114,22 @@ Answer wholeMilliseconds(Time at) {
   return std::chrono::floor<std::chrono::milliseconds>(at.time_since_epoch()).count();
 }
 
+Time entryDate(const json::Field& date) {
+  // Whole milliseconds that the clock's microseconds can hold.
+  constexpr std::int64_t kLimit = 9'200'000'000'000'000;
+  const std::int64_t milliseconds = date.integer();
+  if (milliseconds <= -kLimit || milliseconds >= kLimit) date.fail("is out of the clock's range");
+  return Time(std::chrono::milliseconds(milliseconds));
+}
+
+std::optional<Snapshot> entrySnapshot(const json::Field& snapshot) {
+  if (snapshot.absent()) return std::nullopt;
+  snapshot.requireObject();
+  auto decoded = decodeSnapshot(snapshot.value().dump());
+  if (!decoded) snapshot.fail("is not a complete snapshot");
+  return decoded;
+}
+
 Answer toJson(const ProjectEntity& entity) {
   return {{"id", entity.id}, {"name", entity.name}};
 }

@@ -52,6 +52,26 @@ template <class Configuration>
   return object;
 }
 
+// An entry's date and snapshot as `toJson` writes them. The date takes whole milliseconds since
+// 1970 within the clock's range; the snapshot, when present, must decode whole. Both throw
+// `json::DecodeError` naming the member.
+[[nodiscard]] Time entryDate(const json::Field& date);
+[[nodiscard]] std::optional<Snapshot> entrySnapshot(const json::Field& snapshot);
+
+// An entry read back from its JSON form, its configuration read by `read`: what a host hands
+// back to have an entry of its timeline drawn. Throws `json::DecodeError`.
+template <class Configuration>
+[[nodiscard]] WidgetEntry<Configuration> entryFromJson(const json::Field& entry,
+                                                       Configuration (*read)(const json::Field&)) {
+  entry.requireObject();
+  WidgetEntry<Configuration> decoded;
+  decoded.date = entryDate(entry.member("date"));
+  decoded.message = entry.member("message").text();
+  decoded.snapshot = entrySnapshot(entry.member("snapshot"));
+  decoded.configuration = read(entry.member("configuration"));
+  return decoded;
+}
+
 // {"entries": [...], "reloadAt"}.
 template <class Entry>
 [[nodiscard]] Answer toJson(const host::Timeline<Entry>& timeline) {

@@ -11,6 +11,7 @@
 #include "widgets/driver_json.hpp"
 #include "widgets/driver_kinds.hpp"
 #include "widgets/driver_output.hpp"
+#include "widgets/driver_render.hpp"
 #include "widgets/kinds.hpp"
 #include "widgets/project_entity_query.hpp"
 
@@ -45,6 +46,14 @@ Lane laneOf(const Json& request) {
   if (name == "pushTokenDidChange") return Lane::reading;
   // Without a cached snapshot the project choices come from a refresh.
   if (name == "timeline" || name == "projects" || name == "entities") return Lane::network;
+  // Drawing the first entry of a fresh timeline waits for the refresh engine too.
+  if (name == "render") {
+    const auto entry = request.find("entry");
+    const bool local = (entry != request.end() && !entry->is_null()) ||
+                       request.value("preview", false) == true ||
+                       request.value("placeholder", false) == true;
+    return local ? Lane::local : Lane::network;
+  }
   return Lane::local;
 }
 
@@ -98,6 +107,43 @@ Answer pushTokenDidChange(const json::Field& request) {
   return true;
 }
 
+// Draws an entry: the entry handed in ("entry"), the preview ("preview": true), the placeholder
+// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; the
+// image goes to "out".
+Answer render(const json::Field& request) {
+  const KindRequests& kind = kindOf(request);
+  RenderChoices choices;
+  choices.kind = request.member("kind").text();
+  choices.family = request.member("family").optionalText();
+  choices.scheme = request.member("scheme").optionalText();
+  choices.mode = request.member("mode").optionalText();
+  choices.tint = request.member("tint").optionalText();
+  choices.format = request.member("format").optionalText();
+  choices.scale = request.member("scale").optionalReal();
+  const json::Field version = request.member("platformVersion");
+  const std::int64_t declared = version.optionalInteger().value_or(host::platform::version());
+  if (declared < 0 || declared > 1000) version.fail("expected a version such as 26");
+  choices.platformVersion = static_cast<int>(declared);
+  const DrawSettings settings = drawSettings(choices);
+
+  const json::Field entry = request.member("entry");
+  const bool preview = request.member("preview").optionalBoolean().value_or(false);
+  const bool placeholder = request.member("placeholder").optionalBoolean().value_or(false);
+  const json::Field configuration = request.member("configuration");
+  if ((entry.absent() ? 0 : 1) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
+    throw UsageError("render draws one entry: \"entry\", \"preview\" or \"placeholder\"");
+  }
+  if ((!entry.absent() || placeholder) && !configuration.absent()) {
+    configuration.fail("comes with the entry");
+  }
+  const std::string out = request.member("out").text();
+  if (!entry.absent()) return renderEntry(kind, EntrySource::given, entry, settings, out);
+  const EntrySource source = preview       ? EntrySource::preview
+                             : placeholder ? EntrySource::placeholder
+                                           : EntrySource::timeline;
+  return renderEntry(kind, source, configuration, settings, out);
+}
+
 Answer result(const json::Field& request) {
   const json::Field opField = request.member("op");
   const std::string op = opField.text();
@@ -108,6 +154,7 @@ Answer result(const json::Field& request) {
   if (op == "projects") return toJson(ProjectEntityQuery().suggestedEntities());
   if (op == "entities") return entities(request);
   if (op == "pushTokenDidChange") return pushTokenDidChange(request);
+  if (op == "render") return render(request);
   opField.fail("unknown operation \"" + op + "\"");
 }
 

@@ -10,6 +10,7 @@
 #include "present/empty_state.hpp"
 #include "present/favicon.hpp"
 #include "present/list_row.hpp"
+#include "store/atomic_write.hpp"
 #include "support/scratch.hpp"
 #include "ui/png_probe.hpp"
 
@@ -42,7 +43,8 @@ void writeSolidPng(const std::filesystem::path& path, ui::Color color, ui::Size 
   ui::RenderOptions options;
   options.scale = 1;
   const auto png = ui::render(ui::rectangle().fill(color), size, ui::ImageFormat::png, options);
-  ASSERT_TRUE(png && ui::writeImage(*png, path.string()));
+  ASSERT_TRUE(png);
+  ASSERT_FALSE(store::writeAtomically(path, png->bytes, 0644));
 }
 
 int pictures(const ui::Layout& l) {
