@@ -11,6 +11,7 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-14-dev
   libexpat1-dev
+  libgtk-4-dev libxtst-dev xvfb
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.
