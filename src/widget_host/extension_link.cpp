@@ -41,6 +41,7 @@ void ExtensionLink::start(Instant now) {
 
 void ExtensionLink::launch() {
   restartAt_.reset();
+  waitingSince_.reset();
   answeredSinceStart_ = false;
   try {
     process_ = std::make_unique<ExtensionProcess>(program_, arguments_);
@@ -67,9 +68,17 @@ std::vector<ExtensionLink::Completed> ExtensionLink::service(Instant now) {
       if (request == outstanding_.end()) continue;
       answeredSinceStart_ = true;
       failures_ = 0;
+      waitingSince_.reset();
       completed.push_back(
           {std::move(request->second.request), std::move(request->second.tag), answer});
       outstanding_.erase(request);
+    }
+    if (outstanding_.empty()) {
+      waitingSince_.reset();
+    } else if (!waitingSince_) {
+      waitingSince_ = now;
+    } else if (now - *waitingSince_ >= kAnswerPatience) {
+      process_->stop();  // stuck: its end is noticed below, as a failure
     }
     if (process_->outputEnded()) {
       const int status = process_->wait();
@@ -88,7 +97,10 @@ std::vector<ExtensionLink::Completed> ExtensionLink::service(Instant now) {
 }
 
 std::optional<Instant> ExtensionLink::nextWake() const {
-  if (process_) return std::nullopt;
+  if (process_) {
+    if (waitingSince_) return *waitingSince_ + kAnswerPatience;
+    return std::nullopt;
+  }
   return restartAt_;
 }
 

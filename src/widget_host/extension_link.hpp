@@ -21,8 +21,14 @@ using host::Instant;
 // row: 1 s, 2 s, 4 s, ... up to a minute.
 [[nodiscard]] std::chrono::microseconds restartDelay(int failures);
 
+// How long the extension may leave every request unanswered before it counts as stuck: it is
+// then stopped, and its successor gets the requests.
+inline constexpr std::chrono::seconds kAnswerPatience{120};
+
 // The one extension process that every widget shares, run with `serve`. Requests get an id and
 // stay outstanding until answered; when the process ends they are sent again to the next one.
+// A process that answers nothing for `kAnswerPatience` while requests wait is stopped (a
+// failure).
 // A process that ends with status 0 after it answered something ended itself because its
 // bundle was replaced, and a new one starts at once; any other end is a failure, and the next
 // process starts after `restartDelay`. Single-threaded: the caller polls `fds()` and calls
@@ -82,6 +88,8 @@ class ExtensionLink {
   int failures_ = 0;
   bool answeredSinceStart_ = false;
   std::optional<Instant> restartAt_;
+  // Since when requests have waited without any answer.
+  std::optional<Instant> waitingSince_;
   int started_ = 0;
 };
 

@@ -152,6 +152,13 @@ int ExtensionProcess::wait() {
   return *(status_ = decodeStatus(raw));
 }
 
+void ExtensionProcess::stop() {
+  if (!status_ && pid_ > 0) ::kill(pid_, SIGKILL);
+  closeFd(input_);
+  closeFd(output_);
+  pending_.clear();
+}
+
 ExtensionRun runExtension(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& input) {
   ExtensionProcess process(program, arguments);

@@ -40,6 +40,8 @@ class ExtensionProcess {
   [[nodiscard]] std::optional<int> poll();
   // Waits for the end; the exit status, or minus the signal.
   int wait();
+  // Kills the child and closes both pipes (its end then shows as the end of output).
+  void stop();
 
  private:
   pid_t pid_ = -1;

@@ -90,6 +90,28 @@ TEST_F(ExtensionLinkTest, AnExtensionThatEndsItselfIsReplacedAtOnce) {
   EXPECT_EQ(next[0].answer.at("result"), 2);
 }
 
+TEST_F(ExtensionLinkTest, AnExtensionThatAnswersNothingIsStoppedAndReplaced) {
+  mode("hang");
+  ExtensionLink extension = link();
+  extension.start(kStart);
+  extension.request({{"op", "timeline"}}, "w1");
+  (void)extension.service(kStart);
+  EXPECT_EQ(extension.nextWake(), kStart + kAnswerPatience);
+  (void)extension.service(kStart + kAnswerPatience - seconds(1));
+  EXPECT_TRUE(extension.pid());  // still given its time
+
+  const Instant stuck = kStart + kAnswerPatience;
+  (void)extension.service(stuck);
+  EXPECT_FALSE(extension.pid());
+  EXPECT_EQ(extension.nextWake(), stuck + seconds(1));
+  mode("answer");
+  const auto answers =
+      serviceUntil(extension, stuck + seconds(1), [](auto& all) { return !all.empty(); });
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].tag, "w1");
+  EXPECT_EQ(extension.started(), 2);
+}
+
 TEST_F(ExtensionLinkTest, AnExtensionThatCannotStartIsTriedAgainLater) {
   ExtensionLink extension("/nonexistent/vantorix-widgets", {"serve"});
   extension.start(kStart);
