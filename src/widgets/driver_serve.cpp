@@ -49,9 +49,12 @@ Lane laneOf(const Json& request) {
   // Drawing the first entry of a fresh timeline waits for the refresh engine too.
   if (name == "render") {
     const auto entry = request.find("entry");
-    const bool local = (entry != request.end() && !entry->is_null()) ||
-                       request.value("preview", false) == true ||
-                       request.value("placeholder", false) == true;
+    const auto flag = [&](const char* member) {
+      const auto found = request.find(member);
+      return found != request.end() && found->is_boolean() && found->get<bool>();
+    };
+    const bool local =
+        (entry != request.end() && !entry->is_null()) || flag("preview") || flag("placeholder");
     return local ? Lane::local : Lane::network;
   }
   return Lane::local;

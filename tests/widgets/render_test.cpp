@@ -310,6 +310,15 @@ TEST_F(RenderTest, ServeDrawsLikeTheCommandLine) {
                  {"out", (out_ / "placeholder.png").string()}})
                .dump() +
            "\n";
+  // A member of the wrong type is this request's error; serving goes on.
+  input += json({{"id", 5},
+                 {"op", "render"},
+                 {"kind", "WaitingWidget"},
+                 {"family", "systemSmall"},
+                 {"preview", "yes"},
+                 {"out", (out_ / "typed.png").string()}})
+               .dump() +
+           "\n";
   const auto result = runDriver({"serve", "--now", nowOption()}, input);
   ASSERT_EQ(result.status, 0) << result.error;
 
@@ -319,7 +328,7 @@ TEST_F(RenderTest, ServeDrawsLikeTheCommandLine) {
     const json answer = json::parse(line);
     answers[answer["id"].get<int>()] = answer;
   }
-  ASSERT_EQ(answers.size(), 4u) << result.output;
+  ASSERT_EQ(answers.size(), 5u) << result.output;
   EXPECT_EQ(answers[1]["result"]["pixels"], json({728, 764}));
   EXPECT_EQ(answers[1]["result"]["links"].size(), 3u);
   // The first entry of a fresh timeline, with the configured project from the service.
@@ -328,6 +337,7 @@ TEST_F(RenderTest, ServeDrawsLikeTheCommandLine) {
   EXPECT_EQ(svgRoot(readFile(out_ / "fresh.svg")).width, "364pt");
   EXPECT_TRUE(answers[3].contains("error"));
   EXPECT_EQ(answers[4]["result"]["pixels"], json({170, 170}));
+  EXPECT_TRUE(answers[5].contains("error"));
   EXPECT_EQ(filesIn(out_), (std::vector<std::string>{"fresh.svg", "given.png", "placeholder.png"}));
 }
 
