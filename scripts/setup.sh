@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   libexpat1-dev
   libgtk-4-dev libxtst-dev xvfb
+  dpkg-dev file lintian   # cpack -G DEB (dpkg-shlibdeps) and the package test
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.
