@@ -7,6 +7,7 @@
 #   lib/<multiarch>/nodejs/panelnudge/  the Node module: package.json + panelnudge.node
 #   lib/systemd/user/               the widget host's user service and socket
 #   share/doc/vantorix-widgets/     README.md, copyright, changelog.gz
+#   share/man/man1/                 the programs' manual pages
 #
 # Every program finds what it needs from its own location (/proc/self/exe), so an installation
 # works under any prefix: the extension's bundle sits beside its real executable (the link in
@@ -61,3 +62,10 @@ execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/changelog
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/install/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# Manual pages, compressed as Debian installs them.
+foreach(page keyferry vantorix-widgets vantorix-widget-host)
+  execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/doc/man/${page}.1
+                  OUTPUT_FILE ${CMAKE_BINARY_DIR}/install/${page}.1.gz COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${CMAKE_BINARY_DIR}/install/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
