@@ -1,6 +1,7 @@
 #include "widget_host/command_line.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -31,6 +32,7 @@ constexpr const char* kUsage =
     "  remove ID                                                 remove a placed widget\n"
     "  notifications --app APP allow|deny|ask                    answer for an application\n"
     "  run [--headless --output DIR] [--scheme light|dark] [--scale N]\n"
+    "      [--mode full|accented --tint #RRGGBB]\n"
     "      [--notifications allow|deny] [--app APP]              show the widgets: in windows,\n"
     "                                                            or headless as images in DIR\n"
     "configuration: the options of the kind's parameters, as `vantorix-widgets kinds` lists\n"
@@ -78,6 +80,12 @@ int number(const std::string& option, const std::string& text) {
     throw UsageError("--" + option + " takes a whole number");
   }
   return value;
+}
+
+bool isColour(const std::string& text) {
+  return text.size() == 7 && text.front() == '#' &&
+         std::all_of(text.begin() + 1, text.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
 host::WidgetFamily familyFor(const KindInfo& kind, const std::string& text) {
@@ -213,6 +221,15 @@ int run(Arguments arguments, const std::string& extension) {
   options.scheme = arguments.take("scheme").value_or("light");
   if (options.scheme != "light" && options.scheme != "dark") {
     throw UsageError("--scheme takes light or dark");
+  }
+  options.mode = arguments.take("mode").value_or("full");
+  options.tint = arguments.take("tint");
+  if (options.mode != "full" && options.mode != "accented") {
+    throw UsageError("--mode takes full or accented");
+  }
+  if (options.tint.has_value() != (options.mode == "accented") ||
+      (options.tint && !isColour(*options.tint))) {
+    throw UsageError("accented mode takes --tint #RRGGBB, and only it does");
   }
   const auto scale = arguments.take("scale");
   if (scale) options.scale = number("scale", *scale);

@@ -160,9 +160,11 @@ void Host::draw(const std::string& widget, const Json& entry) {
                   {"kind", placement->kind},
                   {"family", std::string(host::rawValue(placement->family))},
                   {"scheme", options_.scheme},
+                  {"mode", options_.mode},
                   {"scale", options_.scale},
                   {"entry", entry},
                   {"out", output_.imagePath(*placement, entry).string()}};
+  if (options_.tint) request["tint"] = *options_.tint;
   latestDrawing_[widget] = request;
   link_->request(std::move(request), widget);
 }

@@ -13,6 +13,8 @@ struct HostOptions {
   std::filesystem::path folder;           // the host's own folder (placements, permissions)
   std::filesystem::path output;           // headless: where the images and index.json go
   std::string scheme = "light";           // the desktop's appearance
+  std::string mode = "full";              // full colour, or "accented" with `tint`
+  std::optional<std::string> tint;        // "#RRGGBB", accented mode only
   double scale = 2;                       // pixels per point
   std::string app;                        // the application whose widgets the extension draws
   std::optional<std::string> socketPath;  // nothing: no host socket

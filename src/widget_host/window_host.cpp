@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include <cairo.h>
@@ -82,17 +84,104 @@ void placeWindow(GtkWidget* window, gpointer data) {
 #endif
 }
 
-// The desktop's light or dark preference, as GTK's settings carry it.
-std::string desktopScheme() {
-  GtkSettings* settings = gtk_settings_get_default();
-  gboolean preferDark = FALSE;
-  gchar* theme = nullptr;
-  g_object_get(settings, "gtk-application-prefer-dark-theme", &preferDark, "gtk-theme-name", &theme,
-               nullptr);
-  const bool darkTheme = theme != nullptr && g_str_has_suffix(theme, "-dark");
-  g_free(theme);
-  return preferDark || darkTheme ? "dark" : "light";
-}
+// The desktop's light or dark preference: the desktop portal's colour scheme where a portal
+// answers (1 prefers dark, 2 prefers light, 0 has no preference), GTK's own settings otherwise.
+class Appearance {
+ public:
+  Appearance() {
+    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (bus_ == nullptr) return;
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus_, kPortal, kPortalPath, kSettings, "Read", g_variant_new("(ss)", kNamespace, kKey),
+        G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr);
+    if (reply != nullptr) {
+      GVariant* value = nullptr;
+      g_variant_get(reply, "(v)", &value);
+      portal_ = colourScheme(value);
+      g_variant_unref(value);
+      g_variant_unref(reply);
+    }
+  }
+  ~Appearance() {
+    if (bus_ == nullptr) return;
+    if (subscription_ != 0) g_dbus_connection_signal_unsubscribe(bus_, subscription_);
+    g_object_unref(bus_);
+  }
+  Appearance(const Appearance&) = delete;
+  Appearance& operator=(const Appearance&) = delete;
+
+  [[nodiscard]] std::string scheme() const {
+    if (portal_ == 1) return "dark";
+    if (portal_ == 2) return "light";
+    GtkSettings* settings = gtk_settings_get_default();
+    gboolean preferDark = FALSE;
+    gchar* theme = nullptr;
+    g_object_get(settings, "gtk-application-prefer-dark-theme", &preferDark, "gtk-theme-name",
+                 &theme, nullptr);
+    const bool darkTheme = theme != nullptr && g_str_has_suffix(theme, "-dark");
+    g_free(theme);
+    return preferDark || darkTheme ? "dark" : "light";
+  }
+
+  // Calls `changed` with the scheme whenever the desktop's preference changes.
+  void follow(std::function<void(const std::string&)> changed) {
+    changed_ = std::move(changed);
+    GtkSettings* settings = gtk_settings_get_default();
+    g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme",
+                     G_CALLBACK(settingsChanged), this);
+    g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(settingsChanged), this);
+    if (bus_ != nullptr) {
+      subscription_ = g_dbus_connection_signal_subscribe(
+          bus_, nullptr, kSettings, "SettingChanged", kPortalPath, kNamespace,
+          G_DBUS_SIGNAL_FLAGS_NONE, portalChanged, this, nullptr);
+    }
+  }
+  void stopFollowing() { g_signal_handlers_disconnect_by_data(gtk_settings_get_default(), this); }
+
+ private:
+  static constexpr const char* kPortal = "org.freedesktop.portal.Desktop";
+  static constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
+  static constexpr const char* kSettings = "org.freedesktop.portal.Settings";
+  static constexpr const char* kNamespace = "org.freedesktop.appearance";
+  static constexpr const char* kKey = "color-scheme";
+
+  // The value may come wrapped in one more variant.
+  static std::optional<std::uint32_t> colourScheme(GVariant* value) {
+    if (value == nullptr) return std::nullopt;
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
+      GVariant* inner = g_variant_get_variant(value);
+      const auto scheme = colourScheme(inner);
+      g_variant_unref(inner);
+      return scheme;
+    }
+    if (!g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32)) return std::nullopt;
+    return g_variant_get_uint32(value);
+  }
+
+  static void settingsChanged(GObject*, GParamSpec*, gpointer data) {
+    auto* self = static_cast<Appearance*>(data);
+    if (self->changed_) self->changed_(self->scheme());
+  }
+
+  static void portalChanged(GDBusConnection*, const gchar*, const gchar*, const gchar*,
+                            const gchar*, GVariant* parameters, gpointer data) {
+    auto* self = static_cast<Appearance*>(data);
+    const gchar* space = nullptr;
+    const gchar* key = nullptr;
+    GVariant* value = nullptr;
+    g_variant_get(parameters, "(&s&sv)", &space, &key, &value);
+    if (g_strcmp0(key, kKey) == 0) {
+      self->portal_ = colourScheme(value);
+      if (self->changed_) self->changed_(self->scheme());
+    }
+    g_variant_unref(value);
+  }
+
+  GDBusConnection* bus_ = nullptr;
+  guint subscription_ = 0;
+  std::optional<std::uint32_t> portal_;
+  std::function<void(const std::string&)> changed_;
+};
 
 int monitorScale() {
   GListModel* monitors = gdk_display_get_monitors(gdk_display_get_default());
@@ -221,10 +310,6 @@ gboolean stop(gpointer data) {
   return G_SOURCE_CONTINUE;
 }
 
-void appearanceChanged(GObject*, GParamSpec*, gpointer data) {
-  static_cast<Host*>(data)->setScheme(desktopScheme());
-}
-
 }  // namespace
 
 int runWindowed(HostOptions options, bool scaleGiven) {
@@ -234,7 +319,8 @@ int runWindowed(HostOptions options, bool scaleGiven) {
     return 1;
   }
   if (!scaleGiven) options.scale = monitorScale();
-  options.scheme = desktopScheme();
+  Appearance appearance;
+  options.scheme = appearance.scheme();
   try {
     Host host(options);
     Windows windows(host);
@@ -247,10 +333,7 @@ int runWindowed(HostOptions options, bool scaleGiven) {
       host.onAskUser([&dialogs](const std::string& app) { dialogs.ask(app); });
     }
     host.start();
-    GtkSettings* settings = gtk_settings_get_default();
-    g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme",
-                     G_CALLBACK(appearanceChanged), &host);
-    g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(appearanceChanged), &host);
+    appearance.follow([&host](const std::string& scheme) { host.setScheme(scheme); });
     Loop loop{&host, g_main_loop_new(nullptr, FALSE)};
     const guint stepper = g_timeout_add(kStepMilliseconds, step, &loop);
     const guint term = g_unix_signal_add(SIGTERM, stop, &loop);
@@ -259,7 +342,7 @@ int runWindowed(HostOptions options, bool scaleGiven) {
     g_source_remove(stepper);
     g_source_remove(term);
     g_source_remove(interrupt);
-    g_signal_handlers_disconnect_by_data(settings, &host);
+    appearance.stopFollowing();
     g_main_loop_unref(loop.main);
     return 0;
   } catch (const std::exception& error) {

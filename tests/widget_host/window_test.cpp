@@ -120,7 +120,7 @@ TEST(WindowedHost, AWindowShowsItsDrawingAtItsPlaceOpensTappedLinksAndAsksForNot
   const auto bin = std::filesystem::path(VX_BIN);
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
 
-  ChildProcess xvfb("/usr/bin/Xvfb",
+  ChildProcess xvfb(VX_XVFB_PATH,
                     {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
                     {{"PATH", path}});
   const auto number = xvfb.readLine();
