@@ -13,6 +13,7 @@ packages=(
   libexpat1-dev
   libgtk-4-dev libxtst-dev xvfb
   chromium
+  dpkg-dev file lintian   # cpack -G DEB (dpkg-shlibdeps) and the package test
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

@@ -37,7 +37,8 @@ constexpr const char* kUsage =
     "                                                            or headless as images in DIR\n"
     "configuration: the options of the kind's parameters, as `vantorix-widgets kinds` lists\n"
     "them: --project SLUG, --period days7|days28|days30|days90, --show-details true|false\n"
-    "every command: --extension PATH (the vantorix-widgets program; default: the build's)\n";
+    "every command: --extension PATH (the vantorix-widgets program; default: the one beside "
+    "this)\n";
 
 std::string defaultExtension() {
   std::error_code error;
@@ -290,6 +291,10 @@ Arguments parseArguments(const std::vector<std::string>& words,
 }
 
 int runCommandLine(const std::vector<std::string>& argv) {
+  if (argv.size() == 2 && argv[1] == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (argv.size() < 2) throw UsageError("no command");
     const std::string command = argv[1];

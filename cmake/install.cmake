@@ -1,0 +1,71 @@
+# Where `cmake --install` puts the programs (standard GNU locations under the prefix):
+#
+#   bin/keyferry, bin/vantorix-widget-host
+#   bin/vantorix-widgets            -> ../libexec/vantorix-widgets/vantorix-widgets
+#   libexec/vantorix-widgets/       the extension: its executable and, beside it, the bundle
+#                                   "vantorix-widgets.bundle/Contents/Info.plist"
+#   lib/<multiarch>/nodejs/panelnudge/  the Node module: package.json + panelnudge.node
+#   lib/systemd/user/               the widget host's user service and socket
+#   share/doc/vantorix-widgets/     README.md, copyright, changelog.gz
+#   share/man/man1/                 the programs' manual pages
+#
+# Every program finds what it needs from its own location (/proc/self/exe), so an installation
+# works under any prefix: the extension's bundle sits beside its real executable (the link in
+# bin/ resolves to it), and the widget host runs the vantorix-widgets beside itself.
+# Debian names the documentation folder after the package.
+set(CMAKE_INSTALL_DOCDIR share/doc/vantorix-widgets)
+include(GNUInstallDirs)
+
+# Node looks for compiled modules in the architecture's own library folder (Debian's layout).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(vx_nodedir "lib/${CMAKE_LIBRARY_ARCHITECTURE}/nodejs")
+else()
+  set(vx_nodedir "${CMAKE_INSTALL_LIBDIR}/nodejs")
+endif()
+set(VX_INSTALL_NODEDIR "${vx_nodedir}" CACHE PATH
+    "Folder, under the prefix, that receives the Node module's package folder")
+set(VX_INSTALL_USERUNITDIR "lib/systemd/user" CACHE PATH
+    "Folder, under the prefix, of the systemd user units")
+set(vx_extension_dir "${CMAKE_INSTALL_LIBEXECDIR}/vantorix-widgets")
+
+install(TARGETS keyferry vantorix-widget-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(TARGETS vantorix-widgets RUNTIME DESTINATION ${vx_extension_dir})
+install(FILES "$<TARGET_FILE:vantorix-widgets>.bundle/Contents/Info.plist"
+        DESTINATION ${vx_extension_dir}/vantorix-widgets.bundle/Contents)
+# A relative link, so that the installation can move with its prefix.
+file(RELATIVE_PATH vx_extension_link "/${CMAKE_INSTALL_BINDIR}" "/${vx_extension_dir}/vantorix-widgets")
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install)
+file(CREATE_LINK ${vx_extension_link} ${CMAKE_BINARY_DIR}/install/vantorix-widgets SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/install/vantorix-widgets DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(TARGETS panelnudge LIBRARY DESTINATION ${VX_INSTALL_NODEDIR}/panelnudge)
+install(FILES ${CMAKE_BINARY_DIR}/panelnudge/package.json DESTINATION ${VX_INSTALL_NODEDIR}/panelnudge)
+
+# The user service starts the installed host rather than a copy in ~/.local/bin. The prefix is
+# known only when installing (`cmake --install --prefix`, or the package's /usr), so the unit is
+# written then, just before it is copied.
+set(vx_unit_in ${PROJECT_SOURCE_DIR}/src/widget_host/systemd/vantorix-widget-host.service)
+set(vx_unit_out ${CMAKE_BINARY_DIR}/install/vantorix-widget-host.service)
+install(CODE "
+  file(READ \"${vx_unit_in}\" unit)
+  string(REPLACE \"%h/.local/bin/\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\" unit \"\${unit}\")
+  file(WRITE \"${vx_unit_out}\" \"\${unit}\")
+")
+install(FILES ${vx_unit_out} ${PROJECT_SOURCE_DIR}/src/widget_host/systemd/vantorix-widget-host.socket
+        DESTINATION ${VX_INSTALL_USERUNITDIR})
+
+# Documentation, in the form Debian expects in every package's doc folder.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/package/changelog.in ${CMAKE_BINARY_DIR}/install/changelog @ONLY)
+execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/changelog
+                OUTPUT_FILE ${CMAKE_BINARY_DIR}/install/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/install/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# Manual pages, compressed as Debian installs them.
+foreach(page keyferry vantorix-widgets vantorix-widget-host)
+  execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/doc/man/${page}.1
+                  OUTPUT_FILE ${CMAKE_BINARY_DIR}/install/${page}.1.gz COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${CMAKE_BINARY_DIR}/install/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
