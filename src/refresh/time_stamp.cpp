@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace vx::refresh {
 namespace {
@@ -55,6 +56,20 @@ std::optional<Time> readWith(const icu::SimpleDateFormat* reader, const icu::Uni
   return instant(date);
 }
 
+// The fraction cut to nine digits (nanoseconds; only milliseconds are kept anyway). ICU's
+// reader divides by a power of ten as long as the fraction, which wraps to zero from 32 digits
+// on and stops the process with a division by zero.
+std::string withShortFraction(std::string_view text) {
+  constexpr std::size_t kFractionDigits = 9;
+  std::string copy(text);
+  const auto dot = copy.find('.');
+  if (dot == std::string::npos) return copy;
+  const auto end = copy.find_first_not_of("0123456789", dot + 1);
+  const std::size_t digits = (end == std::string::npos ? copy.size() : end) - (dot + 1);
+  if (digits > kFractionDigits) copy.erase(dot + 1 + kFractionDigits, digits - kFractionDigits);
+  return copy;
+}
+
 }  // namespace
 
 std::optional<Time> parseStamp(std::string_view text) {
@@ -62,8 +77,9 @@ std::optional<Time> parseStamp(std::string_view text) {
   constexpr std::size_t kLongestStamp = 256;
   if (text.empty() || text.size() > kLongestStamp) return std::nullopt;
   thread_local const Readers readers;
+  const std::string shortened = withShortFraction(text);
   const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())));
+      icu::StringPiece(shortened.data(), static_cast<std::int32_t>(shortened.size())));
   if (auto stamp = readWith(readers.whole.get(), unicode)) return stamp;
   return readWith(readers.fractional.get(), unicode);
 }

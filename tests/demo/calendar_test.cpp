@@ -1,6 +1,7 @@
 #include "demo/calendar.hpp"
 
 #include <chrono>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,8 @@ TEST(DemoTimeStamps, ReadTheirFormsAndRefuseInstantsTheClockCannotHold) {
                           "1000-01-01T00:00:00Z", "275760-09-13T00:00:00Z"}) {
     EXPECT_EQ(parseStamp(far), std::nullopt) << far;
   }
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + std::string(60, '2') + "Z"), std::nullopt)
+      << "a fraction too long to read";
 }
 
 }  // namespace

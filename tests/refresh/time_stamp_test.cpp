@@ -5,6 +5,7 @@
 #include <unicode/locid.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace vx::refresh {
@@ -42,6 +43,14 @@ TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
   EXPECT_EQ(parseStamp("2026-02-30T14:30:00Z"), std::nullopt);  // no such day
   EXPECT_EQ(parseStamp("2026-03-05T14:61:00Z"), std::nullopt);
   EXPECT_EQ(parseStamp("2026-03-05 14:30:00Z"), std::nullopt);
+}
+
+TEST(ParseStamp, SurvivesFractionsLongerThanAnyClock) {
+  // Thirty-two digits or more once ended the process with a division by zero inside ICU.
+  const std::string digits(60, '2');
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + "Z"), kHalfPastTwo + 122ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + ":"), std::nullopt);
+  EXPECT_EQ(parseStamp("2-1-05T0:29:00.1" + digits + ":"), std::nullopt);
 }
 
 TEST(ParseStamp, RejectsInstantsBeyondTheClocksRange) {
