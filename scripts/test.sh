@@ -15,3 +15,11 @@ ctest --preset "$preset" -j2
 
 # A short run of every fuzzing harness (a second build tree, clang with ASan and UBSan).
 bash scripts/fuzz.sh 5
+
+# With VX_SANITIZE=1, the unit and integration tests once more under ASan and UBSan (a third
+# build tree; see bench/README.md for what it costs).
+if [ "${VX_SANITIZE:-0}" = 1 ] && [ "$preset" != debug ]; then
+  cmake --preset debug >/dev/null
+  cmake --build --preset debug
+  ctest --preset debug -j2 -L 'unit|integration'
+fi

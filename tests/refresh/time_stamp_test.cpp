@@ -33,13 +33,6 @@ TEST(ParseStamp, ReadsFractionalSecondsOfAnyLengthToTheMillisecond) {
   EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456789Z"), kHalfPastTwo + 123ms);
 }
 
-TEST(ParseStamp, RefusesNumbersLongerThanAnyFieldInsteadOfCrashing) {
-  // A fraction this long once made the date reader divide by zero.
-  EXPECT_EQ(parseStamp("2026-03-05T14:30:00." + std::string(40, '3') + "Z"), std::nullopt);
-  EXPECT_EQ(parseStamp("2-3-05T4:30:00." + std::string(120, '3') + "2+0"), std::nullopt);
-  EXPECT_EQ(parseStamp("0000000002026-03-05T14:30:00Z"), std::nullopt);
-}
-
 TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
   EXPECT_EQ(parseStamp(""), std::nullopt);
   EXPECT_EQ(parseStamp("yesterday"), std::nullopt);
@@ -60,6 +53,14 @@ TEST(ParseStamp, ReadsEveryFourDigitYear) {
   EXPECT_EQ(parseStamp("2262-04-12T00:00:00Z"), at(sys_days(2262y / April / 12), 0s));
   EXPECT_EQ(parseStamp("9999-12-31T23:59:59.999Z"),
             at(sys_days(9999y / December / 31), 23h + 59min + 59s + 999ms));
+}
+
+TEST(ParseStamp, SurvivesFractionsLongerThanAnyClock) {
+  // Thirty-two digits or more once ended the process with a division by zero inside ICU.
+  const std::string digits(60, '2');
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + "Z"), kHalfPastTwo + 122ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + ":"), std::nullopt);
+  EXPECT_EQ(parseStamp("2-1-05T0:29:00.1" + digits + ":"), std::nullopt);
 }
 
 TEST(ParseStamp, ReadsTheSameWhateverTheDefaultLocale) {
