@@ -16,16 +16,20 @@
 namespace vx::refresh {
 namespace {
 
-// A strict reader for one pattern, in the Gregorian calendar with the fixed POSIX locale so
-// that neither the user's locale nor calendar can change how a stamp reads. The zone is UTC,
-// though every accepted stamp carries its own offset.
+// A strict reader for one pattern, in the (proleptic) Gregorian calendar with the fixed POSIX
+// locale so that neither the user's locale nor calendar can change how a stamp reads. The zone is
+// UTC, though every accepted stamp carries its own offset.
 std::unique_ptr<icu::SimpleDateFormat> makeReader(const char16_t* pattern) {
   UErrorCode status = U_ZERO_ERROR;
   const icu::Locale posix("en_US_POSIX");
   auto reader = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern), posix, status);
   if (U_FAILURE(status)) return nullptr;
-  reader->adoptCalendar(
-      new icu::GregorianCalendar(icu::TimeZone::getGMT()->clone(), posix, status));
+  auto calendar =
+      std::make_unique<icu::GregorianCalendar>(icu::TimeZone::getGMT()->clone(), posix, status);
+  // Stamps are proleptic Gregorian, as ISO 8601 has it: no Julian calendar before 1582.
+  calendar->setGregorianChange(U_DATE_MIN, status);
+  if (U_FAILURE(status)) return nullptr;
+  reader->adoptCalendar(calendar.release());
   if (U_FAILURE(status)) return nullptr;
   reader->setLenient(false);
   return reader;
@@ -38,13 +42,13 @@ struct Readers {
   std::unique_ptr<icu::SimpleDateFormat> fractional = makeReader(u"yyyy-MM-dd'T'HH:mm:ss.SSSXXXXX");
 };
 
-// Milliseconds since 1970 as the clock's instant; absent outside the clock's range.
+// Milliseconds since 1970 as the clock's instant; absent outside the clock's range (which every
+// four-digit year is well inside).
 std::optional<Time> instant(UDate milliseconds) {
   using Milliseconds = std::chrono::duration<double, std::milli>;
   constexpr double limit = std::chrono::duration_cast<Milliseconds>(Time::duration::max()).count();
   if (!std::isfinite(milliseconds) || std::fabs(milliseconds) >= limit) return std::nullopt;
-  return Time(std::chrono::duration_cast<Time::duration>(
-      std::chrono::milliseconds(std::llround(milliseconds))));
+  return Time(std::chrono::milliseconds(std::llround(milliseconds)));
 }
 
 // The stamp when `reader` accepts the whole text; trailing characters make it fail.
