@@ -1,10 +1,8 @@
 #include "api/client.hpp"
 
-#include <curl/curl.h>
-
-#include <memory>
 #include <optional>
 
+#include "model/url_parts.hpp"
 #include "net/http_session.hpp"
 
 namespace vx::api {
@@ -14,21 +12,12 @@ const char* describe(Client::FailureKind kind) {
   return kind == Client::FailureKind::signedOut ? "signed out" : "request failed";
 }
 
-using Url = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
-
-std::optional<std::string> part(const Url& url, CURLUPart which, unsigned flags = 0) {
-  char* text = nullptr;
-  if (curl_url_get(url.get(), which, &text, flags) != CURLUE_OK) return std::nullopt;
-  std::string value(text);
-  curl_free(text);
-  return value;
-}
-
 // Whether both addresses name the same scheme, host and port.
-bool sameOrigin(const Url& a, const Url& b) {
-  return part(a, CURLUPART_SCHEME) == part(b, CURLUPART_SCHEME) &&
-         part(a, CURLUPART_HOST) == part(b, CURLUPART_HOST) &&
-         part(a, CURLUPART_PORT, CURLU_DEFAULT_PORT) == part(b, CURLUPART_PORT, CURLU_DEFAULT_PORT);
+bool sameOrigin(CURLU* a, CURLU* b) {
+  return urlPart(a, CURLUPART_SCHEME) == urlPart(b, CURLUPART_SCHEME) &&
+         urlPart(a, CURLUPART_HOST) == urlPart(b, CURLUPART_HOST) &&
+         urlPart(a, CURLUPART_PORT, CURLU_DEFAULT_PORT) ==
+             urlPart(b, CURLUPART_PORT, CURLU_DEFAULT_PORT);
 }
 
 // Step 1: the path resolved against the base as a relative reference (RFC 3986). Paths start
@@ -38,16 +27,16 @@ bool sameOrigin(const Url& a, const Url& b) {
 std::optional<std::string> resolve(const std::string& base, std::string_view path) {
   const std::string reference(path);
   if (reference.find('\0') != std::string::npos) return std::nullopt;
-  Url origin(curl_url(), &curl_url_cleanup);
+  UrlHandle origin(curl_url());
   if (!origin || curl_url_set(origin.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }
-  Url resolved(curl_url_dup(origin.get()), &curl_url_cleanup);
+  UrlHandle resolved(curl_url_dup(origin.get()));
   if (!resolved || curl_url_set(resolved.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK ||
-      !sameOrigin(origin, resolved)) {
+      !sameOrigin(origin.get(), resolved.get())) {
     return std::nullopt;
   }
-  return part(resolved, CURLUPART_URL);
+  return urlPart(resolved.get(), CURLUPART_URL);
 }
 
 // Steps 2 and 3: a GET with the bearer token as its one header of its own; the session's

@@ -1,30 +1,11 @@
 #include "model/shared_session.hpp"
 
-#include <memory>
-
-#include <curl/curl.h>
-
 #include "config/build_config.hpp"
 #include "model/json_fields.hpp"
+#include "model/url_parts.hpp"
 
 namespace vx {
 namespace {
-
-struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct TextDeleter {
-  void operator()(char* text) const { curl_free(text); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
-
-// One part of a parsed address; nothing when the address lacks it.
-std::optional<std::string> part(CURLU* url, CURLUPart which) {
-  char* raw = nullptr;
-  if (curl_url_get(url, which, &raw, 0) != CURLUE_OK || raw == nullptr) return std::nullopt;
-  std::unique_ptr<char, TextDeleter> owned(raw);
-  return std::string(owned.get());
-}
 
 struct ParsedAddress {
   std::string scheme;
@@ -48,9 +29,9 @@ std::optional<ParsedAddress> parseAbsolute(const std::string& api) {
   curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
   curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
   curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
-  auto scheme = part(url.get(), CURLUPART_SCHEME);
-  auto host = part(url.get(), CURLUPART_HOST);
-  auto text = part(url.get(), CURLUPART_URL);
+  auto scheme = urlPart(url.get(), CURLUPART_SCHEME);
+  auto host = urlPart(url.get(), CURLUPART_HOST);
+  auto text = urlPart(url.get(), CURLUPART_URL);
   if (!scheme || !host || host->empty() || !text) return std::nullopt;
   if (api.compare(0, scheme->size(), *scheme) != 0) scheme = api.substr(0, scheme->size());
   return ParsedAddress{*scheme, *host, *text};

@@ -1,29 +1,10 @@
 #include "present/deep_link.hpp"
 
-#include <curl/curl.h>
-
-#include <memory>
+#include "model/url_parts.hpp"
 
 namespace vx::present {
 
 namespace {
-
-struct UrlRelease {
-  void operator()(CURLU* u) const { curl_url_cleanup(u); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlRelease>;
-
-struct TextRelease {
-  void operator()(char* p) const { curl_free(p); }
-};
-using CurlText = std::unique_ptr<char, TextRelease>;
-
-// One part of a parsed URL as written; nothing when the URL has no such part.
-std::optional<std::string> part(CURLU* url, CURLUPart which) {
-  char* raw = nullptr;
-  if (curl_url_get(url, which, &raw, 0) != CURLUE_OK || raw == nullptr) return std::nullopt;
-  return std::string(CurlText(raw).get());
-}
 
 bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -60,15 +41,15 @@ bool validDeepLink(const std::string& candidate) {
                   CURLUE_OK) {
     return false;
   }
-  if (part(url.get(), CURLUPART_SCHEME) != "vantorix" ||
-      part(url.get(), CURLUPART_HOST) != "open" || part(url.get(), CURLUPART_USER) ||
-      part(url.get(), CURLUPART_PASSWORD) || part(url.get(), CURLUPART_OPTIONS) ||
-      part(url.get(), CURLUPART_PORT)) {
+  if (urlPart(url.get(), CURLUPART_SCHEME) != "vantorix" ||
+      urlPart(url.get(), CURLUPART_HOST) != "open" || urlPart(url.get(), CURLUPART_USER) ||
+      urlPart(url.get(), CURLUPART_PASSWORD) || urlPart(url.get(), CURLUPART_OPTIONS) ||
+      urlPart(url.get(), CURLUPART_PORT)) {
     return false;
   }
-  return validPart(part(url.get(), CURLUPART_PATH).value_or(""), "/") &&
-         validPart(part(url.get(), CURLUPART_QUERY).value_or(""), "/?") &&
-         validPart(part(url.get(), CURLUPART_FRAGMENT).value_or(""), "/?");
+  return validPart(urlPart(url.get(), CURLUPART_PATH).value_or(""), "/") &&
+         validPart(urlPart(url.get(), CURLUPART_QUERY).value_or(""), "/?") &&
+         validPart(urlPart(url.get(), CURLUPART_FRAGMENT).value_or(""), "/?");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "push/push_requests.hpp"
 
 #include <exception>
-#include <memory>
 
-#include <curl/curl.h>
 #include <nlohmann/json.hpp>
 
+#include "model/url_parts.hpp"
 #include "push/push_values.hpp"
 
 namespace vx::push {
@@ -13,26 +12,14 @@ namespace {
 
 constexpr std::string_view kPlatform = "macos";
 
-struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct TextDeleter {
-  void operator()(char* text) const { curl_free(text); }
-};
-
 // `path` (absolute, starting with "/") resolved against `base`: the base's scheme, host and port
 // with the path in place of whatever path, query and fragment the base had.
 std::optional<std::string> resolve(const std::string& base, const std::string& path) {
-  std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+  UrlHandle url(curl_url());
   if (!url) return std::nullopt;
   if (curl_url_set(url.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK) return std::nullopt;
   if (curl_url_set(url.get(), CURLUPART_URL, path.c_str(), 0) != CURLUE_OK) return std::nullopt;
-  char* raw = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_URL, &raw, 0) != CURLUE_OK || raw == nullptr) {
-    return std::nullopt;
-  }
-  std::unique_ptr<char, TextDeleter> text(raw);
-  return std::string(text.get());
+  return urlPart(url.get(), CURLUPART_URL);
 }
 
 // Steps 1 and 2 of both requests: the validated base, then the address of `path` on it.

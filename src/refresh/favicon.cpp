@@ -1,17 +1,15 @@
 #include "refresh/favicon.hpp"
 
-#include <curl/curl.h>
-
 #include <chrono>
 #include <exception>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "model/clock.hpp"
+#include "model/url_parts.hpp"
 #include "net/http_session.hpp"
 #include "store/atomic_write.hpp"
 #include "store/shared_store.hpp"
@@ -31,13 +29,6 @@ constexpr mode_t kIconMode = 0600;
 constexpr std::string_view kFaviconPath = "/v1/favicons/";
 
 using Name = std::optional<std::string>;
-
-struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct TextDeleter {
-  void operator()(char* text) const { curl_free(text); }
-};
 
 std::future<Name> ready(Name name) {
   std::promise<Name> promise;
@@ -109,7 +100,7 @@ std::string faviconHost(const std::string& domain) {
 
 std::optional<std::string> faviconAddress(const std::string& host, const std::string& base) {
   if (!namesASite(host)) return std::nullopt;
-  std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+  UrlHandle url(curl_url());
   if (!url) return std::nullopt;
   const std::string path = std::string(kFaviconPath) + host;
   // The path replaces whatever path, query and fragment the base had; encoding leaves only
@@ -120,12 +111,7 @@ std::optional<std::string> faviconAddress(const std::string& host, const std::st
       curl_url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
     return std::nullopt;
   }
-  char* raw = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_URL, &raw, 0) != CURLUE_OK || raw == nullptr) {
-    return std::nullopt;
-  }
-  const std::unique_ptr<char, TextDeleter> text(raw);
-  return std::string(text.get());
+  return urlPart(url.get(), CURLUPART_URL);
 }
 
 std::future<Name> startFavicon(const api::Project& project, const std::string& base) {

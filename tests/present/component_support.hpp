@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/snapshot.hpp"
 #include "present/environment.hpp"
 #include "ui/ui.hpp"
 
@@ -19,6 +20,16 @@ inline constexpr ui::Size kLarge{364, 382};
 
 inline const Environment kLight{ColorScheme::light, std::nullopt};
 inline const Environment kDark{ColorScheme::dark, std::nullopt};
+
+// A project with a letter icon and nothing loaded for it.
+inline ProjectEntry acme() {
+  ProjectEntry p;
+  p.name = "Acme";
+  p.slug = "acme";
+  p.faviconLetter = "A";
+  p.faviconColor = "#0e7490";
+  return p;
+}
 
 // `content` at the top of a widget of `family`, left-aligned, as the views place their pieces.
 inline ui::Layout inWidget(const ui::Element& content, ui::Size family) {

@@ -17,6 +17,7 @@
 namespace vx::present {
 namespace {
 
+using testing::acme;
 using testing::frame;
 using testing::framesOfKind;
 using testing::inWidget;
@@ -28,15 +29,6 @@ using testing::textNamed;
 using testing::texts;
 using ui::testing::near;
 using ui::testing::PngProbe;
-
-ProjectEntry acme() {
-  ProjectEntry p;
-  p.name = "Acme";
-  p.slug = "acme";
-  p.faviconLetter = "A";
-  p.faviconColor = "#0e7490";
-  return p;
-}
 
 // A PNG of one colour, written as the refresh engine writes favicons.
 void writeSolidPng(const std::filesystem::path& path, ui::Color color, ui::Size size = {16, 16}) {

@@ -16,18 +16,10 @@
 namespace vx::present {
 namespace {
 
+using testing::acme;
 using testing::kLarge;
 using ui::testing::near;
 using ui::testing::PngProbe;
-
-ProjectEntry acme() {
-  ProjectEntry p;
-  p.name = "Acme";
-  p.slug = "acme";
-  p.faviconLetter = "A";
-  p.faviconColor = "#e11d48";
-  return p;
-}
 
 ui::Element widget(const Environment& env) {
   const ui::Element rows = ui::column(

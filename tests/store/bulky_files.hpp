@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -8,9 +9,10 @@
 
 namespace vx::testing {
 
-// A snapshot of about a megabyte, every figure of it holding `generation`: a file that mixes
-// two generations, or stops short, does not read back as any one of them.
-inline Snapshot bulkySnapshot(std::int64_t generation) {
+// A snapshot of ten projects, about a megabyte with the default series length, every figure of
+// it holding `generation`: a file that mixes two generations, or stops short, does not read back
+// as any one of them.
+inline Snapshot bulkySnapshot(std::int64_t generation, std::size_t seriesLength = 5000) {
   Snapshot snapshot;
   snapshot.at = Time(std::chrono::milliseconds(1700000000000 + generation));
   snapshot.projectCount = 10;
@@ -23,7 +25,8 @@ inline Snapshot bulkySnapshot(std::int64_t generation) {
     entry.realtimeVisitors = generation;
     PeriodMetrics metrics;
     metrics.visitors = generation;
-    metrics.visitorsSeries = std::vector<double>(5000, static_cast<double>(generation) + 0.25);
+    metrics.visitorsSeries =
+        std::vector<double>(seriesLength, static_cast<double>(generation) + 0.25);
     entry.metricsByPeriod["days90"] = metrics;
     snapshot.projects.push_back(entry);
   }

@@ -3,31 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include "bulky_files.hpp"
 #include "store/shared_store.hpp"
 #include "temporary_folder.hpp"
 
 namespace vx {
 namespace {
 
-// A snapshot large enough that a torn write would be visible: ten projects with long series.
+// Short series keep the thousand writes quick; ten projects still make a torn write visible.
+constexpr std::size_t kSeriesLength = 90;
+
 Snapshot bulkySnapshot(std::int64_t generation) {
-  Snapshot snapshot;
-  snapshot.at = Time(std::chrono::milliseconds(1700000000000 + generation));
-  snapshot.projectCount = 10;
-  for (int i = 0; i < 10; ++i) {
-    ProjectEntry entry;
-    entry.name = "site" + std::to_string(i) + ".example";
-    entry.slug = "site" + std::to_string(i);
-    entry.faviconLetter = "S";
-    entry.faviconColor = "#f59e0b";
-    entry.realtimeVisitors = generation;
-    PeriodMetrics metrics;
-    metrics.visitors = generation;
-    metrics.visitorsSeries = std::vector<double>(90, static_cast<double>(generation) + 0.5);
-    entry.metricsByPeriod["days90"] = metrics;
-    snapshot.projects.push_back(entry);
-  }
-  return snapshot;
+  return testing::bulkySnapshot(generation, kSeriesLength);
 }
 
 using ConcurrentReplace = vx::testing::SharedFolderTest;

@@ -5,46 +5,23 @@
 #include <string>
 #include <vector>
 
-#include "demo/calendar.hpp"
-#include "demo/service.hpp"
 #include "model/clock.hpp"
 #include "present/component_support.hpp"
 #include "present/widget_background.hpp"
 #include "refresh/fetcher.hpp"
 #include "store/shared_store.hpp"
-#include "support/icu_defaults.hpp"
-#include "support/scratch.hpp"
 #include "ui/ui.hpp"
 #include "views/all_projects_view.hpp"
+#include "views/demo_account.hpp"
 
 namespace vx::views {
 namespace {
 
 using Size = AllProjectsView::Size;
 
-class AllProjectsOverDemoData : public ::testing::Test {
+class AllProjectsOverDemoData : public testing::DemoAccount {
  protected:
-  void SetUp() override {
-    vx::clock::pin(*demo::parseStamp("2026-03-10T12:00:00Z"));
-    demo::ServiceOptions options;
-    options.port = 0;
-    options.projects = 12;  // more than a snapshot holds
-    service_ = std::make_unique<demo::Service>(options);
-    ASSERT_EQ(service_->start(), "");
-    const auto folder = SharedStore::folder();
-    ASSERT_TRUE(folder);
-    testing::writeFile(*folder / "session.json",
-                       demo::sessionDocument(service_->port(), options.token));
-  }
-  void TearDown() override {
-    if (service_) service_->stop();
-    vx::clock::unpin();
-  }
-
-  testing::ScratchFolder home_;
-  testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
-  testing::IcuDefaults icu_{"en_US", "UTC"};
-  std::unique_ptr<demo::Service> service_;
+  AllProjectsOverDemoData() : DemoAccount(12) {}  // more than a snapshot holds
 };
 
 bool activeIn(const ProjectEntry& p, WidgetPeriod period) {
@@ -82,32 +59,6 @@ std::vector<std::string> expectedLinks(const Snapshot& s, WidgetPeriod period, S
   return links;
 }
 
-bool inside(const ui::Rect& inner, const ui::Rect& outer) {
-  constexpr double e = 0.01;
-  return inner.x >= outer.x - e && inner.y >= outer.y - e && inner.maxX() <= outer.maxX() + e &&
-         inner.maxY() <= outer.maxY() + e;
-}
-
-bool overlap(const ui::Rect& a, const ui::Rect& b) {
-  constexpr double e = 0.01;
-  return a.x < b.maxX() - e && b.x < a.maxX() - e && a.y < b.maxY() - e && b.y < a.maxY() - e;
-}
-
-void expectInside(const ui::Layout& l, ui::Size family, const std::string& what) {
-  const ui::Rect widget{0, 0, family.width, family.height};
-  l.visit([&](const ui::Box& box, const ui::Rect& f, int) {
-    EXPECT_TRUE(inside(f, widget)) << what << ": " << box.kind << " at " << f.x << "," << f.y << " "
-                                   << f.width << "x" << f.height;
-  });
-  const auto texts = present::testing::texts(l);
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    for (std::size_t j = i + 1; j < texts.size(); ++j) {
-      EXPECT_FALSE(overlap(texts[i].frame, texts[j].frame))
-          << what << ": \"" << texts[i].text << "\" and \"" << texts[j].text << "\"";
-    }
-  }
-}
-
 TEST_F(AllProjectsOverDemoData, EverySizeFitsItsWidgetAndLinksTheProjectsItShows) {
   const struct {
     Size size;
@@ -135,7 +86,8 @@ TEST_F(AllProjectsOverDemoData, EverySizeFitsItsWidgetAndLinksTheProjectsItShows
             ui::widgetContainer(view.element(env), present::WidgetBackground(env)), s.family);
         const std::string what =
             std::string(rawValue(period)) + " size " + std::to_string(static_cast<int>(s.size));
-        expectInside(l, s.family, what);
+        testing::expectInsideWidget(l, s.family, what);
+        testing::expectTextsApart(l, what);
         for (auto mode : {ui::RenderingMode::fullColor, ui::RenderingMode::accented}) {
           ui::RenderOptions options;
           options.mode = mode;

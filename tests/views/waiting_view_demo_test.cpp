@@ -5,16 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "demo/calendar.hpp"
-#include "demo/service.hpp"
 #include "model/clock.hpp"
 #include "present/component_support.hpp"
 #include "present/deep_link.hpp"
 #include "refresh/fetcher.hpp"
 #include "store/shared_store.hpp"
-#include "support/icu_defaults.hpp"
-#include "support/scratch.hpp"
 #include "ui/ui.hpp"
+#include "views/demo_account.hpp"
 #include "views/waiting_view.hpp"
 
 namespace vx::views {
@@ -22,29 +19,9 @@ namespace {
 
 using Size = WaitingView::Size;
 
-class WaitingViewOverDemoData : public ::testing::Test {
+class WaitingViewOverDemoData : public testing::DemoAccount {
  protected:
-  void SetUp() override {
-    vx::clock::pin(*demo::parseStamp("2026-03-10T12:00:00Z"));
-    demo::ServiceOptions options;
-    options.port = 0;
-    options.projects = 6;
-    service_ = std::make_unique<demo::Service>(options);
-    ASSERT_EQ(service_->start(), "");
-    const auto folder = SharedStore::folder();
-    ASSERT_TRUE(folder);
-    testing::writeFile(*folder / "session.json",
-                       demo::sessionDocument(service_->port(), options.token));
-  }
-  void TearDown() override {
-    if (service_) service_->stop();
-    vx::clock::unpin();
-  }
-
-  testing::ScratchFolder home_;
-  testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
-  testing::IcuDefaults icu_{"en_US", "UTC"};
-  std::unique_ptr<demo::Service> service_;
+  WaitingViewOverDemoData() : DemoAccount(6) {}
 };
 
 TEST_F(WaitingViewOverDemoData, EverySizeFitsItsWidgetAndLinksWhatItShows) {
@@ -69,12 +46,8 @@ TEST_F(WaitingViewOverDemoData, EverySizeFitsItsWidgetAndLinksWhatItShows) {
             ui::layout(ui::widgetContainer(view.element({scheme, SharedStore::folder()}),
                                            ui::rectangle().fill(present::Ink(scheme).background)),
                        s.family);
-        const ui::Rect widget{0, 0, s.family.width, s.family.height};
-        l.visit([&](const ui::Box&, const ui::Rect& f, int) {
-          EXPECT_TRUE(f.x >= widget.x - 0.01 && f.y >= widget.y - 0.01 &&
-                      f.maxX() <= widget.maxX() + 0.01 && f.maxY() <= widget.maxY() + 0.01)
-              << "a box at " << f.x << "," << f.y << " " << f.width << "x" << f.height;
-        });
+        testing::expectInsideWidget(l, s.family,
+                                    "size " + std::to_string(static_cast<int>(s.size)));
         // The small widget links to the first item as a whole; lists link each shown row.
         std::vector<std::string> expected;
         for (std::size_t i = 0; i < s.rows; ++i) {
