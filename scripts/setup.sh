@@ -7,14 +7,20 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcurl4-openssl-dev libicu-dev libssl-dev
-  libcairo2-dev libpango1.0-dev libglib2.0-dev fonts-inter
+  libcairo2-dev libpng-dev libpango1.0-dev libglib2.0-dev fonts-inter
   libcpp-httplib-dev
   clang libclang-rt-14-dev
+  libexpat1-dev
+  libgtk-4-dev libxtst-dev xvfb
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 [ -f /usr/include/node/node_api.h ] || packages+=(libnode-dev)
+
+# The HTTPS integration tests put a real web server in front of the demo service; any of
+# Debian's nginx flavours will do, the light one is enough.
+[ -x /usr/sbin/nginx ] || command -v nginx >/dev/null 2>&1 || packages+=(nginx-light)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -41,4 +47,10 @@ if ! "${as_root[@]}" apt-get update -qq || \
    ! "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
   echo "setup: apt-get could not install: ${missing[*]}" >&2
   exit 1
+fi
+
+# The tests start nginx themselves. The package enables a system-wide server on port 80 where
+# systemd runs; one installed just now for the tests is stopped and disabled again.
+if [[ " ${missing[*]} " == *" nginx-light "* ]] && [ -d /run/systemd/system ]; then
+  "${as_root[@]}" systemctl disable --now nginx >/dev/null 2>&1 || true
 fi

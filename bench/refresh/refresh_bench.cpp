@@ -13,9 +13,7 @@
 // fast path: `current` answered from a fresh cached snapshot of ten projects
 // holding 1,000 waiting items.
 
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -28,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "demo_process.hpp"
 #include "model/clock.hpp"
 #include "net/http_session.hpp"
 #include "refresh/fetcher.hpp"
@@ -74,35 +73,6 @@ class ThreadWatch {
   std::atomic<bool> stop_{false};
   std::atomic<int> peak_{0};
   std::thread sampler_;
-};
-
-struct DemoService {
-  pid_t pid = -1;
-  std::string session;
-
-  DemoService(const fs::path& readyFile, int latencyMs) {
-    pid = fork();
-    if (pid == 0) {
-      std::freopen("/dev/null", "w", stdout);
-      const std::string latency = std::to_string(latencyMs);
-      execl(VX_DEMO_SERVICE_PATH, VX_DEMO_SERVICE_PATH, "--port", "0", "--projects", "10",
-            "--latency-ms", latency.c_str(), "--ready-file", readyFile.c_str(), nullptr);
-      _exit(127);
-    }
-    for (int i = 0; i < 1000 && session.empty(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      std::ifstream in(readyFile);
-      std::getline(in, session);
-    }
-    if (session.empty()) {
-      std::fprintf(stderr, "the demo service did not start\n");
-      std::exit(1);
-    }
-  }
-  ~DemoService() {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-  }
 };
 
 void fullRefresh(const char* label, int latencyMs) {
@@ -164,13 +134,13 @@ int main(int argc, char** argv) {
   const fs::path home = pattern;
   setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
   {
-    DemoService demo(home / "ready", latencyMs);
+    vx::bench::DemoProcess demo(home / "ready", latencyMs);
     auto folder = vx::SharedStore::folder();
     if (!folder) return 1;
     std::ofstream(*folder / "session.json") << demo.session;
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request\n", latencyMs);
-    vx::clock::pin(std::chrono::system_clock::now());
+    vx::clock::pin(std::chrono::floor<vx::Time::duration>(std::chrono::system_clock::now()));
     fullRefresh("cold", latencyMs);
     vx::clock::advance(std::chrono::minutes(1));  // everything stale again
     fullRefresh("again", latencyMs);

@@ -10,9 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "host/widget_family.hpp"
 #include "sample_widget.hpp"
+#include "store/atomic_write.hpp"
 
 namespace {
+
+// The size the host gives a large widget.
+vx::ui::Size largeWidget() {
+  const vx::host::WidgetSize s = vx::host::size(vx::host::WidgetFamily::systemLarge);
+  return {s.width, s.height};
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -33,7 +41,7 @@ double percentile(std::vector<double> v, double p) {
 
 int warm(int runs) {
   using namespace vx;
-  const ui::Size size = ui::familySize(ui::WidgetFamily::systemLarge);
+  const ui::Size size = largeWidget();
   const ui::Element tree = bench::sampleWidget();
   // The first render in a process also loads fonts and fills the text measurement cache.
   const auto first0 = Clock::now();
@@ -71,10 +79,9 @@ int warm(int runs) {
 
 int once(const std::string& out) {
   using namespace vx;
-  const ui::Layout laid =
-      ui::layout(bench::sampleWidget(), ui::familySize(ui::WidgetFamily::systemLarge));
+  const ui::Layout laid = ui::layout(bench::sampleWidget(), largeWidget());
   auto png = ui::render(laid, ui::ImageFormat::png);
-  if (!png || !ui::writeImage(*png, out)) {
+  if (!png || store::writeAtomically(out, png->bytes, 0644)) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }

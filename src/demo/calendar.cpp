@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/parsepos.h>
 #include <unicode/smpdtfmt.h>
@@ -24,7 +25,7 @@ std::optional<Time> fromUDate(UDate millis) {
   using Milliseconds = std::chrono::duration<double, std::milli>;
   constexpr double limit = std::chrono::duration_cast<Milliseconds>(Time::duration::max()).count();
   if (!std::isfinite(millis) || std::fabs(millis) >= limit) return std::nullopt;
-  // ICU's instants are whole milliseconds; taken as integers they stay exact in nanoseconds.
+  // ICU's instants are whole milliseconds; taken as integers they stay exact in microseconds.
   return Time(
       std::chrono::duration_cast<Time::duration>(std::chrono::milliseconds(std::llround(millis))));
 }
@@ -36,7 +37,13 @@ std::unique_ptr<icu::SimpleDateFormat> makeFormat(const char* pattern, const cha
   auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern, -1, US_INV),
                                                         icu::Locale("en_US_POSIX"), status);
   if (U_FAILURE(status)) return nullptr;
-  format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString(zone, -1, US_INV)));
+  auto calendar = std::make_unique<icu::GregorianCalendar>(
+      icu::TimeZone::createTimeZone(icu::UnicodeString(zone, -1, US_INV)),
+      icu::Locale("en_US_POSIX"), status);
+  // ISO 8601 dates are proleptic Gregorian: no Julian calendar before 1582.
+  calendar->setGregorianChange(U_DATE_MIN, status);
+  if (U_FAILURE(status)) return nullptr;
+  format->adoptCalendar(calendar.release());
   format->setLenient(false);
   return format;
 }

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "demo/options.hpp"
-#include "demo/ready_file.hpp"
 #include "demo/service.hpp"
 #include "model/clock.hpp"
+#include "store/atomic_write.hpp"
 
 namespace {
 
@@ -39,9 +39,9 @@ int serve(const vx::demo::ProgramOptions& options) {
   }
   const std::string session = vx::demo::sessionDocument(service.port(), options.service.token);
   if (options.readyFile) {
-    if (const auto error = vx::demo::writeFileAtomically(*options.readyFile, session + "\n");
-        !error.empty()) {
-      std::cerr << kName << ": " << error << "\n";
+    // The session carries the token: readable by the owner only.
+    if (const auto error = vx::store::writeAtomically(*options.readyFile, session + "\n", 0600)) {
+      std::cerr << kName << ": " << error->description() << "\n";
       return 1;
     }
   }

@@ -5,13 +5,14 @@
 
 namespace vx::host {
 
+// An instant to the microsecond, the extension's unit (nanoseconds would end in 2262).
+using Instant = std::chrono::time_point<std::chrono::system_clock, std::chrono::microseconds>;
+
 // When the host should ask a widget for its next timeline: at a fixed moment.
 struct TimelineReloadPolicy {
-  std::chrono::system_clock::time_point at;
+  Instant at;
 
-  [[nodiscard]] static TimelineReloadPolicy after(std::chrono::system_clock::time_point date) {
-    return {date};
-  }
+  [[nodiscard]] static TimelineReloadPolicy after(Instant date) { return {date}; }
   bool operator==(const TimelineReloadPolicy&) const = default;
 };
 

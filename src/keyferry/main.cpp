@@ -12,7 +12,7 @@
 
 #include "store/atomic_write.hpp"
 #include "store/file_io.hpp"
-#include "store/shared_store.hpp"
+#include "store/shared_folder.hpp"
 
 namespace {
 

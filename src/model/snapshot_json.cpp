@@ -77,16 +77,17 @@ Json encodeEntry(const ProjectEntry& entry) {
   return object;
 }
 
-// Dates: any JSON number of milliseconds, fraction kept; an instant the clock cannot hold
-// fails like any other wrong value.
+// Dates: any JSON number of milliseconds within the clock's range (some 292,000 years either
+// side of 1970), fraction kept to the microsecond; anything else fails like any other wrong
+// value.
 Time decodeTime(const json::Field& field) {
   double ms = field.real();
   // Whole milliseconds and the fraction are converted apart: multiplying the whole value by
-  // 1e6 in floating point would lose the sub-microsecond digits of present-day dates.
+  // 1e3 in floating point would lose the sub-millisecond digits of present-day dates.
   double whole = std::floor(ms);
-  if (!(whole > -9.2e12 && whole < 9.2e12)) field.fail("date out of range");
-  auto ns = static_cast<std::int64_t>(whole) * 1000000 + std::llround((ms - whole) * 1e6);
-  return Time(std::chrono::duration_cast<Time::duration>(std::chrono::nanoseconds(ns)));
+  if (!(whole > -9.2e15 && whole < 9.2e15)) field.fail("date out of range");
+  auto us = static_cast<std::int64_t>(whole) * 1000 + std::llround((ms - whole) * 1e3);
+  return Time(Time::duration(us));
 }
 
 std::vector<double> decodeReals(const json::Field& field) {
@@ -182,9 +183,9 @@ Snapshot decode(const json::Field& field) {
 }  // namespace
 
 Json timeToJson(Time at) {
-  auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
-  if (ns % 1000000 == 0) return ns / 1000000;
-  return static_cast<double>(ns / 1000000) + static_cast<double>(ns % 1000000) / 1e6;
+  const std::int64_t us = at.time_since_epoch().count();
+  if (us % 1000 == 0) return us / 1000;
+  return static_cast<double>(us / 1000) + static_cast<double>(us % 1000) / 1e3;
 }
 
 std::optional<Json> snapshotToJson(const Snapshot& snapshot) {

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <map>
@@ -35,6 +36,7 @@ class HttpSession::Engine {
     if (multi_ == nullptr) throw TransportError("cannot create the HTTP session");
     curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
     curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
+    applyHostLimit(options_.maxConnectionsPerHost);
     thread_ = std::thread([this] { run(); });
   }
 
@@ -111,14 +113,25 @@ class HttpSession::Engine {
     multi_ = nullptr;
   }
 
+  // The multi handle's options belong to the I/O thread (and to the constructor before it
+  // starts), so a changed limit is applied here rather than in setOptions().
+  void applyHostLimit(long limit) {
+    if (limit == appliedHostLimit_) return;
+    curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, std::max(0L, limit));
+    appliedHostLimit_ = limit;
+  }
+
   // Moves newly sent transfers into the multi handle; false once the session is stopping.
   bool adoptQueued() {
     std::vector<std::unique_ptr<Transfer>> incoming;
+    long hostLimit = 0;
     {
       std::lock_guard lock(mutex_);
       if (stopping_) return false;
       incoming.swap(queued_);
+      hostLimit = options_.maxConnectionsPerHost;
     }
+    applyHostLimit(hostLimit);
     for (auto& transfer : incoming) {
       CURL* easy = transfer->easy();
       if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
@@ -183,6 +196,7 @@ class HttpSession::Engine {
 
   // Touched by the I/O thread only (and by the constructor before it starts).
   CURLM* multi_ = nullptr;
+  long appliedHostLimit_ = 0;  // curl's own default: no limit
   std::map<CURL*, std::unique_ptr<Transfer>> active_;
   std::thread thread_;
 };

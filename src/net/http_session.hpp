@@ -35,12 +35,29 @@ struct Response {
 // alive and reused.
 class HttpSession {
  public:
+  // The product's limit of connections open at once to one host; 0: none. bench/README.md
+  // holds the figures behind the choice.
+  static constexpr long kMaxConnectionsPerHost = 0;
+
   struct Options {
     // A request fails when it sees no progress (no connection, less than one byte a second)
     // for this long.
     double noProgressTimeoutSeconds = 15;
     // A longer response body fails the request instead of filling memory.
     std::size_t maxBodyBytes = 16u << 20;
+    // Connections open at once to one host (scheme, host and port); 0: no limit. Requests
+    // beyond it wait for a connection to come free. HTTP/2 multiplexes everything over one
+    // connection anyway, so this only matters for HTTP/1.1.
+    long maxConnectionsPerHost = kMaxConnectionsPerHost;
+
+    // The two below stay empty in the shipped programs. Test programs use them to reach a
+    // local server under the service's real host name; certificates are checked as always.
+
+    // Requests to HOST:PORT connect to ADDRESS instead of what HOST resolves to, each entry
+    // written "HOST:PORT:ADDRESS".
+    std::vector<std::string> resolve{};
+    // A PEM file of the certificate authorities to trust instead of the system's.
+    std::string caFile{};
   };
 
   // The process-wide session, created on first use with the product's options.

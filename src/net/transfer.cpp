@@ -35,6 +35,7 @@ Transfer::Transfer() : easy_(curl_easy_init()) {}
 Transfer::~Transfer() {
   if (easy_ != nullptr) curl_easy_cleanup(easy_);
   curl_slist_free_all(headers_);
+  curl_slist_free_all(resolve_);
 }
 
 bool Transfer::prepare(const Request& request, const HttpSession::Options& options) {
@@ -85,6 +86,20 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
 
   // Over TLS, wait for a connection that may multiplex (HTTP/2) rather than open another.
   if (isHttps(request.url)) set(CURLOPT_PIPEWAIT, 1L);
+
+  // The peer's certificate and its name are always checked, whatever the options say.
+  set(CURLOPT_SSL_VERIFYPEER, 1L);
+  set(CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!options.caFile.empty()) {
+    set(CURLOPT_CAINFO, options.caFile.c_str());
+    set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));  // the file alone is trusted
+  }
+  for (const std::string& entry : options.resolve) {
+    curl_slist* appended = curl_slist_append(resolve_, entry.c_str());
+    if (appended == nullptr) return false;
+    resolve_ = appended;
+  }
+  if (resolve_ != nullptr) set(CURLOPT_RESOLVE, resolve_);
 
   if (request.method == "GET") {
     set(CURLOPT_HTTPGET, 1L);
@@ -143,7 +158,15 @@ std::size_t Transfer::receive(char* data, std::size_t size, std::size_t count, v
 }
 
 void Transfer::complete(CURLcode result) {
+  long status = 0;
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
   if (oversized_ || result == CURLE_FILESIZE_EXCEEDED) {
+    // The status decides before the body's size: callers read the body of a 200 only, so any
+    // other answer (a 401 that signs the user out, say) counts as what it is, without its body.
+    if (status != 0 && status != 200) {
+      promise.set_value(Response{status, {}});
+      return;
+    }
     fail("response body larger than " + std::to_string(maxBodyBytes_) + " bytes");
     return;
   }
@@ -151,8 +174,6 @@ void Transfer::complete(CURLcode result) {
     fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
     return;
   }
-  long status = 0;
-  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
   Response response;
   response.status = status;
   response.body = std::move(body_);

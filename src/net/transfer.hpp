@@ -45,6 +45,7 @@ class Transfer {
 
   CURL* easy_ = nullptr;
   curl_slist* headers_ = nullptr;
+  curl_slist* resolve_ = nullptr;
   std::string body_;
   std::size_t maxBodyBytes_ = 0;
   bool oversized_ = false;

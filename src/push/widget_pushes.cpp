@@ -1,13 +1,11 @@
 #include "push/widget_pushes.hpp"
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "host/bundle.hpp"
+#include "host/executor.hpp"
 #include "host/host_platform.hpp"
 #include "net/http_session.hpp"
 #include "push/push_reporter.hpp"
@@ -21,9 +19,9 @@ namespace {
 // that came before it.
 //
 // Work still running while the process exits would use objects that are being destroyed. So the
-// queue finishes its work and joins its thread when it is destroyed, and before it is first
-// created it makes every process-wide object the work uses exist: objects of static lifetime are
-// destroyed in the reverse order of their creation, so all of those outlive the queue.
+// executor finishes its work and joins its thread when it is destroyed, and before it is first
+// created every process-wide object the work uses is made to exist: objects of static lifetime
+// are destroyed in the reverse order of their creation, so all of those outlive it.
 class PendingTasks {
  public:
   PendingTasks() {
@@ -35,65 +33,25 @@ class PendingTasks {
     (void)PushReporter::shared();
   }
 
-  PendingTasks(const PendingTasks&) = delete;
-  PendingTasks& operator=(const PendingTasks&) = delete;
-
-  ~PendingTasks() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    changed_.notify_all();
-    if (worker_.joinable()) worker_.join();
-  }
-
   std::shared_future<void> start(std::string token, std::size_t widgetCount) {
-    std::packaged_task<void()> task([token = std::move(token), widgetCount] {
-      try {
-        PushReporter::shared().tokenChanged(token, widgetCount);
-      } catch (...) {
-        // Failures stay silent; the next refresh's report retries.
-      }
-    });
-    auto done = task.get_future().share();
-    {
-      std::lock_guard lock(mutex_);
-      queue_.push_back(std::move(task));
-      if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
-    }
-    changed_.notify_all();
+    // std::function needs a copyable job, so the task is held by a shared pointer.
+    auto task =
+        std::make_shared<std::packaged_task<void()>>([token = std::move(token), widgetCount] {
+          try {
+            PushReporter::shared().tokenChanged(token, widgetCount);
+          } catch (...) {
+            // Failures stay silent; the next refresh's report retries.
+          }
+        });
+    auto done = task->get_future().share();
+    executor_.submit([task] { (*task)(); });
     return done;
   }
 
-  void waitForAll() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
-  }
+  void waitForAll() { executor_.waitUntilIdle(); }
 
  private:
-  void work() {
-    std::unique_lock lock(mutex_);
-    while (true) {
-      changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
-      // Work handed over before the end is still done.
-      if (queue_.empty()) return;
-      auto task = std::move(queue_.front());
-      queue_.pop_front();
-      busy_ = true;
-      lock.unlock();
-      task();
-      lock.lock();
-      busy_ = false;
-      changed_.notify_all();
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<std::packaged_task<void()>> queue_;
-  bool busy_ = false;
-  bool stopping_ = false;
-  std::thread worker_;
+  host::Executor executor_{1};
 };
 
 PendingTasks& pendingTasks() {

@@ -70,6 +70,15 @@ bool periodIsFresh(const Snapshot& snapshot, WidgetPeriod period) {
   return stamp != snapshot.periodAt.end() && ageInSeconds(stamp->second) < kFreshnessSeconds;
 }
 
+// Saves the snapshot where every process reads it, unless this process's clock is pinned ahead
+// of the system's: other processes would take a snapshot dated in their future for fresh, and
+// stop refreshing, until their time reached that date. Such a run answers what it fetched and
+// leaves the shared cache as it was.
+void saveShared(const Snapshot& snapshot) {
+  if (clock::pinnedAhead()) return;
+  SharedStore::save(snapshot);
+}
+
 Outcome signOut() {
   SharedStore::forgetSnapshot();
   return Outcome::signedOut();
@@ -160,12 +169,12 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
   // 7 to 9. The asked period's figures, unless stamped within the window.
   if (period && !periodIsFresh(working, *period)) {
     if (!topUpPeriod(working, *period, client)) {
-      SharedStore::save(working);
+      saveShared(working);
       return Outcome::kept(std::move(working));
     }
   }
   // 10.
-  SharedStore::save(working);
+  saveShared(working);
   push::PushReporter::shared().reportIfNeeded();
   return Outcome::fresh(std::move(working));
 }

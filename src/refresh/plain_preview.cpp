@@ -17,8 +17,14 @@
 namespace vx::refresh {
 namespace {
 
-// How much of a message is cleaned, in UTF-16 code units: far more than a preview line shows.
-constexpr std::int32_t kCleanedPrefix = 65536;
+// How much of a message markup is removed from, in UTF-16 code units. Markup goes before the
+// text is cut to what is kept, so that a tag or Markdown image carrying an inline image of some
+// hundred kilobytes (a data address) ahead of the words is removed whole instead of being cut
+// open and shown as it stands.
+constexpr std::int32_t kMarkupWindow = 262144;
+// How much of the text without markup is kept, in UTF-16 code units: far more than a preview
+// line shows.
+constexpr std::int32_t kKeptPrefix = 65536;
 
 // Step budget of each markup pattern per message, in ICU's time units (about ten thousand
 // engine steps each; some milliseconds of matching). Ordinary messages of any length up to the
@@ -218,10 +224,10 @@ std::optional<std::string> structuredText(const std::string& text) {
   return joined;
 }
 
-// The first kCleanedPrefix code units, never splitting a surrogate pair.
-icu::UnicodeString cleanedPart(icu::UnicodeString text) {
-  if (text.length() <= kCleanedPrefix) return text;
-  std::int32_t cut = kCleanedPrefix;
+// The first `length` code units, never splitting a surrogate pair.
+icu::UnicodeString prefix(icu::UnicodeString text, std::int32_t length) {
+  if (text.length() <= length) return text;
+  std::int32_t cut = length;
   if (U16_IS_LEAD(text.charAt(cut - 1))) --cut;
   text.truncate(cut);
   return text;
@@ -261,7 +267,7 @@ std::string plainPreview(const std::optional<std::string>& text) {
   if (s.charAt(0) == u'{') {
     if (auto readable = structuredText(toUtf8(s))) s = fromUtf8(*readable);
   }
-  s = withoutMarkup(cleanedPart(std::move(s)));
+  s = prefix(withoutMarkup(prefix(std::move(s), kMarkupWindow)), kKeptPrefix);
   s = withEntitiesDecoded(std::move(s));
   // A single linear pass: it needs no budget, and collapsing must not stop half-way.
   s = replaceAll(patterns().whiteRun.get(), s, icu::UnicodeString(u" "), false);

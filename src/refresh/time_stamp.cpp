@@ -11,21 +11,24 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <string>
 
 namespace vx::refresh {
 namespace {
 
-// A strict reader for one pattern, in the Gregorian calendar with the fixed POSIX locale so
-// that neither the user's locale nor calendar can change how a stamp reads. The zone is UTC,
-// though every accepted stamp carries its own offset.
+// A strict reader for one pattern, in the (proleptic) Gregorian calendar with the fixed POSIX
+// locale so that neither the user's locale nor calendar can change how a stamp reads. The zone is
+// UTC, though every accepted stamp carries its own offset.
 std::unique_ptr<icu::SimpleDateFormat> makeReader(const char16_t* pattern) {
   UErrorCode status = U_ZERO_ERROR;
   const icu::Locale posix("en_US_POSIX");
   auto reader = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern), posix, status);
   if (U_FAILURE(status)) return nullptr;
-  reader->adoptCalendar(
-      new icu::GregorianCalendar(icu::TimeZone::getGMT()->clone(), posix, status));
+  auto calendar =
+      std::make_unique<icu::GregorianCalendar>(icu::TimeZone::getGMT()->clone(), posix, status);
+  // Stamps are proleptic Gregorian, as ISO 8601 has it: no Julian calendar before 1582.
+  calendar->setGregorianChange(U_DATE_MIN, status);
+  if (U_FAILURE(status)) return nullptr;
+  reader->adoptCalendar(calendar.release());
   if (U_FAILURE(status)) return nullptr;
   reader->setLenient(false);
   return reader;
@@ -38,13 +41,13 @@ struct Readers {
   std::unique_ptr<icu::SimpleDateFormat> fractional = makeReader(u"yyyy-MM-dd'T'HH:mm:ss.SSSXXXXX");
 };
 
-// Milliseconds since 1970 as the clock's instant; absent outside the clock's range.
+// Milliseconds since 1970 as the clock's instant; absent outside the clock's range (which every
+// four-digit year is well inside).
 std::optional<Time> instant(UDate milliseconds) {
   using Milliseconds = std::chrono::duration<double, std::milli>;
   constexpr double limit = std::chrono::duration_cast<Milliseconds>(Time::duration::max()).count();
   if (!std::isfinite(milliseconds) || std::fabs(milliseconds) >= limit) return std::nullopt;
-  return Time(std::chrono::duration_cast<Time::duration>(
-      std::chrono::milliseconds(std::llround(milliseconds))));
+  return Time(std::chrono::milliseconds(std::llround(milliseconds)));
 }
 
 // The stamp when `reader` accepts the whole text; trailing characters make it fail.
@@ -56,18 +59,17 @@ std::optional<Time> readWith(const icu::SimpleDateFormat* reader, const icu::Uni
   return instant(date);
 }
 
-// The fraction cut to nine digits (nanoseconds; only milliseconds are kept anyway). ICU's
-// reader divides by a power of ten as long as the fraction, which wraps to zero from 32 digits
-// on and stops the process with a division by zero.
-std::string withShortFraction(std::string_view text) {
-  constexpr std::size_t kFractionDigits = 9;
-  std::string copy(text);
-  const auto dot = copy.find('.');
-  if (dot == std::string::npos) return copy;
-  const auto end = copy.find_first_not_of("0123456789", dot + 1);
-  const std::size_t digits = (end == std::string::npos ? copy.size() : end) - (dot + 1);
-  if (digits > kFractionDigits) copy.erase(dot + 1 + kFractionDigits, digits - kFractionDigits);
-  return copy;
+// Whether some run of digits is longer than any field of a stamp can be. ICU scales a fraction
+// of more than three digits down with a 32-bit power of ten, which overflows and, from some
+// thirty digits on, divides by zero: such a text must never reach it.
+bool hasOverlongNumber(std::string_view text) {
+  constexpr std::size_t kLongestNumber = 9;
+  std::size_t run = 0;
+  for (const char c : text) {
+    run = (c >= '0' && c <= '9') ? run + 1 : 0;
+    if (run > kLongestNumber) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -75,11 +77,10 @@ std::string withShortFraction(std::string_view text) {
 std::optional<Time> parseStamp(std::string_view text) {
   // The longest sensible stamp is some forty characters; anything far longer is not one.
   constexpr std::size_t kLongestStamp = 256;
-  if (text.empty() || text.size() > kLongestStamp) return std::nullopt;
+  if (text.empty() || text.size() > kLongestStamp || hasOverlongNumber(text)) return std::nullopt;
   thread_local const Readers readers;
-  const std::string shortened = withShortFraction(text);
   const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(shortened.data(), static_cast<std::int32_t>(shortened.size())));
+      icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())));
   if (auto stamp = readWith(readers.whole.get(), unicode)) return stamp;
   return readWith(readers.fractional.get(), unicode);
 }

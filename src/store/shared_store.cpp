@@ -2,11 +2,9 @@
 
 #include <string>
 
-#include "config/build_config.hpp"
 #include "model/snapshot_json.hpp"
 #include "store/atomic_write.hpp"
 #include "store/file_io.hpp"
-#include "store/folder.hpp"
 
 namespace vx::SharedStore {
 namespace {
@@ -36,14 +34,6 @@ void deleteFile(const char* name) {
 }
 
 }  // namespace
-
-std::optional<std::filesystem::path> folder() {
-  auto home = store::dataHome();
-  if (!home) return std::nullopt;
-  auto shared = *home / (std::string(config::kTeamId) + "." + config::kAppBundleId);
-  if (!store::ensureFolder(shared)) return std::nullopt;
-  return shared;
-}
 
 void save(const Snapshot& snapshot) {
   // Locate the folder first, then encode: an unencodable snapshot writes nothing.

@@ -6,6 +6,7 @@
 
 #include "model/shared_session.hpp"
 #include "model/snapshot.hpp"
+#include "store/shared_folder.hpp"
 
 // The shared folder where the desktop application's tool, keyferry, and every widget process
 // meet, and the three files in it. Every operation locates the folder afresh and keeps nothing
@@ -14,10 +15,6 @@
 // or deletion leaves the previous state in place. Every write replaces a whole file atomically.
 namespace vx::SharedStore {
 
-inline constexpr const char* kSessionFile = "session.json";
-inline constexpr const char* kSnapshotFile = "snapshot.json";
-inline constexpr const char* kPushFile = "push.json";
-
 // What was last reported to the service about this installation's widget push token.
 struct PushRegistration {
   std::string token;
@@ -25,10 +22,6 @@ struct PushRegistration {
 
   bool operator==(const PushRegistration&) const = default;
 };
-
-// "<data home>/Q7MZ2K4XB9.<bundle identifier>", created with mode 0700 on first use; nothing
-// when it cannot be created or is not a usable directory.
-[[nodiscard]] std::optional<std::filesystem::path> folder();
 
 // Writes "snapshot.json"; nothing is written when the snapshot holds a real value or a text
 // JSON cannot express.

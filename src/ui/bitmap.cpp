@@ -1,74 +1,104 @@
 #include "ui/bitmap.hpp"
 
-#include <cerrno>
-#include <cstdint>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <utility>
 
 namespace vx::ui {
 
 namespace {
 
-cairo_status_t readFromDescriptor(void* closure, unsigned char* data, unsigned int length) {
-  const int fd = *static_cast<const int*>(closure);
+// Closes the descriptor it holds.
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  [[nodiscard]] int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+cairo_status_t readFrom(void* closure, unsigned char* data, unsigned int length) {
+  const int fd = *static_cast<int*>(closure);
   while (length > 0) {
-    const ssize_t count = ::read(fd, data, length);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return CAIRO_STATUS_READ_ERROR;
-    data += count;
-    length -= static_cast<unsigned int>(count);
+    const ssize_t n = ::read(fd, data, length);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return CAIRO_STATUS_READ_ERROR;
+    data += n;
+    length -= static_cast<unsigned int>(n);
   }
   return CAIRO_STATUS_SUCCESS;
+}
+
+// The pixel size a PNG file announces in its header (the IHDR chunk, which must come first),
+// read before anything is decoded. Nothing when the file does not start like a PNG.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> announcedSize(int fd) {
+  static constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  unsigned char head[24];
+  if (::pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return std::nullopt;
+  if (std::memcmp(head, kSignature, sizeof kSignature) != 0 || std::memcmp(head + 12, "IHDR", 4)) {
+    return std::nullopt;
+  }
+  auto bigEndian = [&](int at) {
+    return (std::uint32_t{head[at]} << 24) | (std::uint32_t{head[at + 1]} << 16) |
+           (std::uint32_t{head[at + 2]} << 8) | std::uint32_t{head[at + 3]};
+  };
+  return std::pair{bigEndian(16), bigEndian(20)};
 }
 
 }  // namespace
 
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  // Opened without blocking and refused unless it is a regular file: a FIFO put in place of a
-  // picture would otherwise stop the drawing for good.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return nullptr;
-  struct stat status {};
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    ::close(fd);
+  // Opened without blocking, and read only when it is a regular file: a FIFO or device that
+  // someone left under an image's name must not hold the drawing up.
+  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat info {};
+  if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  // A few kilobytes of PNG can announce gigabytes of pixels: the size is checked before decoding.
+  const auto size = announcedSize(file.fd());
+  if (!size || size->first > kMaxImageSide || size->second > kMaxImageSide) return nullptr;
+  int fd = file.fd();
+  SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
+      cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {
     return nullptr;
   }
-  cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readFromDescriptor, &fd);
-  ::close(fd);
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_width(s) <= 0 ||
-      cairo_image_surface_get_height(s) <= 0) {
-    cairo_surface_destroy(s);
-    return nullptr;
-  }
-  return std::make_shared<const Bitmap>(s);
-}
-
-Bitmap::~Bitmap() {
-  cairo_surface_destroy(surface_);
+  return std::make_shared<const Bitmap>(std::move(s));
 }
 
 int Bitmap::width() const {
-  return cairo_image_surface_get_width(surface_);
+  return cairo_image_surface_get_width(surface_.get());
 }
 
 int Bitmap::height() const {
-  return cairo_image_surface_get_height(surface_);
+  return cairo_image_surface_get_height(surface_.get());
 }
 
 std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
   const int w = width();
   const int h = height();
-  cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(out);
-  cairo_set_source_surface(cr, surface_, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(out);
-  unsigned char* data = cairo_image_surface_get_data(out);
-  const int stride = cairo_image_surface_get_stride(out);
+  SurfaceHandle out(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+  if (cairo_surface_status(out.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  {
+    ContextHandle cr(cairo_create(out.get()));
+    cairo_set_source_surface(cr.get(), surface_.get(), 0, 0);
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr.get());
+  }
+  cairo_surface_flush(out.get());
+  unsigned char* data = cairo_image_surface_get_data(out.get());
+  const int stride = cairo_image_surface_get_stride(out.get());
   for (int y = 0; y < h; ++y) {
     auto* px = reinterpret_cast<std::uint32_t*>(data + y * stride);
     for (int x = 0; x < w; ++x) {
@@ -82,8 +112,8 @@ std::shared_ptr<const Bitmap> Bitmap::monochrome() const {
       px[x] = (a << 24) | (grey << 16) | (grey << 8) | grey;
     }
   }
-  cairo_surface_mark_dirty(out);
-  return std::make_shared<const Bitmap>(out);
+  cairo_surface_mark_dirty(out.get());
+  return std::make_shared<const Bitmap>(std::move(out));
 }
 
 }  // namespace vx::ui

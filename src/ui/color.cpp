@@ -1,6 +1,7 @@
 #include "ui/color.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -14,6 +15,18 @@ Color Color::rgb24(std::uint32_t rgb, double opacity) {
   return rgb8(static_cast<std::uint8_t>((rgb >> 16) & 0xFF),
               static_cast<std::uint8_t>((rgb >> 8) & 0xFF), static_cast<std::uint8_t>(rgb & 0xFF),
               opacity);
+}
+
+Color Color::hex(std::string_view text) {
+  // 1. The leading character goes, whatever it is.
+  const std::string_view digits = text.empty() ? text : text.substr(1);
+  // 2. The rest as one unsigned 32-bit hexadecimal number; empty or unreadable reads as 0.
+  std::uint32_t n = 0;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, n, 16);
+  if (digits.empty() || error != std::errc{} || stop != end) n = 0;
+  // 3. Only the low 24 bits count.
+  return rgb24(n);
 }
 
 double Color::luminance() const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vx::ui {
 
@@ -17,6 +18,11 @@ struct Color {
                                   double opacity = 1);
   // From a 0xRRGGBB number; bits above the low 24 are ignored.
   [[nodiscard]] static Color rgb24(std::uint32_t rgb, double opacity = 1);
+
+  // From a colour text such as "#0f172a": the first character is dropped whatever it is, the
+  // rest read as a hexadecimal number of at most 32 bits whose low 24 bits are red, green and
+  // blue. Anything that does not read as such a number gives opaque black.
+  [[nodiscard]] static Color hex(std::string_view text);
 
   [[nodiscard]] static Color black() { return {0, 0, 0, 1}; }
   [[nodiscard]] static Color white() { return {1, 1, 1, 1}; }

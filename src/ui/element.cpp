@@ -118,7 +118,8 @@ Element Element::accentable(bool on) const {
   return decorated(node_, std::move(d));
 }
 
-Element Element::link(std::string url) const {
+Element Element::link(std::optional<std::string> url) const {
+  if (!url) return *this;
   nodes::Decorated d;
   d.link = std::move(url);
   return decorated(node_, std::move(d));
@@ -160,6 +161,10 @@ Element Element::font(double size, Weight weight) const {
   s.size = size;
   s.weight = weight;
   return style(s);
+}
+
+Element Element::font(Font f) const {
+  return font(f.size, f.weight);
 }
 
 Element Element::color(Color c) const {
@@ -256,7 +261,11 @@ Element overlay(Elements children, Alignment a) {
 }
 
 Element spacer(double minLength) {
-  return Element(make(nodes::Spacer{minLength}));
+  return Element(make(nodes::Spacer{minLength, false}));
+}
+
+Element gap(double length) {
+  return Element(make(nodes::Spacer{length, true}));
 }
 
 ShapeView rectangle() {

@@ -35,7 +35,8 @@ class Element {
   // --- paint modifiers (no effect on layout) ---
   [[nodiscard]] Element opacity(double o) const;
   [[nodiscard]] Element accentable(bool on = true) const;
-  [[nodiscard]] Element link(std::string url) const;
+  // Attaches the link when there is one; without one the element stays as it is (not tappable).
+  [[nodiscard]] Element link(std::optional<std::string> url) const;
   [[nodiscard]] Element clip(double cornerRadius = 0) const;
   [[nodiscard]] Element clip(CornerRadii radii) const;
   // Marks the widget's own background: left out when the widget is drawn in accented mode.
@@ -46,6 +47,7 @@ class Element {
   // --- text settings, inherited by every text (and symbol, unpainted shape) inside ---
   [[nodiscard]] Element style(const TextStyle& s) const;
   [[nodiscard]] Element font(double size, Weight weight = Weight::regular) const;
+  [[nodiscard]] Element font(Font f) const;
   [[nodiscard]] Element color(Color c) const;
   [[nodiscard]] Element lineLimit(int lines) const;
   [[nodiscard]] Element minScale(double scale) const;
@@ -103,6 +105,9 @@ class ImageView : public Element {
 [[nodiscard]] Element overlay(Elements children, Alignment a = Alignment::center);
 // Flexible empty space along the enclosing stack's axis, at least `minLength` long.
 [[nodiscard]] Element spacer(double minLength = 0);
+// Empty space of exactly `length` along the enclosing stack's axis (none across it): it never
+// stretches.
+[[nodiscard]] Element gap(double length);
 [[nodiscard]] ShapeView rectangle();
 [[nodiscard]] ShapeView roundedRectangle(double radius);
 [[nodiscard]] ShapeView roundedRectangle(CornerRadii radii);

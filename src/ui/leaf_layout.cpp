@@ -54,9 +54,11 @@ BoxPtr layoutText(LayoutContext& ctx, const nodes::Text& text, int env, Proposal
 
 BoxPtr layoutSpacer(LayoutContext& ctx, const nodes::Spacer& spacer, int env, Proposal offer) {
   const double least = std::max(0.0, spacer.minLength);
-  auto stretch = [&](std::optional<double> o) { return o ? std::max(least, *o) : least; };
+  auto stretch = [&](std::optional<double> o) {
+    return o && !spacer.fixed ? std::max(least, *o) : least;
+  };
   auto box = std::make_shared<Box>();
-  box->kind = "spacer";
+  box->kind = spacer.fixed ? "gap" : "spacer";
   const auto axis = ctx.environment(env).stackAxis;
   if (!axis) {
     box->size = {stretch(offer.width), stretch(offer.height)};

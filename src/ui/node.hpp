@@ -71,8 +71,11 @@ struct Overlay {
   std::vector<NodePtr> children;
 };
 
+// Empty space along the enclosing stack's axis: flexible from `minLength` up, or exactly
+// `minLength` long when `fixed` (a gap).
 struct Spacer {
   double minLength = 0;
+  bool fixed = false;
 };
 
 // A shape that fills its frame. Without a paint it is filled in the inherited text colour.

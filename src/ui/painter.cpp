@@ -114,6 +114,7 @@ void Painter::paintPicture(const contents::Picture& picture, Size size) {
   if (options_.mode == RenderingMode::accented &&
       options_.platformVersion < kFullColorImagesSince) {
     bitmap = bitmap->monochrome();
+    if (!bitmap) return;
   }
   cairo_save(cr_);
   cairo_rectangle(cr_, 0, 0, size.width, size.height);

@@ -2,16 +2,12 @@
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
+#include "ui/cairo_handles.hpp"
 #include "ui/painter.hpp"
+#include "ui/png_bands.hpp"
 
 namespace vx::ui {
 
@@ -29,17 +25,15 @@ bool positiveFinite(double v) {
   return std::isfinite(v) && v > 0;
 }
 
-// Paints onto `surface` (already sized) and finishes it; false when cairo reports an error.
-bool paintOn(cairo_surface_t* surface, const Layout& layout, const RenderOptions& options,
-             double scale) {
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, scale, scale);
+// Paints onto a vector `surface` in points; false when cairo reports an error.
+bool paintOn(cairo_surface_t* surface, const Layout& layout, const RenderOptions& options) {
+  bool ok = false;
   {
-    Painter painter(cr, options);
+    ContextHandle cr(cairo_create(surface));
+    Painter painter(cr.get(), options);
     painter.paint(layout);
+    ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
   }
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
   cairo_surface_flush(surface);
   return ok;
 }
@@ -75,42 +69,38 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
   result.size = size;
   result.links = linkMap(layout);
 
-  cairo_surface_t* surface = nullptr;
-  double scale = 1;
-  switch (format) {
-    case ImageFormat::png: {
-      if (!positiveFinite(options.scale)) return std::nullopt;
-      const double w = std::ceil(size.width * options.scale);
-      const double h = std::ceil(size.height * options.scale);
-      if (w > kMaxPixels || h > kMaxPixels) return std::nullopt;
-      result.pixelWidth = static_cast<int>(w);
-      result.pixelHeight = static_cast<int>(h);
-      surface =
-          cairo_image_surface_create(CAIRO_FORMAT_ARGB32, result.pixelWidth, result.pixelHeight);
-      scale = options.scale;
-      break;
+  if (format == ImageFormat::png) {
+    if (!positiveFinite(options.scale)) return std::nullopt;
+    const double w = std::ceil(size.width * options.scale);
+    const double h = std::ceil(size.height * options.scale);
+    if (w > kMaxPixels || h > kMaxPixels) return std::nullopt;
+    result.pixelWidth = static_cast<int>(w);
+    result.pixelHeight = static_cast<int>(h);
+    const auto paintBand = [&](cairo_t* cr, int) {
+      cairo_scale(cr, options.scale, options.scale);
+      Painter painter(cr, options);
+      painter.paint(layout);
+      return true;
+    };
+    if (!encodePngInBands(result.pixelWidth, result.pixelHeight, paintBand, result.bytes)) {
+      return std::nullopt;
     }
-    case ImageFormat::svg:
-      surface =
-          cairo_svg_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height);
-      break;
-    case ImageFormat::pdf:
-      surface =
-          cairo_pdf_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height);
-      break;
+    return result;
   }
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return std::nullopt;
+
+  SurfaceHandle surface;
+  if (format == ImageFormat::svg) {
+    surface.reset(
+        cairo_svg_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height));
+  } else {
+    surface.reset(
+        cairo_pdf_surface_create_for_stream(appendBytes, &result.bytes, size.width, size.height));
   }
-  bool ok = paintOn(surface, layout, options, scale);
-  if (ok && format == ImageFormat::png) {
-    ok = cairo_surface_write_to_png_stream(surface, appendBytes, &result.bytes) ==
-         CAIRO_STATUS_SUCCESS;
-  }
-  cairo_surface_finish(surface);  // SVG and PDF are written out here
-  ok = ok && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(surface);
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+  bool ok = paintOn(surface.get(), layout, options);
+  cairo_surface_finish(surface.get());  // SVG and PDF are written out here
+  ok = ok && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
+  surface.reset();
   if (!ok) return std::nullopt;
   return result;
 }
@@ -118,30 +108,6 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
 std::optional<RenderResult> render(const Element& root, Size canvas, ImageFormat format,
                                    const RenderOptions& options) {
   return render(layout(root, canvas), format, options);
-}
-
-bool writeImage(const RenderResult& result, const std::string& path) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  const char* data = result.bytes.data();
-  std::size_t left = result.bytes.size();
-  bool ok = true;
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(temp.c_str());
-  return ok;
 }
 
 }  // namespace vx::ui

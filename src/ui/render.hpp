@@ -16,7 +16,8 @@ enum class ImageFormat { png, svg, pdf };
 [[nodiscard]] std::string_view rawValue(ImageFormat f);
 [[nodiscard]] std::optional<ImageFormat> imageFormatFromRaw(std::string_view raw);
 
-// A drawn widget: the encoded image and where its links are.
+// A drawn widget: the encoded image and where its links are. Drawing writes no file: the
+// caller stores the bytes with the shared store's whole-file writer.
 struct RenderResult {
   ImageFormat format = ImageFormat::png;
   std::string bytes;    // the PNG, SVG or PDF file's contents
@@ -36,9 +37,5 @@ struct RenderResult {
 [[nodiscard]] std::optional<RenderResult> render(const Element& root, Size canvas,
                                                  ImageFormat format,
                                                  const RenderOptions& options = {});
-
-// Writes the image to `path` whole: into a temporary file beside it, then renamed over it.
-// False (and nothing left behind) when that fails.
-[[nodiscard]] bool writeImage(const RenderResult& result, const std::string& path);
 
 }  // namespace vx::ui

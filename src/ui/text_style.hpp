@@ -14,6 +14,15 @@ enum class Weight { regular, medium, semibold, bold };
 // The OpenType / CSS weight number (400, 500, 600, 700).
 [[nodiscard]] int weightNumber(Weight w);
 
+// A font as the widgets name it: a point size and a weight of the one typeface. Tabular digits
+// are not part of it: they are a setting of their own, so a text that is given another font still
+// inherits its container's tabular digits (set tabularDigits(false) to drop them).
+struct Font {
+  double size = 17;
+  Weight weight = Weight::regular;
+  friend bool operator==(const Font&, const Font&) = default;
+};
+
 // Text settings that flow down the tree: set on a container they apply to every text inside it
 // that does not set its own. Unset fields fall through to the enclosing setting.
 struct TextStyle {

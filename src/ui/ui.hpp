@@ -18,7 +18,8 @@
 //
 // Containers: row({...}) and column({...}) with .spacing(points) and .align(VAlign / HAlign;
 // rows may align on VAlign::firstTextBaseline); overlay({...}, alignment) draws later children on
-// top; spacer(min) is flexible space along its stack; empty() and text("") take no room at all.
+// top; spacer(min) is flexible space along its stack, gap(length) exactly that much space;
+// empty() and text("") take no room at all.
 //
 // Leaves: text("..."); rectangle(), roundedRectangle(r or CornerRadii), circle(), capsule(),
 // each .fill(color) or .stroke(color, StrokeStyle) and filling the frame they get; canvas(fn)
@@ -26,14 +27,16 @@
 // filled or stroked, optionally in the accent group); image(path).resizable().fallback(element)
 // for PNG files; symbol(Symbol::checkmarkCircleFill) sized by the inherited font.
 //
-// Text settings (inherited; the setting closest to the text wins): font(size, weight),
+// Text settings (inherited; the setting closest to the text wins): font(size, weight) or
+// font(Font{size, weight}) (a font leaves tabular digits as inherited),
 // color(c), lineLimit(n), minScale(s), tabularDigits(), multilineAlignment(HAlign).
 //
 // Layout modifiers: padding(all | Insets | Edge, n), frame(w, h, alignment), width(w),
 // height(h), frame(Frame{...}) with min / max per axis (infinity allowed), fillContainer(),
 // fixedSize() (ideal size, never compressed: a "fixed" text), layoutPriority(p),
 // background(element), overlay(element).
-// Paint modifiers: opacity(o), accentable(), link(url), clip(radius), containerBackground(),
+// Paint modifiers: opacity(o), accentable(), link(url) (an absent optional URL links nothing),
+// clip(radius), containerBackground(),
 // tag(name) (names an element for the dump and for Layout::frameOf).
 //
 // Layout rules, as the platform's stacks: a parent offers a size and the child chooses its own.
@@ -45,7 +48,7 @@
 // Drawing a widget:
 //
 //   Element widget = widgetContainer(content, rectangle().fill(background));
-//   Layout laid = layout(widget, familySize(WidgetFamily::systemMedium));
+//   Layout laid = layout(widget, Size{364, 170});   // the size the host gives the family
 //   std::optional<RenderResult> png = render(laid, ImageFormat::png);   // 2x by default
 //   png->links;                  // each link's rectangle in points and its URL
 //   std::string dump = dumpText(laid);   // or dumpJson(laid)
@@ -67,4 +70,4 @@
 #include "ui/render_options.hpp"
 #include "ui/shape.hpp"
 #include "ui/text_style.hpp"
-#include "ui/widget_family.hpp"
+#include "ui/widget_container.hpp"

@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <map>
+#include <sstream>
 #include <string_view>
 
 #include "host/host_platform.hpp"
 #include "widgets/driver_json.hpp"
 #include "widgets/driver_kinds.hpp"
 #include "widgets/driver_output.hpp"
+#include "widgets/driver_render.hpp"
 #include "widgets/project_entity_query.hpp"
 
 namespace vx::widgets::driver {
@@ -21,7 +26,8 @@ const std::map<std::string_view, Command>& commands() {
   static const std::map<std::string_view, Command> table = {
       {"kinds", Command::kinds},       {"placeholder", Command::placeholder},
       {"preview", Command::preview},   {"timeline", Command::timeline},
-      {"projects", Command::projects}, {"serve", Command::serve},
+      {"projects", Command::projects}, {"render", Command::render},
+      {"serve", Command::serve},
   };
   return table;
 }
@@ -52,9 +58,31 @@ std::string setOption(std::string_view name, const std::string& value, Invocatio
   } else if (name == "--push-token") {
     invocation.pushToken = host::platform::decodePushToken(value);
     if (!invocation.pushToken) return "--push-token takes hexadecimal digits, two per byte";
+  } else if (name == "--family") {
+    invocation.family = value;
+  } else if (name == "--scheme") {
+    invocation.scheme = value;
+  } else if (name == "--mode") {
+    invocation.mode = value;
+  } else if (name == "--tint") {
+    invocation.tint = value;
+  } else if (name == "--format") {
+    invocation.format = value;
+  } else if (name == "--scale") {
+    double scale = 0;
+    if (!readNumber(value, scale)) return "--scale takes a number such as 2";
+    invocation.scale = scale;
+  } else if (name == "--out") {
+    if (value.empty()) return "--out takes the image's path";
+    invocation.out = value;
+  } else if (name == "--entry") {
+    if (value.empty()) return "--entry takes a file, or - for standard input";
+    invocation.entry = value;
   } else if (name == "--now") {
     std::int64_t milliseconds = 0;
-    if (!readNumber(value, milliseconds)) {
+    // The clock holds some 292,000 years either side of 1970.
+    constexpr std::int64_t kLimit = 9'200'000'000'000'000;
+    if (!readNumber(value, milliseconds) || milliseconds <= -kLimit || milliseconds >= kLimit) {
       return "--now takes milliseconds since 1970 such as 1773144000000";
     }
     invocation.now = Time(std::chrono::milliseconds(milliseconds));
@@ -64,13 +92,74 @@ std::string setOption(std::string_view name, const std::string& value, Invocatio
   return {};
 }
 
-bool takesKind(Command command) {
-  return command == Command::placeholder || command == Command::preview ||
-         command == Command::timeline;
+// Options that stand alone, without a value.
+bool isFlag(std::string_view name) {
+  return name == "--preview" || name == "--placeholder";
 }
 
-bool takesConfiguration(Command command) {
-  return command == Command::preview || command == Command::timeline;
+void setFlag(std::string_view name, Invocation& invocation) {
+  if (name == "--preview") invocation.preview = true;
+  if (name == "--placeholder") invocation.placeholder = true;
+}
+
+bool takesKind(Command command) {
+  return command == Command::placeholder || command == Command::preview ||
+         command == Command::timeline || command == Command::render;
+}
+
+// A render takes a configuration only for an entry it makes itself from a timeline or a preview;
+// one handed in, like the placeholder, carries its own.
+bool takesConfiguration(const Invocation& invocation) {
+  if (invocation.command == Command::render) return !invocation.entry && !invocation.placeholder;
+  return invocation.command == Command::preview || invocation.command == Command::timeline;
+}
+
+// The render options given, for the commands that take none.
+std::optional<std::string_view> renderOptionGiven(const Invocation& invocation) {
+  if (invocation.family) return "--family";
+  if (invocation.scheme) return "--scheme";
+  if (invocation.mode) return "--mode";
+  if (invocation.tint) return "--tint";
+  if (invocation.format) return "--format";
+  if (invocation.scale) return "--scale";
+  if (invocation.out) return "--out";
+  if (invocation.entry) return "--entry";
+  if (invocation.preview) return "--preview";
+  if (invocation.placeholder) return "--placeholder";
+  return std::nullopt;
+}
+
+RenderChoices renderChoices(const Invocation& invocation) {
+  RenderChoices choices;
+  choices.kind = invocation.kind.value_or("");
+  choices.family = invocation.family;
+  choices.scheme = invocation.scheme;
+  choices.mode = invocation.mode;
+  choices.tint = invocation.tint;
+  choices.format = invocation.format;
+  choices.scale = invocation.scale;
+  choices.platformVersion = invocation.platformVersion;
+  return choices;
+}
+
+// What the render options say together; an empty text when they fit.
+std::string checkRender(const Invocation& invocation) {
+  if (invocation.command != Command::render) {
+    if (auto option = renderOptionGiven(invocation)) {
+      return std::string(*option) + " belongs to render";
+    }
+    return {};
+  }
+  const int sources =
+      (invocation.entry ? 1 : 0) + (invocation.preview ? 1 : 0) + (invocation.placeholder ? 1 : 0);
+  if (sources > 1) return "render draws one entry: --entry, --preview or --placeholder";
+  if (!invocation.out) return "render needs --out";
+  try {
+    (void)drawSettings(renderChoices(invocation));
+  } catch (const UsageError& error) {
+    return error.what();
+  }
+  return {};
 }
 
 // The configuration options given, each with the parameter it sets.
@@ -98,8 +187,9 @@ std::string check(const Invocation& invocation) {
   } else if (!kindRequests(*invocation.kind)) {
     return "unknown widget kind \"" + *invocation.kind + "\"";
   }
+  if (auto error = checkRender(invocation); !error.empty()) return error;
   const auto given = configurationGiven(invocation);
-  if (!takesConfiguration(invocation.command)) {
+  if (!takesConfiguration(invocation)) {
     if (!given.empty()) return command + " takes no " + std::string(given.front().first);
     return {};
   }
@@ -127,6 +217,48 @@ Answer kindsJson() {
   return kinds;
 }
 
+// The entry file's text, or standard input's for "-". Throws when it cannot be read.
+std::string readEntryText(const std::string& source) {
+  std::ostringstream text;
+  if (source == "-") {
+    text << std::cin.rdbuf();
+    if (std::cin.bad()) throw std::runtime_error("cannot read the entry from standard input");
+    return text.str();
+  }
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(source, error)) {
+    throw std::runtime_error("cannot read the entry " + source + ": not a file");
+  }
+  std::ifstream file(source, std::ios::binary);
+  if (file) text << file.rdbuf();
+  if (!file || file.bad()) throw std::runtime_error("cannot read the entry " + source);
+  return text.str();
+}
+
+// Draws the entry the options name and writes the image; its description on standard output,
+// what went wrong on standard error.
+int renderCommand(const Invocation& invocation, const json::Field& configuration) {
+  try {
+    const KindRequests& kind = *kindRequests(*invocation.kind);
+    const DrawSettings settings = drawSettings(renderChoices(invocation));
+    Answer answer;
+    if (invocation.entry) {
+      const Json entry = json::parse(readEntryText(*invocation.entry));
+      answer = renderEntry(kind, EntrySource::given, json::root(entry), settings, *invocation.out);
+    } else {
+      const EntrySource source = invocation.preview       ? EntrySource::preview
+                                 : invocation.placeholder ? EntrySource::placeholder
+                                                          : EntrySource::timeline;
+      answer = renderEntry(kind, source, configuration, settings, *invocation.out);
+    }
+    writeLine(answer.dump(2, ' ', false, Answer::error_handler_t::replace));
+    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "vantorix-widgets: " << error.what() << "\n";
+    return 1;
+  }
+}
+
 }  // namespace
 
 ParsedInvocation parseInvocation(std::span<const std::string> arguments) {
@@ -152,6 +284,11 @@ ParsedInvocation parseInvocation(std::span<const std::string> arguments) {
       return {std::nullopt, name + " is given twice"};
     }
     seen.push_back(name);
+    if (isFlag(name)) {
+      if (value) return {std::nullopt, name + " takes no value"};
+      setFlag(name, invocation);
+      continue;
+    }
     if (!value) {
       if (i + 1 >= arguments.size()) return {std::nullopt, name + " needs a value"};
       value = arguments[++i];
@@ -178,6 +315,9 @@ std::string usage() {
          "  preview --kind K [config]      a quick entry from the cached data only\n"
          "  timeline --kind K [config]     the dated entries and the reload date\n"
          "  projects                       the projects offered for a Project widget\n"
+         "  render --kind K --family F --out PATH [entry] [config] [appearance]\n"
+         "                                 draw an entry to an image; its path, sizes, date\n"
+         "                                 and links (rectangles in points) on standard output\n"
          "  serve                          answer one JSON request per line on standard input\n"
          "\n"
          "Kinds: ProjectSummaryWidget, AllProjectsWidget, WaitingWidget.\n"
@@ -187,6 +327,23 @@ std::string usage() {
          "  --period RAW                   ProjectSummaryWidget, AllProjectsWidget: days7,\n"
          "                                 days28, days30 or days90 (other text: days7)\n"
          "  --show-details true|false      WaitingWidget: show names and messages\n"
+         "\n"
+         "Entry to draw (render):\n"
+         "  --entry FILE|-                 an entry as timeline, preview or placeholder print\n"
+         "                                 it (- reads standard input); it carries its own\n"
+         "                                 configuration\n"
+         "  --preview, --placeholder       the preview or the placeholder entry\n"
+         "                                 (neither: the first entry of a fresh timeline)\n"
+         "\n"
+         "Appearance (render):\n"
+         "  --family F                     systemSmall, systemMedium, systemLarge or\n"
+         "                                 systemExtraLarge, among those the kind offers\n"
+         "  --scheme light|dark            the desktop's appearance (default light)\n"
+         "  --mode full|accented           rendering mode (default full)\n"
+         "  --tint #RRGGBB                 the accent colour in accented mode\n"
+         "  --format png|svg|pdf           the image's format (default png)\n"
+         "  --scale N                      PNG pixels per point, above 0 up to 8 (default 2)\n"
+         "  --out PATH                     where to write the image (replaced whole)\n"
          "\n"
          "Host:\n"
          "  --platform-version N           the host's platform version (default 26;\n"
@@ -216,6 +373,8 @@ int runCommand(const Invocation& invocation) {
     case Command::timeline:
       answer = kindRequests(*invocation.kind)->timeline(field);
       break;
+    case Command::render:
+      return renderCommand(invocation, field);
     case Command::help:
     case Command::serve:
       return 2;

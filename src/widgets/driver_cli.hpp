@@ -12,7 +12,7 @@ namespace vx::widgets::driver {
 
 // One run of the program as its command line asks for it.
 struct Invocation {
-  enum class Command { help, kinds, placeholder, preview, timeline, projects, serve };
+  enum class Command { help, kinds, placeholder, preview, timeline, projects, render, serve };
 
   Command command = Command::help;
   // The widget kind's identifier (placeholder, preview, timeline).
@@ -22,6 +22,20 @@ struct Invocation {
   std::optional<std::string> project;
   std::optional<std::string> period;
   std::optional<bool> showDetails;
+
+  // Drawing an entry (render): the family, the host's appearance and the image, as given.
+  std::optional<std::string> family;
+  std::optional<std::string> scheme;
+  std::optional<std::string> mode;
+  std::optional<std::string> tint;
+  std::optional<std::string> format;
+  std::optional<double> scale;
+  std::optional<std::string> out;
+  // Which entry: a file ("-" for standard input), or else the first of a fresh timeline, a
+  // preview or the placeholder.
+  std::optional<std::string> entry;
+  bool preview = false;
+  bool placeholder = false;
 
   // What the host declares about itself, and the pinned process clock.
   int platformVersion = 26;

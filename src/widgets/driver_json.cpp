@@ -1,8 +1,11 @@
 #include "widgets/driver_json.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <span>
 #include <string>
+
+#include "widgets/project_entity_query.hpp"
 
 namespace vx::widgets::driver {
 namespace {
@@ -32,6 +35,8 @@ std::optional<ProjectEntity> projectOf(const json::Field& configuration) {
   if (project.value().is_string()) {
     std::string slug = project.text();
     if (slug.empty()) project.fail("is an empty slug");
+    // A bare slug is shown by the name the cache knows for it, or else by itself.
+    if (auto cached = ProjectEntityQuery::cachedEntity(slug)) return cached;
     return ProjectEntity{slug, slug};
   }
   project.requireObject();
@@ -103,6 +108,26 @@ WaitingIntent waitingIntent(const json::Field& configuration) {
   requireOnly(configuration, WaitingIntent::kParameters);
   intent.showDetails = configuration.member("showDetails").optionalBoolean().value_or(true);
   return intent;
+}
+
+Answer wholeMilliseconds(Time at) {
+  return std::chrono::floor<std::chrono::milliseconds>(at.time_since_epoch()).count();
+}
+
+Time entryDate(const json::Field& date) {
+  // Whole milliseconds that the clock's microseconds can hold.
+  constexpr std::int64_t kLimit = 9'200'000'000'000'000;
+  const std::int64_t milliseconds = date.integer();
+  if (milliseconds <= -kLimit || milliseconds >= kLimit) date.fail("is out of the clock's range");
+  return Time(std::chrono::milliseconds(milliseconds));
+}
+
+std::optional<Snapshot> entrySnapshot(const json::Field& snapshot) {
+  if (snapshot.absent()) return std::nullopt;
+  snapshot.requireObject();
+  auto decoded = decodeSnapshot(snapshot.value().dump());
+  if (!decoded) snapshot.fail("is not a complete snapshot");
+  return decoded;
 }
 
 Answer toJson(const ProjectEntity& entity) {

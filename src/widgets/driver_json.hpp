@@ -22,7 +22,8 @@ using Answer = nlohmann::ordered_json;
 
 // Configurations as the host hands them over: an object whose members are the kind's
 // parameters, each optional (a missing or null member takes the parameter's default).
-//   "project":     a slug, or {"id": slug, "name": name}; a bare slug is also its name
+//   "project":     a slug, or {"id": slug, "name": name}; a bare slug takes the name the cached
+//                  snapshot gives its project, and is its own name when there is none
 //   "period":      any text; one that names no period takes the default, "days7"
 //   "showDetails": true or false
 // A member the kind does not have, or one of the wrong type, throws `json::DecodeError`.
@@ -36,10 +37,14 @@ using Answer = nlohmann::ordered_json;
 [[nodiscard]] Answer toJson(const AllProjectsIntent& intent);
 [[nodiscard]] Answer toJson(const WaitingIntent& intent);
 
+// A date of an entry or a reload policy as the host reads it: whole milliseconds since 1970, any
+// fraction of a millisecond dropped (towards the past). Snapshots keep their own form.
+[[nodiscard]] Answer wholeMilliseconds(Time at);
+
 // {"date", "message", "snapshot" (left out when there is none), "configuration"}.
 template <class Configuration>
 [[nodiscard]] Answer toJson(const WidgetEntry<Configuration>& entry) {
-  Answer object = {{"date", timeToJson(entry.date)}, {"message", entry.message}};
+  Answer object = {{"date", wholeMilliseconds(entry.date)}, {"message", entry.message}};
   if (entry.snapshot) {
     if (auto snapshot = snapshotToJson(*entry.snapshot)) object["snapshot"] = std::move(*snapshot);
   }
@@ -47,12 +52,32 @@ template <class Configuration>
   return object;
 }
 
+// An entry's date and snapshot as `toJson` writes them. The date takes whole milliseconds since
+// 1970 within the clock's range; the snapshot, when present, must decode whole. Both throw
+// `json::DecodeError` naming the member.
+[[nodiscard]] Time entryDate(const json::Field& date);
+[[nodiscard]] std::optional<Snapshot> entrySnapshot(const json::Field& snapshot);
+
+// An entry read back from its JSON form, its configuration read by `read`: what a host hands
+// back to have an entry of its timeline drawn. Throws `json::DecodeError`.
+template <class Configuration>
+[[nodiscard]] WidgetEntry<Configuration> entryFromJson(const json::Field& entry,
+                                                       Configuration (*read)(const json::Field&)) {
+  entry.requireObject();
+  WidgetEntry<Configuration> decoded;
+  decoded.date = entryDate(entry.member("date"));
+  decoded.message = entry.member("message").text();
+  decoded.snapshot = entrySnapshot(entry.member("snapshot"));
+  decoded.configuration = read(entry.member("configuration"));
+  return decoded;
+}
+
 // {"entries": [...], "reloadAt"}.
 template <class Entry>
 [[nodiscard]] Answer toJson(const host::Timeline<Entry>& timeline) {
   Answer entries = Answer::array();
   for (const Entry& entry : timeline.entries) entries.push_back(toJson(entry));
-  return {{"entries", std::move(entries)}, {"reloadAt", timeToJson(timeline.policy.at)}};
+  return {{"entries", std::move(entries)}, {"reloadAt", wholeMilliseconds(timeline.policy.at)}};
 }
 
 // {"kind", "name", "description", "families", "pushHandler", "configuration": {"title",

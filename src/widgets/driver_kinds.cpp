@@ -1,6 +1,7 @@
 #include "widgets/driver_kinds.hpp"
 
 #include "widgets/driver_json.hpp"
+#include "widgets/entry_views.hpp"
 #include "widgets/providers.hpp"
 
 namespace vx::widgets::driver {
@@ -8,9 +9,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// One kind's provider with the reading of its configuration. The configuration is decoded
-// before the provider is asked, so a request the host got wrong costs no work.
-template <class Provider>
+// One kind's provider with the reading of its configuration and the view that draws its entries.
+// The configuration is decoded before the provider is asked, so a request the host got wrong
+// costs no work.
+template <class Provider, class EntryView>
 class ProviderRequests final : public KindRequests {
  public:
   using Configuration = typename Provider::Configuration;
@@ -32,7 +34,29 @@ class ProviderRequests final : public KindRequests {
     return toJson(provider_.timeline(read_(configuration)));
   }
 
+  [[nodiscard]] DrawnEntry draw(EntrySource source, const json::Field& input,
+                                const DrawSettings& settings) const override {
+    EntryView view{entry(source, input), settings.family};
+    const Time date = view.entry.date;
+    return {drawEntryView(std::move(view), settings), date};
+  }
+
  private:
+  [[nodiscard]] typename Provider::Entry entry(EntrySource source, const json::Field& input) const {
+    switch (source) {
+      case EntrySource::given:
+        return entryFromJson(input, read_);
+      case EntrySource::timeline:
+        // A timeline always holds at least one entry: the one for now.
+        return provider_.timeline(read_(input)).entries.front();
+      case EntrySource::preview:
+        return provider_.snapshot(read_(input));
+      case EntrySource::placeholder:
+        break;
+    }
+    return provider_.placeholder();
+  }
+
   Provider provider_;
   Reader read_;
 };
@@ -40,9 +64,11 @@ class ProviderRequests final : public KindRequests {
 }  // namespace
 
 const KindRequests* kindRequests(std::string_view identifier) {
-  static const ProviderRequests<ProjectSummaryProvider> projectSummary(&projectSummaryIntent);
-  static const ProviderRequests<AllProjectsProvider> allProjects(&allProjectsIntent);
-  static const ProviderRequests<WaitingProvider> waiting(&waitingIntent);
+  static const ProviderRequests<ProjectSummaryProvider, ProjectSummaryWidgetView> projectSummary(
+      &projectSummaryIntent);
+  static const ProviderRequests<AllProjectsProvider, AllProjectsWidgetView> allProjects(
+      &allProjectsIntent);
+  static const ProviderRequests<WaitingProvider, WaitingWidgetView> waiting(&waitingIntent);
   if (identifier == projectSummaryWidget().kind) return &projectSummary;
   if (identifier == allProjectsWidget().kind) return &allProjects;
   if (identifier == waitingWidget().kind) return &waiting;

@@ -8,10 +8,22 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/clock.hpp"
 #include "model/json_fields.hpp"
+#include "widgets/entry_drawing.hpp"
 #include "widgets/intents.hpp"
 
 namespace vx::widgets::driver {
+
+// Which entry to draw: one the host hands back, or the first of a fresh timeline, a preview or
+// the placeholder.
+enum class EntrySource { given, timeline, preview, placeholder };
+
+// An entry drawn for the host, and the date it was drawn for.
+struct DrawnEntry {
+  std::optional<ui::RenderResult> image;
+  Time date;
+};
 
 class KindRequests {
  public:
@@ -26,6 +38,12 @@ class KindRequests {
   [[nodiscard]] virtual nlohmann::ordered_json snapshot(const json::Field& configuration) const = 0;
   // The timeline for a configuration.
   [[nodiscard]] virtual nlohmann::ordered_json timeline(const json::Field& configuration) const = 0;
+
+  // Draws an entry through the kind's entry view. `input` is the entry in its JSON form for
+  // `given`, the configuration for a timeline or a preview, and is not read for the placeholder.
+  // Throws `json::DecodeError` when the input does not decode.
+  [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const json::Field& input,
+                                        const DrawSettings& settings) const = 0;
 };
 
 // The requests of the kind with this identifier; nothing for an unknown identifier.

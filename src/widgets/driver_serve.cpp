@@ -1,19 +1,17 @@
 #include "widgets/driver_serve.hpp"
 
-#include <condition_variable>
-#include <deque>
-#include <functional>
 #include <iostream>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "host/executor.hpp"
 #include "host/host_platform.hpp"
 #include "push/widget_pushes.hpp"
 #include "widgets/driver_json.hpp"
 #include "widgets/driver_kinds.hpp"
 #include "widgets/driver_output.hpp"
+#include "widgets/driver_render.hpp"
 #include "widgets/kinds.hpp"
 #include "widgets/project_entity_query.hpp"
 
@@ -22,61 +20,45 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Requests answered at the same time. Most of a request's time is spent waiting for the refresh
-// engine, so a few more threads than cores keep a burst of widget requests moving together.
-constexpr std::size_t kWorkers = 8;
+// Requests that may wait for the service answered at the same time. Most of such a request's
+// time is spent waiting for the refresh engine, so a few more threads than cores keep a burst of
+// widget requests moving together.
+constexpr std::size_t kNetworkWorkers = 8;
+// Requests that only read what is on disk or in memory, answered beside those: they never queue
+// behind a refresh.
+constexpr std::size_t kLocalWorkers = 2;
 
-// A fixed set of threads taking requests from one queue in arrival order.
-class Workers {
- public:
-  explicit Workers(std::size_t count) {
-    threads_.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
-  }
-  Workers(const Workers&) = delete;
-  Workers& operator=(const Workers&) = delete;
-  ~Workers() { finish(); }
-
-  void submit(std::function<void()> job) {
-    {
-      std::lock_guard lock(mutex_);
-      jobs_.push_back(std::move(job));
-    }
-    changed_.notify_one();
-  }
-
-  // Lets every queued job run to its end, then stops the threads.
-  void finish() {
-    {
-      std::lock_guard lock(mutex_);
-      closed_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread& thread : threads_) {
-      if (thread.joinable()) thread.join();
-    }
-  }
-
- private:
-  void work() {
-    std::unique_lock lock(mutex_);
-    while (true) {
-      changed_.wait(lock, [this] { return !jobs_.empty() || closed_; });
-      if (jobs_.empty()) return;
-      std::function<void()> job = std::move(jobs_.front());
-      jobs_.pop_front();
-      lock.unlock();
-      job();
-      lock.lock();
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<std::function<void()>> jobs_;
-  bool closed_ = false;
-  std::vector<std::thread> threads_;
+// Where a request is answered.
+enum class Lane {
+  // On the reading thread, before the next line is read: work that returns at once and must
+  // happen in the order the lines arrived (the push hand-over).
+  reading,
+  // On the local workers: no network work.
+  local,
+  // On the network workers: may start a refresh and wait for it.
+  network,
 };
+
+Lane laneOf(const Json& request) {
+  const auto op = request.find("op");
+  if (op == request.end() || !op->is_string()) return Lane::local;  // answered with an error
+  const auto& name = op->get_ref<const std::string&>();
+  if (name == "pushTokenDidChange") return Lane::reading;
+  // Without a cached snapshot the project choices come from a refresh.
+  if (name == "timeline" || name == "projects" || name == "entities") return Lane::network;
+  // Drawing the first entry of a fresh timeline waits for the refresh engine too.
+  if (name == "render") {
+    const auto entry = request.find("entry");
+    const auto flag = [&](const char* member) {
+      const auto found = request.find(member);
+      return found != request.end() && found->is_boolean() && found->get<bool>();
+    };
+    const bool local =
+        (entry != request.end() && !entry->is_null()) || flag("preview") || flag("placeholder");
+    return local ? Lane::local : Lane::network;
+  }
+  return Lane::local;
+}
 
 const KindRequests& kindOf(const json::Field& request) {
   const json::Field kind = request.member("kind");
@@ -97,11 +79,13 @@ Answer entities(const json::Field& request) {
   return toJson(ProjectEntityQuery().entities(ids));
 }
 
-// Hands the token to the push handler that the kinds carry. Answers once it is handed over;
-// the report itself runs in the background and is waited for at the end of input.
+// Hands the token to the push handler that the kinds carry, after taking it as the host's
+// current token (none once no widget uses it, so that a later refresh does not report it again).
+// Answers once it is handed over; the report itself runs in the background and is waited for at
+// the end of input.
 Answer pushTokenDidChange(const json::Field& request) {
   const json::Field tokenField = request.member("token");
-  const auto token = host::platform::decodePushToken(tokenField.text());
+  auto token = host::platform::decodePushToken(tokenField.text());
   if (!token) tokenField.fail("expected hexadecimal digits, two per byte");
   const json::Field widgetsField = request.member("widgets");
   const std::int64_t widgets = widgetsField.integer();
@@ -117,8 +101,50 @@ Answer pushTokenDidChange(const json::Field& request) {
     request.member("op").fail("no push handler below platform version " +
                               std::to_string(kPushPlatformVersion));
   }
+  if (widgets == 0) {
+    host::platform::setCurrentPushToken(std::nullopt);
+  } else {
+    host::platform::setCurrentPushToken(*token);
+  }
   (void)handler(*token, static_cast<std::size_t>(widgets));
   return true;
+}
+
+// Draws an entry: the entry handed in ("entry"), the preview ("preview": true), the placeholder
+// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; the
+// image goes to "out".
+Answer render(const json::Field& request) {
+  const KindRequests& kind = kindOf(request);
+  RenderChoices choices;
+  choices.kind = request.member("kind").text();
+  choices.family = request.member("family").optionalText();
+  choices.scheme = request.member("scheme").optionalText();
+  choices.mode = request.member("mode").optionalText();
+  choices.tint = request.member("tint").optionalText();
+  choices.format = request.member("format").optionalText();
+  choices.scale = request.member("scale").optionalReal();
+  const json::Field version = request.member("platformVersion");
+  const std::int64_t declared = version.optionalInteger().value_or(host::platform::version());
+  if (declared < 0 || declared > 1000) version.fail("expected a version such as 26");
+  choices.platformVersion = static_cast<int>(declared);
+  const DrawSettings settings = drawSettings(choices);
+
+  const json::Field entry = request.member("entry");
+  const bool preview = request.member("preview").optionalBoolean().value_or(false);
+  const bool placeholder = request.member("placeholder").optionalBoolean().value_or(false);
+  const json::Field configuration = request.member("configuration");
+  if ((entry.absent() ? 0 : 1) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
+    throw UsageError("render draws one entry: \"entry\", \"preview\" or \"placeholder\"");
+  }
+  if ((!entry.absent() || placeholder) && !configuration.absent()) {
+    configuration.fail("comes with the entry");
+  }
+  const std::string out = request.member("out").text();
+  if (!entry.absent()) return renderEntry(kind, EntrySource::given, entry, settings, out);
+  const EntrySource source = preview       ? EntrySource::preview
+                             : placeholder ? EntrySource::placeholder
+                                           : EntrySource::timeline;
+  return renderEntry(kind, source, configuration, settings, out);
 }
 
 Answer result(const json::Field& request) {
@@ -131,35 +157,60 @@ Answer result(const json::Field& request) {
   if (op == "projects") return toJson(ProjectEntityQuery().suggestedEntities());
   if (op == "entities") return entities(request);
   if (op == "pushTokenDidChange") return pushTokenDidChange(request);
+  if (op == "render") return render(request);
   opField.fail("unknown operation \"" + op + "\"");
 }
 
-// The answer line for one request line. Never throws.
-std::string answer(const std::string& line) {
-  Answer id = nullptr;
-  Answer reply;
+// The answer line for a request that was read: it carries the request's "id", and none when the
+// request has none. Never throws.
+std::string answer(const Json& request) {
+  Answer reply = Answer::object();
+  if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
-    const Json request = json::parse(line);
     const json::Field root = json::root(request);
-    root.requireObject();
-    if (auto found = request.find("id"); found != request.end()) id = *found;
-    reply = {{"id", id}, {"result", result(root)}};
+    reply["result"] = result(root);
   } catch (const std::exception& error) {
-    reply = {{"id", id}, {"error", error.what()}};
+    reply["error"] = error.what();
   }
   return reply.dump(-1, ' ', false, Answer::error_handler_t::replace);
+}
+
+// A line that is not a JSON object: no "id" can be known, so the answer carries a null one.
+std::optional<Json> readRequest(const std::string& line) {
+  try {
+    Json request = json::parse(line);
+    json::root(request).requireObject();
+    return request;
+  } catch (const std::exception& error) {
+    const Answer reply = {{"id", nullptr}, {"error", error.what()}};
+    writeLine(reply.dump(-1, ' ', false, Answer::error_handler_t::replace));
+    return std::nullopt;
+  }
 }
 
 }  // namespace
 
 int serve() {
   {
-    Workers workers(kWorkers);
+    // Declared in this order, the network workers finish first, then the local ones.
+    host::Executor local(kLocalWorkers);
+    host::Executor network(kNetworkWorkers);
     std::string line;
     while (std::getline(std::cin, line)) {
       if (line.find_first_not_of(" \t\r") == std::string::npos) continue;  // blank lines
-      workers.submit([line = std::move(line)] { writeLine(answer(line)); });
-      line = std::string();
+      std::optional<Json> request = readRequest(line);
+      if (!request) continue;
+      switch (laneOf(*request)) {
+        case Lane::reading:
+          writeLine(answer(*request));
+          break;
+        case Lane::local:
+          local.submit([request = std::move(*request)] { writeLine(answer(request)); });
+          break;
+        case Lane::network:
+          network.submit([request = std::move(*request)] { writeLine(answer(request)); });
+          break;
+      }
     }
     // End of input: every request taken is still answered.
   }

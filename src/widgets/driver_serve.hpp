@@ -10,9 +10,11 @@ namespace vx::widgets::driver {
 //
 // Operations: "kinds", "placeholder" (kind), "snapshot" and "timeline" (kind, configuration),
 // "projects", "entities" ("ids": [slug, ...]), "pushTokenDidChange" ("token": hex,
-// "widgets": count). Requests run concurrently, so answers may come in any order. A line that
-// cannot be answered gets {"id": ..., "error": "..."} (id null when it cannot be read) and the
-// process serves on. End of input ends it once every request and push report is done.
+// "widgets": count). Requests run concurrently, so answers may come in any order; requests that
+// do no network work never wait behind a refresh, and push hand-overs take effect in the order
+// their lines arrived. A line that cannot be answered gets {"id": ..., "error": "..."}: the id is
+// null when the line is not a JSON object, and left out when the request carries none. The
+// process serves on; end of input ends it once every request and push report is done.
 // Answers the exit status.
 [[nodiscard]] int serve();
 

@@ -37,6 +37,15 @@ std::vector<ProjectEntity> ProjectEntityQuery::entities(
   return result;
 }
 
+std::optional<ProjectEntity> ProjectEntityQuery::cachedEntity(const std::string& id) {
+  const std::optional<Snapshot> cached = SharedStore::snapshot();
+  if (!cached) return std::nullopt;
+  for (const ProjectEntry& project : cached->projects) {
+    if (project.slug == id) return ProjectEntity{project.slug, project.name};
+  }
+  return std::nullopt;
+}
+
 std::vector<ProjectEntity> ProjectEntityQuery::options() {
   // 1. The cached snapshot, if it can be read and decoded.
   // 2. With one, its projects, even when there are none.

@@ -20,6 +20,10 @@ class ProjectEntityQuery {
   // no project are left out.
   [[nodiscard]] std::vector<ProjectEntity> entities(std::span<const std::string> identifiers) const;
 
+  // The project with this slug as the cached snapshot names it; nothing when nothing is cached
+  // or the cache has no such project. Never refreshes.
+  [[nodiscard]] static std::optional<ProjectEntity> cachedEntity(const std::string& id);
+
   // A new widget starts without a project.
   [[nodiscard]] std::optional<ProjectEntity> defaultResult() const { return std::nullopt; }
 

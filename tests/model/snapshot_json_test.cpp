@@ -110,6 +110,19 @@ TEST(SnapshotJsonTest, FractionalMillisecondsAreKept) {
   EXPECT_DOUBLE_EQ(again["at"].get<double>(), 1700000000123.25);
 }
 
+TEST(SnapshotJsonTest, DatesFromYearOneToYearNineThousandSurviveARoundTrip) {
+  for (double ms : {-62135596800000.0, -8520336000000.0, 253402300799999.5}) {
+    json document = minimalDocument();
+    document["at"] = ms;
+    auto snapshot = decode(document);
+    ASSERT_TRUE(snapshot) << ms;
+    EXPECT_EQ(json::parse(*encodeSnapshot(*snapshot))["at"].get<double>(), ms);
+  }
+  json beyond = minimalDocument();
+  beyond["at"] = 1e300;
+  EXPECT_FALSE(decode(beyond));
+}
+
 TEST(SnapshotJsonTest, NullAndMissingOptionalsMeanNothingAndUnknownKeysAreIgnored) {
   json document = minimalDocument();
   document["extra"] = {{"nested", true}};

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "support/fake_service.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::net {
 namespace {
@@ -141,6 +142,40 @@ TEST(HttpSessionConcurrency, ConnectionsAreReusedAcrossBatches) {
   EXPECT_EQ(session.statistics().requestsFinished, 41u);
 }
 
+TEST(HttpSessionConcurrency, PerHostLimitQueuesRequestsBeyondItUntilLifted) {
+  FakeService fake;
+  fake.otherwise(Answer{200, "{}"}.after(50ms));
+  HttpSession::Options options = quick();
+  options.maxConnectionsPerHost = 2;
+  HttpSession session(options);
+  auto batch = [&] {
+    std::vector<std::future<Response>> futures;
+    for (int i = 0; i < 12; ++i) futures.push_back(session.send(get(fake.baseUrl() + "/b")));
+    for (auto& future : futures) EXPECT_EQ(future.get().status, 200);
+  };
+  batch();
+  EXPECT_LE(session.statistics().connectionsOpened, 2u);
+  // Lifted for later requests: the next batch opens what it needs.
+  options.maxConnectionsPerHost = 0;
+  session.setOptions(options);
+  batch();
+  EXPECT_GT(session.statistics().connectionsOpened, 2u);
+}
+
+TEST(HttpSessionRouting, ResolveListPointsAHostNameAtALocalServer) {
+  testing::WithoutProxies direct;
+  FakeService fake;
+  fake.on("GET", "/where", {200, "here"});
+  const std::string host = "api.example.invalid:" + std::to_string(fake.port());
+  HttpSession::Options options = quick();
+  options.resolve = {host + ":127.0.0.1"};
+  HttpSession session(options);
+  Response response = session.send(get("http://" + host + "/where")).get();
+  EXPECT_EQ(response.body, "here");
+  ASSERT_EQ(fake.requestCount(), 1u);
+  EXPECT_EQ(fake.requests()[0].header("Host"), host);
+}
+
 TEST(HttpSessionTimeouts, StalledBodyFailsAfterNoProgressTimeout) {
   FakeService fake;
   fake.on("GET", "/stall", Answer{200, std::string(4000, 'x')}.stallingHalfway());
@@ -218,6 +253,27 @@ TEST(HttpSessionBodyLimit, BodyWithoutAnnouncedLengthIsCutOffToo) {
   HttpSession session(options);
   EXPECT_EQ(session.send(get(fake.baseUrl() + "/fits")).get().body.size(), 1000u);
   EXPECT_NE(transportFailure(session.send(get(fake.baseUrl() + "/over"))).find("larger than"),
+            std::string::npos);
+}
+
+TEST(HttpSessionBodyLimit, StatusOtherThan200IsDeliveredWhateverTheBodySize) {
+  FakeService fake;
+  const std::string big(100000, 'a');
+  // Not a compressible type, so the length announced is the body's own.
+  fake.on("GET", "/announced", Answer{401, big, {{"Content-Type", "application/octet-stream"}}});
+  fake.on("GET", "/chunked", Answer{401, big}.inChunks());
+  fake.on("GET", "/created", Answer{201, big}.inChunks());
+  fake.on("GET", "/ok", Answer{200, big});
+  HttpSession::Options options = quick();
+  options.maxBodyBytes = 1000;
+  HttpSession session(options);
+  for (const char* path : {"/announced", "/chunked"}) {
+    const Response response = session.send(get(fake.baseUrl() + path)).get();
+    EXPECT_EQ(response.status, 401) << path;
+    EXPECT_EQ(response.body, "") << path;
+  }
+  EXPECT_EQ(session.send(get(fake.baseUrl() + "/created")).get().status, 201);
+  EXPECT_NE(transportFailure(session.send(get(fake.baseUrl() + "/ok"))).find("larger than"),
             std::string::npos);
 }
 

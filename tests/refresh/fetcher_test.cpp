@@ -190,6 +190,33 @@ TEST_F(FetcherTest, FreshCacheIsAnsweredWithoutTheNetworkEvenFromTheFuture) {
   EXPECT_EQ(fake_.requestCount(), 0u);
 }
 
+TEST_F(FetcherTest, ClockPinnedAheadOfTheSystemLeavesTheSharedCacheAlone) {
+  listProjects(1);
+  summarise("p0", 40);
+  SharedStore::save(cached(kNow - 1h, 1));
+  // Later than any system clock this test will meet.
+  const Time ahead =
+      Time(duration_cast<Time::duration>(sys_days(2200y / January / 1).time_since_epoch()));
+  clock::pin(ahead);
+  for (auto period : {std::optional<WidgetPeriod>(), std::optional(WidgetPeriod::days7)}) {
+    const auto outcome = Fetcher().current(period);
+    ASSERT_EQ(outcome.kind, Kind::fresh);
+    EXPECT_EQ(outcome.snapshot->at, ahead);
+    ASSERT_TRUE(SharedStore::snapshot());
+    EXPECT_EQ(SharedStore::snapshot()->at, kNow - 1h);
+  }
+}
+
+TEST_F(FetcherTest, SnapshotFromCenturiesAgoIsStale) {
+  for (auto year : {1y, 1700y}) {
+    Snapshot snapshot = cached(
+        Time(duration_cast<Time::duration>(sys_days(year / January / 1).time_since_epoch())), 1);
+    snapshot.periodAt["days7"] = snapshot.at;
+    EXPECT_FALSE(isFresh(snapshot, std::nullopt)) << static_cast<int>(year);
+    EXPECT_FALSE(isFresh(snapshot, WidgetPeriod::days7)) << static_cast<int>(year);
+  }
+}
+
 TEST_F(FetcherTest, FreshnessNeedsBothTheSnapshotAndThePeriodWithinTenSeconds) {
   Snapshot snapshot = cached(kNow - 9s, 1);
   EXPECT_TRUE(isFresh(snapshot, std::nullopt));

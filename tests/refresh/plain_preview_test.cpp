@@ -99,6 +99,13 @@ TEST(PlainPreview, LongOrdinaryMessagesAreCleanedWhole) {
   EXPECT_EQ(preview.substr(0, 36), "Some bold words and a link. Some bol");
 }
 
+TEST(PlainPreview, InlineImagesGoWholeBeforeTheTextIsCut) {
+  const std::string data = "data:image/png;base64," + std::string(70 * 1024, 'A') + "==";
+  EXPECT_EQ(plainPreview("<img src=\"" + data + "\"> Hello there"), "Hello there");
+  EXPECT_EQ(plainPreview("![](" + data + ") Hello there"), "Hello there");
+  EXPECT_EQ(plainPreview("<p>![logo](" + data + ")</p>\n\n**Hello** there"), "logo Hello there");
+}
+
 TEST(PlainPreview, NeverSplitsACharacterAtTheCleanedLength) {
   // 65535 code units of "a", then a surrogate pair straddling the cut.
   const std::string preview = plainPreview(std::string(65535, 'a') + "\xf0\x9f\x98\x80 end");

@@ -13,8 +13,8 @@ namespace {
 
 using namespace std::chrono;
 
-Time at(sys_days day, nanoseconds timeOfDay) {
-  return Time(duration_cast<Time::duration>(day.time_since_epoch() + timeOfDay));
+Time at(sys_days day, Time::duration timeOfDay) {
+  return Time(day.time_since_epoch()) + timeOfDay;
 }
 
 const Time kHalfPastTwo = at(sys_days(2026y / March / 5), 14h + 30min);
@@ -30,6 +30,14 @@ TEST(ParseStamp, ReadsFractionalSecondsOfAnyLengthToTheMillisecond) {
   EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1Z"), kHalfPastTwo + 100ms);
   EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456Z"), kHalfPastTwo + 123ms);
   EXPECT_EQ(parseStamp("2026-03-05T16:30:00.5+02:00"), kHalfPastTwo + 500ms);
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.123456789Z"), kHalfPastTwo + 123ms);
+}
+
+TEST(ParseStamp, RefusesNumbersLongerThanAnyFieldInsteadOfCrashing) {
+  // A fraction this long once made the date reader divide by zero.
+  EXPECT_EQ(parseStamp("2026-03-05T14:30:00." + std::string(40, '3') + "Z"), std::nullopt);
+  EXPECT_EQ(parseStamp("2-3-05T4:30:00." + std::string(120, '3') + "2+0"), std::nullopt);
+  EXPECT_EQ(parseStamp("0000000002026-03-05T14:30:00Z"), std::nullopt);
 }
 
 TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
@@ -45,18 +53,13 @@ TEST(ParseStamp, RejectsTextThatIsNotExactlyOneStamp) {
   EXPECT_EQ(parseStamp("2026-03-05 14:30:00Z"), std::nullopt);
 }
 
-TEST(ParseStamp, SurvivesFractionsLongerThanAnyClock) {
-  // Thirty-two digits or more once ended the process with a division by zero inside ICU.
-  const std::string digits(60, '2');
-  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + "Z"), kHalfPastTwo + 122ms);
-  EXPECT_EQ(parseStamp("2026-03-05T14:30:00.1" + digits + ":"), std::nullopt);
-  EXPECT_EQ(parseStamp("2-1-05T0:29:00.1" + digits + ":"), std::nullopt);
-}
-
-TEST(ParseStamp, RejectsInstantsBeyondTheClocksRange) {
-  // The clock counts nanoseconds in 64 bits, which ends in the year 2262.
-  EXPECT_EQ(parseStamp("9999-12-31T23:59:59Z"), std::nullopt);
-  EXPECT_EQ(parseStamp("2262-01-01T00:00:00Z"), at(sys_days(2262y / January / 1), 0ns));
+TEST(ParseStamp, ReadsEveryFourDigitYear) {
+  // "0001-01-01T00:00:00Z" is a common way of writing "no date"; it is still a date.
+  EXPECT_EQ(parseStamp("0001-01-01T00:00:00Z"), at(sys_days(1y / January / 1), 0s));
+  EXPECT_EQ(parseStamp("1700-06-01T12:00:00Z"), at(sys_days(1700y / June / 1), 12h));
+  EXPECT_EQ(parseStamp("2262-04-12T00:00:00Z"), at(sys_days(2262y / April / 12), 0s));
+  EXPECT_EQ(parseStamp("9999-12-31T23:59:59.999Z"),
+            at(sys_days(9999y / December / 31), 23h + 59min + 59s + 999ms));
 }
 
 TEST(ParseStamp, ReadsTheSameWhateverTheDefaultLocale) {

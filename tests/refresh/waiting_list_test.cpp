@@ -105,6 +105,18 @@ TEST_F(WaitingListTest, TheStartCountsOnlyWhenThereIsNoLastMessageTime) {
   EXPECT_EQ(waitingIds({started, unreadable, undated}), (Ids{"started"}));
 }
 
+TEST_F(WaitingListTest, StampsFromLongAgoWaitSinceThen) {
+  auto sentinel = unread("sentinel");
+  sentinel.unread_count = 0;
+  sentinel.last_message_at = "0001-01-01T00:00:00Z";
+  auto old = unread("old");
+  old.unread_count = 0;
+  old.last_message_at = "1700-01-01T00:00:00Z";
+  EXPECT_EQ(waitingIds({sentinel, old}), (Ids{"sentinel", "old"}));
+  EXPECT_EQ(refresh::item(old, kProject).since,
+            Time(duration_cast<Time::duration>(sys_days(1700y / January / 1).time_since_epoch())));
+}
+
 TEST_F(WaitingListTest, AConversationItemNamesTheVisitorWhenKnown) {
   auto c = unread("c-1");
   c.visitor_name = "";

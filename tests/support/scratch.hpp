@@ -55,6 +55,17 @@ class ScopedEnvironment {
   std::optional<std::string> previous_;
 };
 
+// Clears, for one scope, the proxy settings curl reads from the environment, so that a request
+// to a name the test points at a loopback server goes there directly.
+class WithoutProxies {
+ private:
+  ScopedEnvironment http_{"http_proxy", std::nullopt};
+  ScopedEnvironment https_{"https_proxy", std::nullopt};
+  ScopedEnvironment httpsUpper_{"HTTPS_PROXY", std::nullopt};
+  ScopedEnvironment all_{"all_proxy", std::nullopt};
+  ScopedEnvironment allUpper_{"ALL_PROXY", std::nullopt};
+};
+
 // Writes `bytes` to `file`, creating the folders on the way.
 inline void writeFile(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::create_directories(file.parent_path());

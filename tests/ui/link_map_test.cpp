@@ -38,6 +38,18 @@ TEST(LinkMap, TapOpensTheInnermostLink) {
   EXPECT_EQ(linkAt(links, {500, 500}), std::nullopt);
 }
 
+TEST(LinkMap, AnAbsentLinkLeavesTheElementUntappable) {
+  const std::optional<std::string> none;
+  auto tree = column({rectangle().frame(100, 20).link(none).tag("row"), spacer()})
+                  .link(std::optional<std::string>("outer://widget"));
+  const Layout l = layout(tree.frame(100, 100), {100, 100});
+  const auto links = linkMap(l);
+  ASSERT_EQ(links.size(), 1u);
+  // A tap on the row falls through to the widget's own link.
+  EXPECT_EQ(linkAt(links, {5, 5}), "outer://widget");
+  EXPECT_TRUE(linkMap(layout(rectangle().link(none), {10, 10})).empty());
+}
+
 TEST(LinkMap, ElementsWithoutAreaGiveNoLink) {
   auto tree = row({empty().link("x://empty"), rectangle().frame(0, 10).link("x://zero")});
   EXPECT_TRUE(linkMap(layout(tree, {100, 100})).empty());

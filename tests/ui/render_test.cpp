@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "png_probe.hpp"
+#include "store/atomic_write.hpp"
 #include "ui/ui.hpp"
 
 namespace vx::ui {
@@ -64,6 +65,30 @@ TEST(Render, ScaleSetsPixelsPerPoint) {
   PngProbe png(renderPng(squares(), {40, 20}, o));
   EXPECT_EQ(png.width(), 120);
   EXPECT_TRUE(near(png.at(27, 27), kBlue));
+}
+
+// A wide image is painted in bands of about 1 MiB of canvas (here 1600 pixels wide: 163 rows
+// each). Every row of every band carries the picture, moved by its band's offset, with no seam.
+TEST(Render, TallImagePaintedInBandsMatchesThePictureOnEveryRow) {
+  // Horizontal stripes 25 points high, alternating red and blue, over a white background.
+  Elements stripes;
+  for (int i = 0; i < 12; ++i)
+    stripes.push_back(rectangle().fill(i % 2 ? kBlue : kRed).frame(800, 25));
+  const Element picture = column(stripes)
+                              .spacing(0)
+                              .frame(800, 300, Alignment::topLeading)
+                              .background(rectangle().fill(kWhite));
+  PngProbe png(renderPng(picture, {800, 300}));
+  ASSERT_TRUE(png.ok());
+  ASSERT_EQ(png.width(), 1600);
+  ASSERT_EQ(png.height(), 600);
+  for (int y = 0; y < 600; ++y) {
+    // Stripe edges fall on even pixel rows at scale 2, so every row is one colour.
+    const Color expected = (y / 50) % 2 ? kBlue : kRed;
+    for (int x : {0, 799, 1599}) {
+      ASSERT_TRUE(near(png.at(x, y), expected)) << "pixel " << x << "," << y;
+    }
+  }
 }
 
 TEST(Render, AccentedModeTintsTheAccentGroupFlattensTheRestAndClearsTheBackground) {
@@ -203,14 +228,15 @@ TEST(Render, CanvasThatCannotBeMadeGivesNoResult) {
   EXPECT_FALSE(render(squares(), {40, 20}, ImageFormat::png, o));
 }
 
-TEST_F(TempDir, WriteImageReplacesTheFileWhole) {
+// Drawing hands back the file's bytes; they are stored with the shared store's writer.
+TEST_F(TempDir, ImageBytesReplaceTheFileWhole) {
   auto r = render(squares(), {40, 20}, ImageFormat::png);
   ASSERT_TRUE(r);
   const std::string path = (dir_ / "out.png").string();
   std::ofstream(path) << "old";
-  ASSERT_TRUE(writeImage(*r, path));
+  ASSERT_FALSE(store::writeAtomically(path, r->bytes, 0644));
   EXPECT_EQ(std::filesystem::file_size(path), r->bytes.size());
-  EXPECT_FALSE(writeImage(*r, (dir_ / "missing" / "out.png").string()));
+  EXPECT_TRUE(store::writeAtomically(dir_ / "missing" / "out.png", r->bytes, 0644));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 

@@ -45,6 +45,23 @@ TEST(StackLayout, SpacerTakesTheSurplusAndPushesTrailingContentToTheEdge) {
   EXPECT_FALSE(textRun(l, "l").truncated);
 }
 
+TEST(StackLayout, GapKeepsItsLengthWhereASpacerWouldStretch) {
+  auto l = layout(column({text("Head").tag("head"), gap(4).tag("gap"), text("Foot").tag("foot")})
+                      .align(HAlign::leading)
+                      .frame({.maxHeight = infinity}),
+                  {200, 300});
+  EXPECT_DOUBLE_EQ(frame(l, "gap").height, 4);
+  EXPECT_DOUBLE_EQ(frame(l, "gap").width, 0);
+  EXPECT_DOUBLE_EQ(frame(l, "foot").y, frame(l, "head").maxY() + 4);
+  // In a row it is as wide as asked, and a row too narrow for everything still keeps it.
+  auto r =
+      layout(row({text(kLong).lineLimit(1).tag("name"), gap(12).tag("gap"), text("9").tag("n")}),
+             {150, 40});
+  EXPECT_DOUBLE_EQ(frame(r, "gap").width, 12);
+  EXPECT_DOUBLE_EQ(frame(r, "n").x, frame(r, "name").maxX() + 12);
+  EXPECT_TRUE(textRun(r, "name").truncated);
+}
+
 TEST(StackLayout, SpacerInAColumnPushesTheFooterToTheBottom) {
   auto l = layout(column({text("Head"), spacer(), text("Foot").tag("foot")})
                       .align(HAlign::leading)

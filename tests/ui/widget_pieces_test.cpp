@@ -78,14 +78,19 @@ Element listRow(const std::string& title, const std::string& subtitle, const std
       .tag("row");
 }
 
-Layout inWidget(const Element& content, WidgetFamily family) {
+// The sizes the host gives the widget families.
+constexpr Size kSmall{170, 170};
+constexpr Size kMedium{364, 170};
+constexpr Size kLarge{364, 382};
+
+Layout inWidget(const Element& content, Size family) {
   return layout(widgetContainer(column({content, spacer()}).align(HAlign::leading),
                                 rectangle().fill(Color::white())),
-                familySize(family));
+                family);
 }
 
 TEST(WidgetPieces, HeaderFillsTheWidthAtExactlyTwentyPointsWithItsPiecesInOrder) {
-  const Layout l = inWidget(header("Projects", "28 days \u00b7 14:05"), WidgetFamily::systemMedium);
+  const Layout l = inWidget(header("Projects", "28 days \u00b7 14:05"), kMedium);
   const Rect h = frame(l, "header");
   EXPECT_DOUBLE_EQ(h.height, 20);
   EXPECT_DOUBLE_EQ(h.x, 16);
@@ -120,8 +125,7 @@ TEST(WidgetPieces, HeaderFillsTheWidthAtExactlyTwentyPointsWithItsPiecesInOrder)
 }
 
 TEST(WidgetPieces, HeaderInASmallWidgetShrinksThenCutsTheTitleButKeepsTheIndicatorWhole) {
-  const Layout l =
-      inWidget(header("A project with a long name", "14:05"), WidgetFamily::systemSmall);
+  const Layout l = inWidget(header("A project with a long name", "14:05"), kSmall);
   const Rect h = frame(l, "header");
   EXPECT_DOUBLE_EQ(h.height, 20);
   EXPECT_NEAR(h.width, 170 - 32, 0.01);
@@ -137,9 +141,8 @@ TEST(WidgetPieces, HeaderInASmallWidgetShrinksThenCutsTheTitleButKeepsTheIndicat
 
 TEST(WidgetPieces, ListRowServesItsTextsFirstAndKeepsTheWaitWhole) {
   const std::string wait = "3h 20m";
-  const Layout l =
-      inWidget(listRow("Visitor from Lisbon asking about the invoice", "example.com", wait),
-               WidgetFamily::systemMedium);
+  const Layout l = inWidget(
+      listRow("Visitor from Lisbon asking about the invoice", "example.com", wait), kMedium);
   const Rect r = frame(l, "row");
   EXPECT_GE(r.height, 44);
   EXPECT_LE(r.height, 56);
@@ -170,7 +173,7 @@ TEST(WidgetPieces, ListRowServesItsTextsFirstAndKeepsTheWaitWhole) {
 }
 
 TEST(WidgetPieces, ListRowWithShortTextsLeavesTheSurplusToItsSpacer) {
-  const Layout l = inWidget(listRow("Acme", "12 visitors", "5m"), WidgetFamily::systemLarge);
+  const Layout l = inWidget(listRow("Acme", "12 visitors", "5m"), kLarge);
   EXPECT_FALSE(textRun(l, "title").truncated);
   EXPECT_NEAR(frame(l, "texts").width,
               idealWidth(text("12 visitors").font(12, Weight::medium).tabularDigits()), 0.01);
@@ -186,7 +189,7 @@ TEST(WidgetPieces, ListRowsStackedInAColumnStayWithinTheirHeightBounds) {
     rows.push_back(listRow("Project " + std::to_string(i), "1,204 visitors", "2d")
                        .tag("row" + std::to_string(i)));
   }
-  const Layout l = inWidget(column(rows).align(HAlign::leading), WidgetFamily::systemLarge);
+  const Layout l = inWidget(column(rows).align(HAlign::leading), kLarge);
   double bottom = 16;
   for (int i = 0; i < 6; ++i) {
     const Rect r = frame(l, "row" + std::to_string(i));

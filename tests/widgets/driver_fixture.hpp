@@ -34,7 +34,7 @@ class DriverTest : public WidgetsTest {
         {"LANG", "C.UTF-8"},
         {"PATH", "/usr/bin:/bin"}};
     // Sanitizer builds pass their settings on to the program under test.
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
       if (const char* value = std::getenv(name)) variables[name] = value;
     }
     return variables;

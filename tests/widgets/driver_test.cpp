@@ -111,6 +111,29 @@ TEST_F(DriverTest, SummaryTimelineEchoesTheChosenProject) {
           .empty());
 }
 
+TEST_F(DriverTest, ProjectSlugTakesItsNameFromTheCache) {
+  SharedStore::save(snapshotAt(kNow, {"alpha"}));
+  const auto known = runDriver({"preview", "--kind", "ProjectSummaryWidget", "--project", "alpha"});
+  ASSERT_EQ(known.status, 0) << known.error;
+  EXPECT_EQ(parsed(known)["configuration"]["project"],
+            json({{"id", "alpha"}, {"name", "alpha.example"}}));
+  const auto unknown =
+      runDriver({"preview", "--kind", "ProjectSummaryWidget", "--project", "zeta"});
+  ASSERT_EQ(unknown.status, 0) << unknown.error;
+  EXPECT_EQ(parsed(unknown)["configuration"]["project"], json({{"id", "zeta"}, {"name", "zeta"}}));
+}
+
+TEST_F(DriverTest, EntryDatesAreWholeMillisecondsOnTheSystemClock) {
+  const auto placeholder = runDriver({"placeholder", "--kind", "WaitingWidget"});
+  ASSERT_EQ(placeholder.status, 0) << placeholder.error;
+  EXPECT_TRUE(parsed(placeholder)["date"].is_number_integer()) << placeholder.output;
+  const auto timeline = runDriver({"timeline", "--kind", "WaitingWidget"});
+  ASSERT_EQ(timeline.status, 0) << timeline.error;
+  const json answer = parsed(timeline);
+  EXPECT_TRUE(answer["entries"][0]["date"].is_number_integer()) << timeline.output;
+  EXPECT_TRUE(answer["reloadAt"].is_number_integer()) << timeline.output;
+}
+
 TEST_F(DriverTest, SignedOutTimelineLeavesTheSnapshotOut) {
   const auto result = runDriver(
       {"timeline", "--kind", "WaitingWidget", "--show-details", "false", "--now", nowOption()});

@@ -1,6 +1,10 @@
 // The driver's `serve` protocol and the end of a replaced extension process, run as real
 // processes.
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <future>
 #include <set>
 #include <sstream>
 
@@ -120,6 +124,155 @@ TEST_F(ServeTest, PushTokenBelowPlatform26IsRefused) {
   ASSERT_EQ(result.status, 0);
   EXPECT_TRUE(answerLines(result.output).at(0).contains("error"));
   EXPECT_EQ(fake_.requestCount(), 0u);
+}
+
+std::string handOver(const std::string& token, int widgets) {
+  static int id = 0;
+  return requestLine(
+      {{"id", ++id}, {"op", "pushTokenDidChange"}, {"token", token}, {"widgets", widgets}});
+}
+
+// The push token's record in the shared folder, or nothing when there is none.
+std::optional<json> pushRecord() {
+  const auto folder = SharedStore::folder();
+  if (!folder || !std::filesystem::exists(*folder / "push.json")) return std::nullopt;
+  return json::parse(readFile(*folder / "push.json"));
+}
+
+// Each hand-over's request at the service, as "POST token" or "DELETE token".
+std::vector<std::string> pushRequests(const test::FakeService& fake) {
+  std::vector<std::string> sent;
+  for (const auto& request : fake.requests()) {
+    if (request.method == "POST" && request.target == "/v1/widgets/push-token") {
+      sent.push_back("POST " + json::parse(request.body).at("token").get<std::string>());
+    } else if (request.method == "DELETE") {
+      sent.push_back("DELETE " + request.target.substr(request.target.rfind('/') + 1));
+    }
+  }
+  return sent;
+}
+
+class ServePushTest : public ServeTest {
+ protected:
+  void SetUp() override {
+    ServeTest::SetUp();
+    signIn();
+    // Withdrawals are answered 404, which changes nothing: their outcome is not looked at.
+    fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+  }
+};
+
+TEST_F(ServePushTest, HandOversSentTogetherTakeEffectInTheirOrder) {
+  // Placed, removed, placed again with another token, ...: each step undoes the one before, so
+  // any two applied the other way round show in what the service was told.
+  std::string input;
+  std::vector<std::string> expected;
+  for (int i = 1; i <= 8; ++i) {
+    const std::string token = "0" + std::to_string(i);
+    input += handOver(token, 1) + handOver(token, 0);
+    expected.insert(expected.end(), {"POST " + token, "DELETE " + token});
+  }
+  const auto result = runDriver({"serve"}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  EXPECT_EQ(pushRequests(fake_), expected);
+  EXPECT_EQ(pushRecord(), std::nullopt);
+}
+
+TEST_F(ServePushTest, LastOfSeveralTokensIsTheOneRecorded) {
+  std::string input;
+  std::vector<std::string> expected;
+  for (int i = 10; i <= 25; ++i) {
+    const std::string token = std::to_string(i);
+    input += handOver(token, 2);
+    expected.push_back("POST " + token);
+  }
+  const auto result = runDriver({"serve"}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  EXPECT_EQ(pushRequests(fake_), expected);
+  ASSERT_TRUE(pushRecord());
+  EXPECT_EQ(pushRecord()->at("token"), "25");
+}
+
+TEST_F(ServePushTest, WithdrawnTokenIsNotReportedAgainByTheNextRefresh) {
+  serveProjects({"alpha"});
+  // The host started the process with a token, then its last widget went away.
+  const std::string input =
+      handOver("0aff", 0) +
+      requestLine({{"id", "t"}, {"op", "timeline"}, {"kind", "WaitingWidget"}});
+  const auto result = runDriver({"serve", "--push-token", "0aff", "--now", nowOption()}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  // The refresh did run and saved a fresh snapshot, after which it reports what needs reporting.
+  const auto answers = answerLines(result.output);
+  ASSERT_EQ(answers.size(), 2u);
+  for (const json& answer : answers) {
+    if (answer.at("id") == "t") {
+      EXPECT_TRUE(answer["result"]["entries"][0].contains("snapshot"));
+    }
+  }
+  EXPECT_EQ(pushRequests(fake_), std::vector<std::string>{});
+  EXPECT_EQ(pushRecord(), std::nullopt);
+}
+
+TEST_F(ServeTest, LocalRequestsAreAnsweredWhileRefreshesWait) {
+  signIn();
+  // The project list is held back until the test has seen the other answers.
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  fake_.on("GET", "/v1/projects", [released](const test::RecordedRequest&) {
+    (void)released.wait_for(std::chrono::seconds(30));  // a guard against a hung test only
+    return test::Answer{200, projectList({"alpha"})};
+  });
+  fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+  ChildProcess child(program_, {"serve", "--now", nowOption()}, environment());
+  for (int id = 1; id <= 9; ++id) {
+    child.write(requestLine({{"id", id}, {"op", "timeline"}, {"kind", "WaitingWidget"}}));
+  }
+  ASSERT_TRUE(fake_.waitForRequests(1));
+  child.write(
+      requestLine({{"id", "kinds"}, {"op", "kinds"}}) +
+      requestLine({{"id", "placeholder"}, {"op", "placeholder"}, {"kind", "WaitingWidget"}}) +
+      requestLine({{"id", "preview"}, {"op", "snapshot"}, {"kind", "WaitingWidget"}}) +
+      requestLine(
+          {{"id", "push"}, {"op", "pushTokenDidChange"}, {"token", "0aff"}, {"widgets", 1}}));
+  std::set<std::string> local;
+  for (int i = 0; i < 4; ++i) {
+    const auto line = child.readLine(std::chrono::seconds(20));
+    ASSERT_TRUE(line);
+    const json answer = json::parse(*line);
+    ASSERT_TRUE(answer.at("id").is_string()) << *line;
+    EXPECT_FALSE(answer.contains("error")) << *line;
+    local.insert(answer.at("id").get<std::string>());
+  }
+  EXPECT_EQ(local, (std::set<std::string>{"kinds", "placeholder", "preview", "push"}));
+  release.set_value();
+  child.closeInput();
+  std::set<int> timelines;
+  while (const auto line = child.readLine())
+    timelines.insert(json::parse(*line).at("id").get<int>());
+  EXPECT_EQ(timelines.size(), 9u);
+  EXPECT_EQ(child.wait(), 0);
+}
+
+TEST_F(ServeTest, RequestWithoutIdIsAnsweredWithoutOne) {
+  const std::string input = "{\"op\": \"kinds\"\n" + requestLine({{"op", "kinds"}}) +
+                            requestLine({{"op", "placeholder"}});
+  const auto result = runDriver({"serve"}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  const auto answers = answerLines(result.output);
+  ASSERT_EQ(answers.size(), 3u);
+  int unreadable = 0;
+  int withoutId = 0;
+  for (const json& answer : answers) {
+    if (answer.contains("id")) {
+      EXPECT_TRUE(answer.at("id").is_null());
+      EXPECT_TRUE(answer.contains("error"));
+      ++unreadable;
+    } else {
+      ++withoutId;
+    }
+  }
+  EXPECT_EQ(unreadable, 1);
+  EXPECT_EQ(withoutId, 2);
 }
 
 // A long-lived process started from one bundle, asked again after the bundle on disk changed.

@@ -9,23 +9,8 @@ namespace {
 using testing::near;
 using testing::PngProbe;
 
-TEST(WidgetFamily, SizesInPoints) {
-  EXPECT_EQ(familySize(WidgetFamily::systemSmall), (Size{170, 170}));
-  EXPECT_EQ(familySize(WidgetFamily::systemMedium), (Size{364, 170}));
-  EXPECT_EQ(familySize(WidgetFamily::systemLarge), (Size{364, 382}));
-  EXPECT_EQ(familySize(WidgetFamily::systemExtraLarge), (Size{748, 382}));
-}
-
-TEST(WidgetFamily, RawValuesRoundTrip) {
-  for (auto f : {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge,
-                 WidgetFamily::systemExtraLarge}) {
-    EXPECT_EQ(widgetFamilyFromRaw(rawValue(f)), f);
-  }
-  EXPECT_EQ(widgetFamilyFromRaw("systemHuge"), std::nullopt);
-}
-
-TEST(WidgetFamily, ContainerInsetsContentBySixteenPointsAndFillsTheBackground) {
-  const Size size = familySize(WidgetFamily::systemMedium);
+TEST(WidgetContainer, ContainerInsetsContentBySixteenPointsAndFillsTheBackground) {
+  const Size size{364, 170};
   auto filling = widgetContainer(rectangle().tag("content"), rectangle().tag("bg"));
   const Layout l = layout(filling, size);
   EXPECT_EQ(*l.frameOf("content"), (Rect{16, 16, 364 - 32, 170 - 32}));
@@ -36,10 +21,10 @@ TEST(WidgetFamily, ContainerInsetsContentBySixteenPointsAndFillsTheBackground) {
   EXPECT_EQ(*small.frameOf("c"), (Rect{132, 60, 100, 50}));
 }
 
-TEST(WidgetFamily, ContainerBackgroundIsLeftOutInAccentedMode) {
+TEST(WidgetContainer, ContainerBackgroundIsLeftOutInAccentedMode) {
   const Color background = Color::rgb24(0x1c1c1e);
   auto widget = widgetContainer(empty(), rectangle().fill(background));
-  const Size size = familySize(WidgetFamily::systemSmall);
+  const Size size{170, 170};
   auto full = render(widget, size, ImageFormat::png);
   RenderOptions o;
   o.mode = RenderingMode::accented;

@@ -1,0 +1,16 @@
+#include "present/empty_state.hpp"
+
+#include "present/widget_type.hpp"
+
+namespace vx::present {
+
+ui::Element EmptyState(const std::string& message, const Environment& env) {
+  const Ink ink(env.colorScheme);
+  return ui::text(message)
+      .font(WidgetType::detail)
+      .color(ink.secondary)
+      .multilineAlignment(ui::HAlign::center)
+      .fillContainer(ui::Alignment::center);
+}
+
+}  // namespace vx::present

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "widget_host/placements.hpp"
+
+namespace vx::widget_host {
+
+// Headless showing: every widget's current image in one folder, with `index.json` describing
+// them: {"widgets": [{"id", "kind", "family", "position", "date", "image", "size", "scale",
+// "links"}]} (`date` in milliseconds since 1970; `image` is the file name in the folder, absent
+// until the first drawing is in). Images carry the entry's date in their names, so a drawing
+// that arrives late never overwrites a newer one; the one the index names is the current one.
+class HeadlessOutput {
+ public:
+  explicit HeadlessOutput(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  // Where the drawing of `entry` for `placement` goes.
+  [[nodiscard]] std::filesystem::path imagePath(const Placement& placement,
+                                                const nlohmann::json& entry) const;
+  // `placement` shows `entry` from now on. `drawing` is the extension's render answer once it
+  // is in (an object without "path" when the drawing failed); nothing while it is under way,
+  // in which case the previous drawing, if any, stays in the index until the new one is in.
+  void show(const Placement& placement, const nlohmann::json& entry,
+            const std::optional<nlohmann::json>& drawing);
+  void remove(const std::string& id);
+  // The index record of a widget, if it shows anything.
+  [[nodiscard]] const nlohmann::json* record(const std::string& id) const;
+  // Rewrites index.json. Throws `std::runtime_error` when it cannot.
+  void writeIndex() const;
+
+ private:
+  struct Shown {
+    nlohmann::json record;
+    std::optional<std::string> image;
+  };
+  std::filesystem::path folder_;
+  std::map<std::string, Shown> shown_;
+};
+
+}  // namespace vx::widget_host

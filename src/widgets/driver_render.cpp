@@ -1,0 +1,126 @@
+#include "widgets/driver_render.hpp"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+
+#include "store/atomic_write.hpp"
+#include "widgets/kinds.hpp"
+
+namespace vx::widgets::driver {
+namespace {
+
+// Beyond this a PNG of the largest family outgrows what is worth drawing for a screen.
+constexpr double kMaxScale = 8;
+// Drawn images are for the host to read; nothing in them is private beyond the widget itself.
+constexpr mode_t kImageMode = 0644;
+
+const WidgetKind* kindNamed(const std::string& identifier) {
+  static const std::vector<WidgetKind> kinds = {projectSummaryWidget(), allProjectsWidget(),
+                                                waitingWidget()};
+  for (const WidgetKind& kind : kinds) {
+    if (kind.kind == identifier) return &kind;
+  }
+  return nullptr;
+}
+
+host::WidgetFamily familyOf(const RenderChoices& choices) {
+  if (!choices.family) throw UsageError("render needs a family");
+  const auto family = host::widgetFamilyFromRaw(*choices.family);
+  if (!family) throw UsageError("unknown widget family \"" + *choices.family + "\"");
+  const WidgetKind* kind = kindNamed(choices.kind);
+  if (!kind) throw UsageError("unknown widget kind \"" + choices.kind + "\"");
+  const auto& offered = kind->supportedFamilies;
+  if (std::find(offered.begin(), offered.end(), *family) == offered.end()) {
+    throw UsageError(choices.kind + " does not come in " + *choices.family);
+  }
+  return *family;
+}
+
+present::ColorScheme schemeOf(const std::optional<std::string>& scheme) {
+  if (!scheme || *scheme == "light") return present::ColorScheme::light;
+  if (*scheme == "dark") return present::ColorScheme::dark;
+  throw UsageError("unknown scheme \"" + *scheme + "\": light or dark");
+}
+
+ui::RenderingMode modeOf(const std::optional<std::string>& mode) {
+  if (!mode || *mode == "full") return ui::RenderingMode::fullColor;
+  if (*mode == "accented") return ui::RenderingMode::accented;
+  throw UsageError("unknown mode \"" + *mode + "\": full or accented");
+}
+
+bool isTint(const std::string& text) {
+  return text.size() == 7 && text[0] == '#' &&
+         std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(c) != 0; });
+}
+
+ui::ImageFormat formatOf(const std::optional<std::string>& format) {
+  if (!format) return ui::ImageFormat::png;
+  const auto known = ui::imageFormatFromRaw(*format);
+  if (!known) throw UsageError("unknown format \"" + *format + "\": png, svg or pdf");
+  return *known;
+}
+
+Answer rectJson(const ui::Rect& rect) {
+  return Answer::array({rect.x, rect.y, rect.width, rect.height});
+}
+
+Answer describe(const ui::RenderResult& image, const DrawnEntry& drawn, double scale,
+                const std::string& path) {
+  Answer links = Answer::array();
+  for (const ui::LinkArea& link : image.links) {
+    links.push_back({{"rect", rectJson(link.rect)}, {"url", link.url}});
+  }
+  const bool png = image.format == ui::ImageFormat::png;
+  Answer answer = {{"path", path},
+                   {"format", ui::rawValue(image.format)},
+                   {"size", Answer::array({image.size.width, image.size.height})}};
+  answer["pixels"] = png ? Answer::array({image.pixelWidth, image.pixelHeight}) : Answer();
+  answer["scale"] = png ? Answer(scale) : Answer();
+  answer["date"] = wholeMilliseconds(drawn.date);
+  answer["links"] = std::move(links);
+  return answer;
+}
+
+}  // namespace
+
+DrawSettings drawSettings(const RenderChoices& choices) {
+  DrawSettings settings;
+  settings.family = familyOf(choices);
+  settings.scheme = schemeOf(choices.scheme);
+  settings.format = formatOf(choices.format);
+  settings.options.mode = modeOf(choices.mode);
+  if (choices.tint) {
+    if (!isTint(*choices.tint)) throw UsageError("a tint is written #RRGGBB");
+    settings.options.tint = ui::Color::hex(*choices.tint);
+  }
+  if (choices.scale) {
+    const double scale = *choices.scale;
+    if (!std::isfinite(scale) || scale <= 0 || scale > kMaxScale) {
+      throw UsageError("a scale is a number above 0 and at most 8");
+    }
+    settings.options.scale = scale;
+  }
+  settings.options.platformVersion = choices.platformVersion;
+  return settings;
+}
+
+Answer renderEntry(const KindRequests& kind, EntrySource source, const json::Field& input,
+                   const DrawSettings& settings, const std::string& out) {
+  if (out.empty()) throw UsageError("render needs the image's path");
+  DrawnEntry drawn = kind.draw(source, input, settings);
+  // The canvas and the drawing's scratch memory are free again: hand them back to the system
+  // rather than keep them dirty until the next drawing.
+  malloc_trim(0);
+  if (!drawn.image) throw std::runtime_error("the widget cannot be drawn at this size and scale");
+  const std::filesystem::path path = std::filesystem::absolute(out);
+  if (auto failure = store::writeAtomically(path, drawn.image->bytes, kImageMode)) {
+    throw std::runtime_error(failure->description());
+  }
+  return describe(*drawn.image, drawn, settings.options.scale, path.string());
+}
+
+}  // namespace vx::widgets::driver

@@ -1,0 +1,37 @@
+#include "widgets/entry_drawing.hpp"
+
+#include <future>
+
+#include "host/executor.hpp"
+#include "store/shared_folder.hpp"
+
+namespace vx::widgets {
+namespace {
+
+// Every drawing runs on this one thread. A drawing holds a canvas band and grows the text and
+// font caches, and the font map behind text is one per thread: drawings spread over the serve
+// workers would each build their own font map and caches and add up to megabytes. Requests
+// that arrive together still fetch together; they draw one after the other, which on a machine
+// of a few cores costs them little time.
+host::Executor& drawingThread() {
+  static host::Executor thread(1);
+  return thread;
+}
+
+}  // namespace
+
+present::Environment environmentFor(const DrawSettings& settings) {
+  return present::Environment{settings.scheme, SharedStore::folder()};
+}
+
+std::optional<ui::RenderResult> drawWidget(const ui::Element& root, const DrawSettings& settings) {
+  const host::WidgetSize size = host::size(settings.family);
+  std::packaged_task<std::optional<ui::RenderResult>()> drawing([&] {
+    return ui::render(root, ui::Size{size.width, size.height}, settings.format, settings.options);
+  });
+  auto drawn = drawing.get_future();
+  drawingThread().submit([&drawing] { drawing(); });
+  return drawn.get();
+}
+
+}  // namespace vx::widgets
