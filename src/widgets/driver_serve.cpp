@@ -14,6 +14,7 @@
 #include "widgets/driver_render.hpp"
 #include "widgets/kinds.hpp"
 #include "widgets/project_entity_query.hpp"
+#include "widgets/serve_request.hpp"
 
 namespace vx::widgets::driver {
 namespace {
@@ -27,38 +28,6 @@ constexpr std::size_t kNetworkWorkers = 8;
 // Requests that only read what is on disk or in memory, answered beside those: they never queue
 // behind a refresh.
 constexpr std::size_t kLocalWorkers = 2;
-
-// Where a request is answered.
-enum class Lane {
-  // On the reading thread, before the next line is read: work that returns at once and must
-  // happen in the order the lines arrived (the push hand-over).
-  reading,
-  // On the local workers: no network work.
-  local,
-  // On the network workers: may start a refresh and wait for it.
-  network,
-};
-
-Lane laneOf(const Json& request) {
-  const auto op = request.find("op");
-  if (op == request.end() || !op->is_string()) return Lane::local;  // answered with an error
-  const auto& name = op->get_ref<const std::string&>();
-  if (name == "pushTokenDidChange") return Lane::reading;
-  // Without a cached snapshot the project choices come from a refresh.
-  if (name == "timeline" || name == "projects" || name == "entities") return Lane::network;
-  // Drawing the first entry of a fresh timeline waits for the refresh engine too.
-  if (name == "render") {
-    const auto entry = request.find("entry");
-    const auto flag = [&](const char* member) {
-      const auto found = request.find(member);
-      return found != request.end() && found->is_boolean() && found->get<bool>();
-    };
-    const bool local =
-        (entry != request.end() && !entry->is_null()) || flag("preview") || flag("placeholder");
-    return local ? Lane::local : Lane::network;
-  }
-  return Lane::local;
-}
 
 const KindRequests& kindOf(const json::Field& request) {
   const json::Field kind = request.member("kind");
@@ -175,19 +144,6 @@ std::string answer(const Json& request) {
   return reply.dump(-1, ' ', false, Answer::error_handler_t::replace);
 }
 
-// A line that is not a JSON object: no "id" can be known, so the answer carries a null one.
-std::optional<Json> readRequest(const std::string& line) {
-  try {
-    Json request = json::parse(line);
-    json::root(request).requireObject();
-    return request;
-  } catch (const std::exception& error) {
-    const Answer reply = {{"id", nullptr}, {"error", error.what()}};
-    writeLine(reply.dump(-1, ' ', false, Answer::error_handler_t::replace));
-    return std::nullopt;
-  }
-}
-
 }  // namespace
 
 int serve() {
@@ -197,9 +153,13 @@ int serve() {
     host::Executor network(kNetworkWorkers);
     std::string line;
     while (std::getline(std::cin, line)) {
-      if (line.find_first_not_of(" \t\r") == std::string::npos) continue;  // blank lines
-      std::optional<Json> request = readRequest(line);
-      if (!request) continue;
+      if (blankLine(line)) continue;
+      RequestLine read = readRequest(line);
+      if (!read.request) {
+        writeLine(read.refusal);
+        continue;
+      }
+      std::optional<Json>& request = read.request;
       switch (laneOf(*request)) {
         case Lane::reading:
           writeLine(answer(*request));
