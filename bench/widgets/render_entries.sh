@@ -31,10 +31,10 @@ for kind in ProjectSummaryWidget AllProjectsWidget WaitingWidget; do
 done
 
 echo "== cold render from the cached snapshot (${runs} runs each)"
-for spec in ProjectSummaryWidget:systemMedium AllProjectsWidget:systemExtraLarge \
+for pair in ProjectSummaryWidget:systemMedium AllProjectsWidget:systemExtraLarge \
             WaitingWidget:systemLarge; do
-  kind=${spec%%:*}
-  family=${spec##*:}
+  kind=${pair%%:*}
+  family=${pair##*:}
   for _ in $(seq "$runs"); do
     /usr/bin/time -f "$kind $family: %e s, max RSS %M KiB" \
       "$widgets" render --kind "$kind" --family "$family" --preview --out "$work/cold.png" \
@@ -49,12 +49,12 @@ for kind in ProjectSummaryWidget AllProjectsWidget WaitingWidget; do
   id=$((id + 1))
   echo "{\"id\":$id,\"op\":\"timeline\",\"kind\":\"$kind\"}" >>"$requests"
 done
-for spec in ProjectSummaryWidget:systemSmall ProjectSummaryWidget:systemMedium \
+for pair in ProjectSummaryWidget:systemSmall ProjectSummaryWidget:systemMedium \
             AllProjectsWidget:systemMedium AllProjectsWidget:systemLarge \
             AllProjectsWidget:systemExtraLarge WaitingWidget:systemSmall \
             WaitingWidget:systemMedium WaitingWidget:systemLarge; do
-  kind=${spec%%:*}
-  family=${spec##*:}
+  kind=${pair%%:*}
+  family=${pair##*:}
   id=$((id + 1))
   echo "{\"id\":$id,\"op\":\"render\",\"kind\":\"$kind\",\"family\":\"$family\",\"out\":\"$work/$id.png\"}" \
     >>"$requests"
