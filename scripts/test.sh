@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, checks formatting and the module arrows, builds and
-# runs every test, then runs each fuzzing harness briefly.
+# runs every test, runs each fuzzing harness briefly, a short fault matrix and stress run, and
+# the unit and integration tests again under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,10 +18,14 @@ ctest --preset "$preset" -j2
 # fixed seed so that the same code always meets the same inputs.
 bash scripts/fuzz.sh --seed 1 5
 
-# With VX_SANITIZE=1, the unit and integration tests once more under ASan and UBSan (a third
-# build tree; see bench/README.md for what it costs).
-if [ "${VX_SANITIZE:-0}" = 1 ] && [ "$preset" != debug ]; then
-  cmake --preset debug >/dev/null
+# Short forms of the fault matrix and the stress run (bench/README.md has the long ones).
+bash bench/faults/fault_matrix.sh --short
+bash bench/stress/stress.sh 4 30
+
+# The unit and integration tests once more under ASan and UBSan (a third build tree, without
+# the benchmarks). VX_SANITIZE=0 leaves them out, e.g. for a quick run on a warm tree.
+if [ "${VX_SANITIZE:-1}" = 1 ] && [ "$preset" != debug ]; then
+  cmake --preset debug -DVX_BUILD_BENCH=OFF >/dev/null
   cmake --build --preset debug
   ctest --preset debug -j2 -L 'unit|integration'
 fi

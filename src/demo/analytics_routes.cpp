@@ -57,8 +57,8 @@ using Answer = std::function<json(const Traffic&, const httplib::Request&, const
 // Finds the project named in the path, places today in its time zone, reads the query and
 // answers what `answer` builds.
 Handler analytics(Context& context, bool needsQuery, Answer answer) {
-  return withStall(context, [&context, needsQuery, answer = std::move(answer)](
-                                const httplib::Request& req, httplib::Response& res) {
+  return withBodyFaults(context, [&context, needsQuery, answer = std::move(answer)](
+                                     const httplib::Request& req, httplib::Response& res) {
     const Found found = projectBySlug(context, req.matches[1]);
     if (found.profile == nullptr) return sendError(res, 404, "no such project");
     const Traffic traffic(*found.profile, localMoment(found.profile->timezone, vx::clock::now()));
@@ -76,7 +76,7 @@ Handler analytics(Context& context, bool needsQuery, Answer answer) {
 
 void installAnalytics(httplib::Server& server, Context& context) {
   server.Get("/v1/projects",
-             withStall(context, [&context](const httplib::Request&, httplib::Response& res) {
+             withBodyFaults(context, [&context](const httplib::Request&, httplib::Response& res) {
                sendJson(res, 200, projectList(context));
              }));
   const std::string base = "/v1/projects/([^/]+)/analytics/";

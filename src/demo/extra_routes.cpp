@@ -46,14 +46,15 @@ json requestCounts(const Context& context) {
 }  // namespace
 
 void installExtras(httplib::Server& server, Context& context) {
-  server.Get("/v1/favicons/(.+)",
-             withStall(context, [&context](const httplib::Request& req, httplib::Response& res) {
+  server.Get("/v1/favicons/(.+)", withBodyFaults(context, [&context](const httplib::Request& req,
+                                                                     httplib::Response& res) {
                favicon(context, req, res);
              }));
-  server.Post("/v1/widgets/push-token",
-              withStall(context, [&context](const httplib::Request& req, httplib::Response& res) {
-                reportPushToken(context, req, res);
-              }));
+  server.Post(
+      "/v1/widgets/push-token",
+      withBodyFaults(context, [&context](const httplib::Request& req, httplib::Response& res) {
+        reportPushToken(context, req, res);
+      }));
   server.Delete("/v1/widgets/push-token/([^/]+)",
                 [&context](const httplib::Request& req, httplib::Response& res) {
                   withdrawPushToken(context, req, res);

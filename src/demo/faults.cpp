@@ -55,6 +55,11 @@ bool Faults::stalls(const std::string& target) const {
                      [&](const Pattern& p) { return p.finds(target); });
 }
 
+bool Faults::drips(const std::string& target) const {
+  return std::any_of(options_.drips.begin(), options_.drips.end(),
+                     [&](const Pattern& p) { return p.finds(target); });
+}
+
 std::optional<AnswerFault> Faults::answerFault(const std::string& target) const {
   for (const AnswerFaultRule& rule : options_.answerFaults) {
     if (rule.pattern.finds(target)) return rule.fault;

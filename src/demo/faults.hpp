@@ -41,6 +41,8 @@ class Faults {
   // The fault of the first matching --fault rule.
   [[nodiscard]] std::optional<AnswerFault> answerFault(const std::string& target) const;
   [[nodiscard]] int stallMs() const { return options_.stallMs; }
+  [[nodiscard]] bool drips(const std::string& target) const;
+  [[nodiscard]] int dripMs() const { return options_.dripMs; }
 
  private:
   FaultOptions options_;

@@ -1,6 +1,7 @@
 // What every request passes before it reaches an endpoint: the request count, the injected
 // latency and faults, and the bearer token check.
 
+#include "demo/connection_reset.hpp"
 #include "demo/route_support.hpp"
 #include "demo/routes.hpp"
 
@@ -39,6 +40,12 @@ void answerWrongly(Context& context, AnswerFault fault, const httplib::Request& 
       (void)context.stop.wait(std::chrono::milliseconds(context.faults.stallMs()),
                               context.faults.stallMs() == 0);
       sendError(res, 503, "the service is stopping");
+      return;
+    case AnswerFault::reset:
+      // Should the socket not be found, the client still gets no answer it could use.
+      (void)resetConnection(req);
+      res.set_header("Connection", "close");
+      sendError(res, 502, "the connection was reset");
       return;
   }
 }

@@ -71,14 +71,16 @@ void articles(Context& context, const httplib::Request& req, httplib::Response& 
 }  // namespace
 
 void installLists(httplib::Server& server, Context& context) {
-  server.Get("/v1/projects/([^/]+)/inbox",
-             withStall(context, [&context](const httplib::Request& req, httplib::Response& res) {
-               inbox(context, req, res);
-             }));
-  server.Get("/v1/projects/([^/]+)/articles",
-             withStall(context, [&context](const httplib::Request& req, httplib::Response& res) {
-               articles(context, req, res);
-             }));
+  server.Get(
+      "/v1/projects/([^/]+)/inbox",
+      withBodyFaults(context, [&context](const httplib::Request& req, httplib::Response& res) {
+        inbox(context, req, res);
+      }));
+  server.Get(
+      "/v1/projects/([^/]+)/articles",
+      withBodyFaults(context, [&context](const httplib::Request& req, httplib::Response& res) {
+        articles(context, req, res);
+      }));
 }
 
 }  // namespace vx::demo

@@ -128,11 +128,12 @@ const std::map<std::string, Setter>& valueOptions() {
              {"malformed", AnswerFault::malformed},
              {"oversize", AnswerFault::oversize},
              {"redirect", AnswerFault::redirect},
-             {"hang", AnswerFault::hang}};
+             {"hang", AnswerFault::hang},
+             {"reset", AnswerFault::reset}};
          const auto colon = v.find(':');
          const auto kind = kinds.find(v.substr(0, colon));
          if (colon == std::string::npos || kind == kinds.end()) {
-           return "--fault takes malformed|oversize|redirect|hang:REGEX, not \"" + v + "\"";
+           return "--fault takes malformed|oversize|redirect|hang|reset:REGEX, not \"" + v + "\"";
          }
          AnswerFaultRule rule;
          rule.fault = kind->second;
@@ -152,6 +153,20 @@ const std::map<std::string, Setter>& valueOptions() {
          long long n = 0;
          auto error = readInt("--stall-ms", v, 0, 3'600'000, n);
          o.service.faults.stallMs = static_cast<int>(n);
+         return error;
+       }},
+      {"--drip",
+       [](const std::string& v, ProgramOptions& o) {
+         Pattern pattern;
+         auto error = readPattern("--drip", v, pattern);
+         if (error.empty()) o.service.faults.drips.push_back(std::move(pattern));
+         return error;
+       }},
+      {"--drip-ms",
+       [](const std::string& v, ProgramOptions& o) {
+         long long n = 0;
+         auto error = readInt("--drip-ms", v, 1, 3'600'000, n);
+         o.service.faults.dripMs = static_cast<int>(n);
          return error;
        }},
       {"--ready-file",
@@ -236,10 +251,14 @@ std::string usage() {
          "  --fault KIND:RE    answer matching requests wrongly (repeatable): malformed\n"
          "                     (200, JSON cut off), oversize (200, 17 MiB body), redirect\n"
          "                     (302 to the same target on 127.0.0.1), hang (no answer\n"
-         "                     until --stall-ms passes or the service stops)\n"
+         "                     until --stall-ms passes or the service stops), reset (the\n"
+         "                     connection is reset once the request is read)\n"
          "  --stall RE         send half the body of matching answers, then stall (repeatable)\n"
          "  --stall-ms N       finish a stalled body after N ms (default 0: never; the\n"
          "                     connection ends when the client leaves or the service stops)\n"
+         "  --drip RE          send the body of matching answers a byte at a time (repeatable)\n"
+         "  --drip-ms N        pause N ms before each dripped byte (default 2000: under one\n"
+         "                     byte a second, yet never 15 s without one)\n"
          "\n"
          "Demo-only endpoints (no token needed): GET /demo/push-tokens lists the reported\n"
          "push tokens; GET /demo/requests counts the requests served by path.\n"

@@ -39,6 +39,7 @@ enum class AnswerFault {
   oversize,   // 200 with a body of 17 MiB
   redirect,   // 302 to the same target on another host (127.0.0.1 instead of localhost)
   hang,       // nothing at all, not even the head, until --stall-ms passes or the stop
+  reset,      // the connection is reset (TCP RST) as soon as the request has been read
 };
 
 struct AnswerFaultRule {
@@ -55,6 +56,8 @@ struct FaultOptions {
   std::vector<Pattern> stalls;  // answers whose body stops half-way
   std::vector<AnswerFaultRule> answerFaults;
   int stallMs = 0;  // how long a stalled body waits; 0: until the client leaves or the stop
+  std::vector<Pattern> drips;  // answers whose body trickles out a byte at a time
+  int dripMs = 2000;           // the pause before each byte of a dripping body
 };
 
 struct ServiceOptions {

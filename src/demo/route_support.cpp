@@ -11,9 +11,9 @@ namespace {
 // a worker thread busy for the rest of the stall.
 constexpr std::chrono::milliseconds kStallSlice(100);
 
-// Waits out the stall of one answer; false when the service stops or the client has left.
-bool holdBack(Context& context, httplib::DataSink& sink) {
-  const int ms = context.faults.stallMs();
+// Waits `ms` (0: until the service stops or the client leaves); false when the service stops
+// or the client has left.
+bool holdBack(Context& context, httplib::DataSink& sink, int ms) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   for (;;) {
     if (!sink.is_writable()) return false;
@@ -29,20 +29,40 @@ bool holdBack(Context& context, httplib::DataSink& sink) {
   }
 }
 
-// Sends the first half of `body` at once and the rest after the stall.
-void stallBody(Context& context, httplib::Response& res) {
+using Provider =
+    std::function<bool(const std::string& body, std::size_t offset, httplib::DataSink& sink)>;
+
+// Replaces the answer's body with `provide`, which sends it from `offset` on, in its own time.
+void provideBody(httplib::Response& res, Provider provide) {
   auto body = std::make_shared<std::string>(std::move(res.body));
   res.body.clear();
   const std::string type = res.get_header_value("Content-Type");
   res.headers.erase("Content-Type");  // set again by the provider
-  const std::size_t half = body->size() / 2;
-  res.set_content_provider(
-      body->size(), type,
-      [&context, body, half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-        if (offset < half) return sink.write(body->data() + offset, half - offset);
-        if (!holdBack(context, sink)) return false;
-        return sink.write(body->data() + offset, body->size() - offset);
-      });
+  res.set_content_provider(body->size(), type,
+                           [body, provide = std::move(provide)](std::size_t offset, std::size_t,
+                                                                httplib::DataSink& sink) {
+                             return provide(*body, offset, sink);
+                           });
+}
+
+// Sends the first half of the body at once and the rest after the stall.
+void stallBody(Context& context, httplib::Response& res) {
+  provideBody(res,
+              [&context](const std::string& body, std::size_t offset, httplib::DataSink& sink) {
+                const std::size_t half = body.size() / 2;
+                if (offset < half) return sink.write(body.data() + offset, half - offset);
+                if (!holdBack(context, sink, context.faults.stallMs())) return false;
+                return sink.write(body.data() + offset, body.size() - offset);
+              });
+}
+
+// Sends the body one byte at a time, each after a pause.
+void dripBody(Context& context, httplib::Response& res) {
+  provideBody(res,
+              [&context](const std::string& body, std::size_t offset, httplib::DataSink& sink) {
+                if (!holdBack(context, sink, context.faults.dripMs())) return false;
+                return sink.write(body.data() + offset, 1);
+              });
 }
 
 }  // namespace
@@ -75,11 +95,16 @@ Found projectByUuid(const Context& context, const std::string& uuid) {
   return {};
 }
 
-Handler withStall(Context& context, Handler handler) {
+Handler withBodyFaults(Context& context, Handler handler) {
   return [&context, handler = std::move(handler)](const httplib::Request& req,
                                                   httplib::Response& res) {
     handler(req, res);
-    if (!res.body.empty() && context.faults.stalls(req.target)) stallBody(context, res);
+    if (res.body.empty()) return;
+    if (context.faults.stalls(req.target)) {
+      stallBody(context, res);
+    } else if (context.faults.drips(req.target)) {
+      dripBody(context, res);
+    }
   };
 }
 

@@ -31,7 +31,8 @@ struct Found {
 
 using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-// Wraps an endpoint so that an answer matching --stall sends half its body, then stalls.
-[[nodiscard]] Handler withStall(Context& context, Handler handler);
+// Wraps an endpoint so that an answer matching --stall sends half its body, then stalls, and
+// one matching --drip sends its body a byte at a time.
+[[nodiscard]] Handler withBodyFaults(Context& context, Handler handler);
 
 }  // namespace vx::demo

@@ -111,6 +111,8 @@ TEST_F(ProgramTest, HelpAndBadOptions) {
   EXPECT_EQ(run({"--error-rate", "1.5"}).first, 2);
   EXPECT_EQ(run({"--status", "abc"}).first, 2);
   EXPECT_EQ(run({"--status", "500:("}).first, 2);
+  EXPECT_EQ(run({"--fault", "rest:/inbox"}).first, 2);
+  EXPECT_EQ(run({"--drip-ms", "0"}).first, 2);
   EXPECT_EQ(run({"--now", "yesterday"}).first, 2);
 }
 

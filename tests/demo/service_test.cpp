@@ -126,6 +126,28 @@ TEST_F(DemoServiceTest, AnswerFaultsMisanswerOnlyTheirTargets) {
   EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=7d"), 200);
 }
 
+TEST_F(DemoServiceTest, ResetConnectionsGiveNoAnswerAndDripsArriveWhole) {
+  ServiceOptions options;
+  options.faults.answerFaults = {
+      AnswerFaultRule{AnswerFault::reset, Pattern{"^/v1/projects$", std::regex("^/v1/projects$")}}};
+  options.faults.drips = {Pattern{"/realtime", std::regex("/realtime")}};
+  options.faults.dripMs = 5;
+  start(options);
+
+  auto list = get("/v1/projects");
+  ASSERT_FALSE(list);
+  EXPECT_NE(list.error(), httplib::Error::Success);
+  // The reset ends only its own connection.
+  EXPECT_EQ(status("/v1/projects/northwind/analytics/summary?period=7d"), 200);
+
+  const auto begin = SteadyClock::now();
+  auto live = get("/v1/projects/northwind/analytics/realtime");
+  ASSERT_TRUE(live);
+  EXPECT_EQ(live->status, 200);
+  EXPECT_TRUE(nlohmann::json::parse(live->body).contains("current_visitors"));
+  EXPECT_GE(SteadyClock::now() - begin, live->body.size() * std::chrono::milliseconds(5));
+}
+
 TEST_F(DemoServiceTest, ErrorRateFailsItsShareOfRequests) {
   ServiceOptions options;
   options.faults.errorRate = 0.5;
