@@ -35,13 +35,22 @@ bool pathExists(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &status) == 0;
 }
 
-// A directory this process may look up names in. Whether it may also write there is left to
-// each write: a folder the user made read-only still lets the widgets read the session, and
-// deletions and writes then fail on their own, with their own error.
+// The folder holds the session's token: nobody else may list, read or replace what is in it.
+// Access for others is taken away; the owner's own bits stay as they are.
+bool keptPrivate(const std::filesystem::path& folder, const struct stat& status) {
+  if (status.st_uid != ::geteuid()) return false;
+  if ((status.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
+  return ::chmod(folder.c_str(), status.st_mode & S_IRWXU) == 0;
+}
+
+// A directory of this user's own, private to them, that this process may look up names in.
+// Whether it may also write there is left to each write: a folder the user made read-only
+// still lets the widgets read the session, and deletions and writes then fail on their own,
+// with their own error.
 bool usable(const std::filesystem::path& folder) {
   struct stat status {};
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
-  return ::access(folder.c_str(), X_OK) == 0;
+  return keptPrivate(folder, status) && ::access(folder.c_str(), X_OK) == 0;
 }
 
 // mkdir that counts "someone else just made it" as success.

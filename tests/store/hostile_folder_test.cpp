@@ -17,6 +17,7 @@ namespace {
 
 using vx::testing::asUnprivileged;
 using vx::testing::handOver;
+using vx::testing::kUnprivilegedUser;
 using vx::testing::SharedFolderTest;
 using vx::testing::strayFiles;
 
@@ -74,6 +75,41 @@ TEST_F(ReadOnlySharedFolder, ThatCannotBeSearchedIsNoFolder) {
   EXPECT_TRUE(asUnprivileged(
       [&] { return !SharedStore::folder().has_value() && !SharedStore::session().has_value(); }));
   ::chmod(folder->c_str(), 0700);
+}
+
+using ExposedSharedFolder = SharedFolderTest;
+
+mode_t modeOf(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+TEST_F(ExposedSharedFolder, IsMadePrivateKeepingTheOwnersBits) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  writeText(*folder / "session.json", kSession);
+  for (const auto& [mode, tightened] : std::vector<std::pair<mode_t, mode_t>>{
+           {0777, 0700}, {0755, 0700}, {0711, 0700}, {0570, 0500}, {0707, 0700}}) {
+    ASSERT_EQ(::chmod(folder->c_str(), mode), 0);
+    EXPECT_EQ(SharedStore::folder(), folder) << std::oct << mode;
+    EXPECT_EQ(modeOf(*folder), tightened) << std::oct << mode;
+    EXPECT_EQ(SharedStore::session(), (SharedSession{"http://localhost:9", "abc"}));
+  }
+}
+
+TEST_F(ExposedSharedFolder, OfAnotherUserIsNoFolder) {
+  auto folder = SharedStore::folder();
+  ASSERT_TRUE(folder);
+  writeText(*folder / "session.json", kSession);
+  ASSERT_EQ(::chmod(folder->c_str(), 0777), 0);
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give the folder away";
+  ASSERT_EQ(::chown(folder->c_str(), kUnprivilegedUser, kUnprivilegedUser), 0);
+  EXPECT_EQ(SharedStore::folder(), std::nullopt);
+  EXPECT_EQ(SharedStore::session(), std::nullopt);
+  SharedStore::save(namedSnapshot("mine"));
+  EXPECT_FALSE(std::filesystem::exists(*folder / "snapshot.json"));
+  EXPECT_EQ(modeOf(*folder), 0777u) << "someone else's folder is left as it is";
+  ASSERT_EQ(::chown(folder->c_str(), 0, 0), 0);
 }
 
 using NonRegularSharedFiles = SharedFolderTest;
