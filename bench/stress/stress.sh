@@ -5,10 +5,9 @@
 # not grow with the number of requests it has served. (Torn files are the subject of
 # tests/store: a reader racing a thousand replacements, and writers killed mid-write.)
 #
-# Each process runs at most one refresh at a time, and a refresh asks for the project list
-# once. The service holds every answer back a while, so that two refreshes of one process
-# would overlap there: the most project list requests in flight at once must not exceed the
-# number of processes.
+# Each process runs at most one refresh at a time. The service holds every answer back a while,
+# so that two refreshes of one process would overlap there: the most requests in flight at once
+# for the project list, or for any project's summary, must not exceed the number of processes.
 #
 #   bash bench/stress/stress.sh [PROCESSES] [CYCLES]     (default 16 processes, 200 cycles each)
 #   bash bench/stress/stress.sh 4 30                     (the short form, some seconds)
@@ -93,17 +92,25 @@ done
 elapsed=$(($(date +%s) - started))
 kill "${pids[1]}" 2>/dev/null || true
 
-# Single flight: the project list, asked for once per refresh, never more often at once than
-# there are processes.
+# Single flight. A refresh asks for the project list once, and for each project's summary once
+# when it fetches the period's figures (its entry asks for today's summary before that, never
+# at the same time): with one refresh at a time per process, neither path is ever asked for
+# more often at once than there are processes.
 node -e '
   const [session, processes] = process.argv.slice(1);
   const api = JSON.parse(require("fs").readFileSync(session, "utf8")).api;
   fetch(`${api}/demo/requests`).then((r) => r.json()).then((report) => {
-    const key = "GET /v1/projects";
-    const requests = report.paths[key] || 0, peak = report.peaks[key] || 0;
-    console.log(`project list: ${requests} requests, at most ${peak} at once (limit ${processes})`);
-    if (!requests) { console.log("the project list was never asked for"); process.exit(1); }
-    if (peak > +processes) { console.log("more project list requests at once than processes"); process.exit(1); }
+    const list = "GET /v1/projects";
+    const summaries = Object.keys(report.peaks).filter((k) => /^GET \/v1\/projects\/[^/]+\/analytics\/summary$/.test(k));
+    const summaryPeak = Math.max(0, ...summaries.map((k) => report.peaks[k]));
+    console.log(`project list: ${report.paths[list] || 0} requests, at most ${report.peaks[list] || 0} at once;` +
+                ` summaries: at most ${summaryPeak} at once on one project (limit ${processes})`);
+    let failed = false;
+    if (!report.paths[list]) { console.log("the project list was never asked for"); failed = true; }
+    for (const k of [list, ...summaries]) {
+      if (report.peaks[k] > +processes) { console.log(`${k}: ${report.peaks[k]} at once, more than processes`); failed = true; }
+    }
+    process.exit(failed ? 1 : 0);
   }).catch((e) => { console.log(`cannot read the request counts of the service: ${e}`); process.exit(1); });
 ' "$work/session.json" "$processes" || status=1
 
