@@ -5,15 +5,21 @@
 # not grow with the number of requests it has served. (Torn files are the subject of
 # tests/store: a reader racing a thousand replacements, and writers killed mid-write.)
 #
-#   bash bench/stress/stress.sh [PROCESSES] [CYCLES]     (default 16 processes, 200 cycles each)
+# Each process runs at most one refresh at a time. The service holds every answer back a while,
+# so that two refreshes of one process would overlap there: the most requests in flight at once
+# for the project list, or for any project's summary, must not exceed the number of processes.
 #
-# Builds the release preset's programs; everything lives in a temporary folder that is removed
-# at the end.
+#   bash bench/stress/stress.sh [PROCESSES] [CYCLES]     (default 16 processes, 200 cycles each)
+#   bash bench/stress/stress.sh 4 30                     (the short form, some seconds)
+#
+# Exits non-zero on any problem. Builds the release preset's programs; everything lives in a
+# temporary folder that is removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 processes=${1:-16}
 cycles=${2:-200}
+latency_ms=200
 cmake --preset release >/dev/null
 cmake --build --preset release --target vantorix-widgets keyferry vantorix-demo-service >/dev/null
 bin=build/release/src
@@ -27,7 +33,8 @@ cleanup() {
 trap cleanup EXIT
 export XDG_DATA_HOME="$work/data" TZ=UTC LANG=C.UTF-8
 
-"$bin/demo/vantorix-demo-service" --port 0 --ready-file "$work/session.json" >/dev/null 2>&1 &
+"$bin/demo/vantorix-demo-service" --port 0 --ready-file "$work/session.json" \
+  --latency-ms "$latency_ms" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/session.json" ] && break; sleep 0.1; done
 "$bin/keyferry/keyferry" save <"$work/session.json"
@@ -69,6 +76,7 @@ sample() {
 }
 
 started=$(date +%s)
+status=0
 served=()
 for p in $(seq "$processes"); do
   requests >"$work/in-$p"
@@ -76,7 +84,6 @@ for p in $(seq "$processes"); do
   served+=($!)
   sample $! "$work/samples-$p" &
 done
-status=0
 for p in $(seq "$processes"); do
   if ! wait "${served[$((p - 1))]}"; then
     echo "process $p ended abnormally" >>"$work/problems"
@@ -84,6 +91,28 @@ for p in $(seq "$processes"); do
 done
 elapsed=$(($(date +%s) - started))
 kill "${pids[1]}" 2>/dev/null || true
+
+# Single flight. A refresh asks for the project list once, and for each project's summary once
+# when it fetches the period's figures (its entry asks for today's summary before that, never
+# at the same time): with one refresh at a time per process, neither path is ever asked for
+# more often at once than there are processes.
+node -e '
+  const [session, processes] = process.argv.slice(1);
+  const api = JSON.parse(require("fs").readFileSync(session, "utf8")).api;
+  fetch(`${api}/demo/requests`).then((r) => r.json()).then((report) => {
+    const list = "GET /v1/projects";
+    const summaries = Object.keys(report.peaks).filter((k) => /^GET \/v1\/projects\/[^/]+\/analytics\/summary$/.test(k));
+    const summaryPeak = Math.max(0, ...summaries.map((k) => report.peaks[k]));
+    console.log(`project list: ${report.paths[list] || 0} requests, at most ${report.peaks[list] || 0} at once;` +
+                ` summaries: at most ${summaryPeak} at once on one project (limit ${processes})`);
+    let failed = false;
+    if (!report.paths[list]) { console.log("the project list was never asked for"); failed = true; }
+    for (const k of [list, ...summaries]) {
+      if (report.peaks[k] > +processes) { console.log(`${k}: ${report.peaks[k]} at once, more than processes`); failed = true; }
+    }
+    process.exit(failed ? 1 : 0);
+  }).catch((e) => { console.log(`cannot read the request counts of the service: ${e}`); process.exit(1); });
+' "$work/session.json" "$processes" || status=1
 
 # Every answer is a JSON object with the request's id and either a result or an error.
 node -e '
@@ -115,13 +144,13 @@ fi
 # Descriptors and memory of each process: the sample after a second of serving against the
 # last one and the largest (descriptors, resident kB).
 for p in $(seq "$processes"); do
-  if [ "$(wc -l <"$work/samples-$p")" -ge 3 ]; then
+  if [ -f "$work/samples-$p" ] && [ "$(wc -l <"$work/samples-$p")" -ge 3 ]; then
     awk -v p="$p" 'NR == 3 { f = $1; r = $2 } { if ($1 > mf) mf = $1; if ($2 > mr) mr = $2; lf = $1; lr = $2 }
       END { printf "process %s: descriptors %d -> %d (max %d), resident kB %d -> %d (max %d)\n", p, f, lf, mf, r, lr, mr }' \
       "$work/samples-$p"
   fi
 done
-echo "$processes processes x $cycles cycles (x3 requests) in ${elapsed} s"
+echo "$processes processes x $cycles cycles (x3 requests), answers held back ${latency_ms} ms, in ${elapsed} s"
 if [ -s "$work/problems" ]; then
   sort "$work/problems" | uniq -c
   status=1

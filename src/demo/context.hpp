@@ -3,10 +3,6 @@
 // Everything the request handlers share: the account, the settings and the state the service
 // keeps while it runs.
 
-#include <cstdint>
-#include <map>
-#include <mutex>
-#include <string>
 #include <vector>
 
 #include "demo/catalogue.hpp"
@@ -14,25 +10,9 @@
 #include "demo/favicons.hpp"
 #include "demo/options.hpp"
 #include "demo/push_tokens.hpp"
+#include "demo/request_counts.hpp"
 
 namespace vx::demo {
-
-// Requests served, by method and path (without the query).
-class RequestCounts {
- public:
-  void count(const std::string& key) {
-    std::lock_guard lock(mutex_);
-    ++counts_[key];
-  }
-  [[nodiscard]] std::map<std::string, std::int64_t> counts() const {
-    std::lock_guard lock(mutex_);
-    return counts_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::map<std::string, std::int64_t> counts_;
-};
 
 struct Context {
   explicit Context(ServiceOptions settings)

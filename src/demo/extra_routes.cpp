@@ -40,7 +40,9 @@ json requestCounts(const Context& context) {
     paths[path] = n;
     total += n;
   }
-  return {{"total", total}, {"paths", std::move(paths)}};
+  json peaks = json::object();
+  for (const auto& [path, n] : context.requests.peaks()) peaks[path] = n;
+  return {{"total", total}, {"paths", std::move(paths)}, {"peaks", std::move(peaks)}};
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ void answerWrongly(Context& context, AnswerFault fault, const httplib::Request& 
 }
 
 Outcome guard(Context& context, const httplib::Request& req, httplib::Response& res) {
-  context.requests.count(req.method + " " + req.path);
+  context.requests.begin(req.method + " " + req.path);
   if (isDemoPath(req.path)) return Outcome::Unhandled;
 
   if (const auto delay = context.faults.delay(); delay.count() > 0) {
@@ -87,6 +87,9 @@ void installGuards(httplib::Server& server, Context& context) {
   server.set_pre_routing_handler([&context](const httplib::Request& req, httplib::Response& res) {
     return guard(context, req, res);
   });
+  // The library logs a request on the thread that served it, once its answer has been written.
+  server.set_logger(
+      [&context](const httplib::Request&, const httplib::Response&) { context.requests.end(); });
   // Answers the routing itself gives (no such endpoint, wrong method) carry a JSON error too.
   server.set_error_handler(httplib::Server::HandlerWithResponse(
       [](const httplib::Request&, httplib::Response& res) -> Outcome {

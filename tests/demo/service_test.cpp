@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "demo/push_tokens.hpp"
 #include "demo_fixture.hpp"
@@ -204,6 +206,41 @@ TEST_F(DemoServiceTest, StalledBodyFreesItsWorkerWhenTheClientLeaves) {
   }
   // The one worker is free again for the next client.
   EXPECT_EQ(status("/v1/projects"), 200);
+}
+
+// Two answers held back at once make a peak of two on their path; requests one after another
+// on a kept-alive connection never overlap.
+TEST_F(DemoServiceTest, RequestsReportTheMostInFlightAtOnceByPath) {
+  ServiceOptions options;
+  options.faults.stalls = {Pattern{"/inbox", std::regex("/inbox")}};  // until the stop
+  start(options);
+  auto c = client();
+  // One connection: an answer written is logged before its thread reads the next request.
+  c.set_keep_alive(true);
+  const httplib::Headers auth = {{"Authorization", "Bearer " + token_}};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(c.Get("/v1/projects", auth)->status, 200);
+
+  const char* held = "GET /v1/projects/northwind/inbox";
+  std::vector<std::thread> clients;
+  for (int i = 0; i < 2; ++i) {
+    clients.emplace_back([this, auth] {
+      auto each = client();
+      each.set_read_timeout(60, 0);
+      (void)each.Get("/v1/projects/northwind/inbox", auth);
+    });
+  }
+  json report = json::parse(c.Get("/demo/requests")->body);
+  for (int i = 0; i < 1000 && report["paths"].value(held, 0) < 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    report = json::parse(c.Get("/demo/requests")->body);
+  }
+  service_->stop();  // ends the held answers
+  for (auto& each : clients) each.join();
+
+  EXPECT_EQ(report["paths"].value(held, 0), 2) << report;
+  EXPECT_EQ(report["peaks"].value(held, 0), 2) << report;
+  EXPECT_EQ(report["paths"]["GET /v1/projects"], 3);
+  EXPECT_EQ(report["peaks"]["GET /v1/projects"], 1);
 }
 
 TEST_F(DemoServiceTest, ReachableAsLocalhost) {
