@@ -84,11 +84,24 @@ for p in $(seq "$processes"); do
   served+=($!)
   sample $! "$work/samples-$p" &
 done
+# A process that hangs is stopped after ten minutes (or a second per 10 cycles, if longer).
+limit=$((cycles / 10 > 600 ? cycles / 10 : 600))
+(
+  trap 'kill "$nap" 2>/dev/null; exit' TERM
+  sleep "$limit" &
+  nap=$!
+  wait "$nap"
+  for pid in "${served[@]}"; do
+    kill -9 "$pid" 2>/dev/null && echo "a process still ran after ${limit} s" >>"$work/problems"
+  done
+) >/dev/null 2>&1 &
+watchdog=$!
 for p in $(seq "$processes"); do
   if ! wait "${served[$((p - 1))]}"; then
     echo "process $p ended abnormally" >>"$work/problems"
   fi
 done
+kill "$watchdog" 2>/dev/null || true
 elapsed=$(($(date +%s) - started))
 kill "${pids[1]}" 2>/dev/null || true
 
