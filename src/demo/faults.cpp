@@ -3,6 +3,14 @@
 #include <algorithm>
 
 namespace vx::demo {
+namespace {
+
+bool anyFinds(const std::vector<Pattern>& patterns, const std::string& target) {
+  return std::any_of(patterns.begin(), patterns.end(),
+                     [&](const Pattern& p) { return p.finds(target); });
+}
+
+}  // namespace
 
 void StopSignal::trigger() {
   {
@@ -51,13 +59,11 @@ bool Faults::randomFailure() {
 }
 
 bool Faults::stalls(const std::string& target) const {
-  return std::any_of(options_.stalls.begin(), options_.stalls.end(),
-                     [&](const Pattern& p) { return p.finds(target); });
+  return anyFinds(options_.stalls, target);
 }
 
 bool Faults::drips(const std::string& target) const {
-  return std::any_of(options_.drips.begin(), options_.drips.end(),
-                     [&](const Pattern& p) { return p.finds(target); });
+  return anyFinds(options_.drips, target);
 }
 
 std::optional<AnswerFault> Faults::answerFault(const std::string& target) const {
