@@ -38,6 +38,27 @@ std::string readPattern(const std::string& name, const std::string& text, Patter
 
 using Setter = std::function<std::string(const std::string& value, ProgramOptions& options)>;
 
+// An option that sets a fault setting of whole milliseconds within [low, high].
+Setter millisecondsInto(const std::string& name, long long low, long long high,
+                        int FaultOptions::*field) {
+  return [=](const std::string& v, ProgramOptions& o) {
+    long long n = 0;
+    auto error = readInt(name, v, low, high, n);
+    o.service.faults.*field = static_cast<int>(n);
+    return error;
+  };
+}
+
+// An option that adds a regular expression to a list of fault patterns.
+Setter patternInto(const std::string& name, std::vector<Pattern> FaultOptions::*list) {
+  return [=](const std::string& v, ProgramOptions& o) {
+    Pattern pattern;
+    auto error = readPattern(name, v, pattern);
+    if (error.empty()) (o.service.faults.*list).push_back(std::move(pattern));
+    return error;
+  };
+}
+
 // Options that take a value, by name.
 const std::map<std::string, Setter>& valueOptions() {
   static const std::map<std::string, Setter> options = {
@@ -76,20 +97,8 @@ const std::map<std::string, Setter>& valueOptions() {
          if (!o.now) return "--now takes an ISO 8601 date-time such as 2026-03-10T12:00:00Z";
          return {};
        }},
-      {"--latency-ms",
-       [](const std::string& v, ProgramOptions& o) {
-         long long n = 0;
-         auto error = readInt("--latency-ms", v, 0, 600'000, n);
-         o.service.faults.latencyMs = static_cast<int>(n);
-         return error;
-       }},
-      {"--jitter-ms",
-       [](const std::string& v, ProgramOptions& o) {
-         long long n = 0;
-         auto error = readInt("--jitter-ms", v, 0, 600'000, n);
-         o.service.faults.jitterMs = static_cast<int>(n);
-         return error;
-       }},
+      {"--latency-ms", millisecondsInto("--latency-ms", 0, 600'000, &FaultOptions::latencyMs)},
+      {"--jitter-ms", millisecondsInto("--jitter-ms", 0, 600'000, &FaultOptions::jitterMs)},
       {"--error-rate",
        [](const std::string& v, ProgramOptions& o) -> std::string {
          double rate = 0;
@@ -141,34 +150,10 @@ const std::map<std::string, Setter>& valueOptions() {
          if (error.empty()) o.service.faults.answerFaults.push_back(std::move(rule));
          return error;
        }},
-      {"--stall",
-       [](const std::string& v, ProgramOptions& o) {
-         Pattern pattern;
-         auto error = readPattern("--stall", v, pattern);
-         if (error.empty()) o.service.faults.stalls.push_back(std::move(pattern));
-         return error;
-       }},
-      {"--stall-ms",
-       [](const std::string& v, ProgramOptions& o) {
-         long long n = 0;
-         auto error = readInt("--stall-ms", v, 0, 3'600'000, n);
-         o.service.faults.stallMs = static_cast<int>(n);
-         return error;
-       }},
-      {"--drip",
-       [](const std::string& v, ProgramOptions& o) {
-         Pattern pattern;
-         auto error = readPattern("--drip", v, pattern);
-         if (error.empty()) o.service.faults.drips.push_back(std::move(pattern));
-         return error;
-       }},
-      {"--drip-ms",
-       [](const std::string& v, ProgramOptions& o) {
-         long long n = 0;
-         auto error = readInt("--drip-ms", v, 1, 3'600'000, n);
-         o.service.faults.dripMs = static_cast<int>(n);
-         return error;
-       }},
+      {"--stall", patternInto("--stall", &FaultOptions::stalls)},
+      {"--stall-ms", millisecondsInto("--stall-ms", 0, 3'600'000, &FaultOptions::stallMs)},
+      {"--drip", patternInto("--drip", &FaultOptions::drips)},
+      {"--drip-ms", millisecondsInto("--drip-ms", 1, 3'600'000, &FaultOptions::dripMs)},
       {"--ready-file",
        [](const std::string& v, ProgramOptions& o) -> std::string {
          if (v.empty()) return "--ready-file takes a path";
