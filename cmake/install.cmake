@@ -62,6 +62,13 @@ execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/changelog
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/install/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+# lintian's overrides mean something only in the package, whose prefix is /usr.
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    file(INSTALL \"${PROJECT_SOURCE_DIR}/cmake/package/lintian-overrides\"
+         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/lintian/overrides\" RENAME vantorix-widgets)
+  endif()
+")
 
 # Manual pages, compressed as Debian installs them.
 foreach(page keyferry vantorix-widgets vantorix-widget-host)

@@ -24,7 +24,7 @@ struct DemoProcess {
   DemoProcess(const std::filesystem::path& readyFile, int latencyMs) {
     pid = fork();
     if (pid == 0) {
-      std::freopen("/dev/null", "w", stdout);
+      if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(127);
       const std::string latency = std::to_string(latencyMs);
       execl(VX_DEMO_SERVICE_PATH, VX_DEMO_SERVICE_PATH, "--port", "0", "--projects", "10",
             "--latency-ms", latency.c_str(), "--ready-file", readyFile.c_str(), nullptr);

@@ -18,9 +18,10 @@ inline constexpr uid_t kUnprivilegedUser = 65534;
 // Gives `root` and everything in it to the user that `asUnprivileged` runs as.
 inline void handOver(const std::filesystem::path& root) {
   if (::geteuid() != 0) return;
-  (void)::chown(root.c_str(), kUnprivilegedUser, kUnprivilegedUser);
+  // A file left with root stays unwritable for the check, which then fails on its own.
+  if (::chown(root.c_str(), kUnprivilegedUser, kUnprivilegedUser) != 0) return;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    (void)::lchown(entry.path().c_str(), kUnprivilegedUser, kUnprivilegedUser);
+    if (::lchown(entry.path().c_str(), kUnprivilegedUser, kUnprivilegedUser) != 0) return;
   }
 }
 
