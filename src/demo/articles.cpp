@@ -78,8 +78,15 @@ json articleJson(const Case& c, const std::string& uuid, Time now) {
   return out;
 }
 
-bool holds(const Profile& profile, std::size_t index, std::size_t item) {
+constexpr std::size_t kUndatedArticlesProject = 10;
+
+bool undated(const Case& c) {
+  return !c.updatedAgo || c.updatedText;
+}
+
+bool holds(const Profile& profile, std::size_t index, std::size_t item, const Case& c) {
   if (profile.dailyVisitors <= 0) return false;
+  if (undated(c)) return index == kUndatedArticlesProject;
   return index == 0 || (item + index) % 3 == 0;
 }
 
@@ -88,14 +95,15 @@ bool holds(const Profile& profile, std::size_t index, std::size_t item) {
 json articlesAnswer(const Profile& profile, std::size_t index, Time now, Page page,
                     bool ascending) {
   static const std::vector<Case> all = cases();
+  now -= projectLag(index);
   // Newest change first; articles without a readable change time sort as the oldest.
   std::vector<std::size_t> order;
   for (std::size_t item = 0; item < all.size(); ++item) {
-    if (holds(profile, index, item)) order.push_back(item);
+    if (holds(profile, index, item, all[item])) order.push_back(item);
   }
   const auto age = [&](std::size_t item) {
     const Case& c = all[item];
-    return (c.updatedAgo && !c.updatedText) ? *c.updatedAgo : 1'000'000'000;
+    return undated(c) ? 1'000'000'000 : *c.updatedAgo;
   };
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return age(a) < age(b); });

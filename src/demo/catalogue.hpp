@@ -43,7 +43,6 @@ struct Profile {
   std::string slug;
   std::string domain;
   std::optional<std::string> timezone;
-  std::string iconHost;  // the host the favicon is asked for
   bool hasIcon = true;
 
   double dailyVisitors = 0;  // a typical weekday; 0 means no traffic at all

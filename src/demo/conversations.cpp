@@ -41,7 +41,7 @@ std::vector<Case> cases() {
   c.email = "maya@lindqvist.se";
   c.createdAgo = 14;
   c.lastMessageAgo = 1;
-  c.content = "**Hi** there, is the [pricing page](https://example.com/pricing) still up to date?";
+  c.content = "**Hi** there 👋 is the [pricing page](https://example.com/pricing) still up to date?";
   all.push_back(c);
 
   // Not waiting yet: read, five minutes old; an empty name and an address.
@@ -155,7 +155,7 @@ std::vector<Case> cases() {
   c.createdAgo = 60;
   c.lastMessageAgo = 45;
   c.form = StampForm::utcFraction;
-  c.content = "# Refund request\n\nThe parcel arrived damaged &amp; I'd like a refund.";
+  c.content = "# Refund request\n\nThe parcel arrived damaged 😞 &amp; I'd like a refund.";
   all.push_back(c);
 
   // Not waiting: the last message time cannot be read (it counts as now, not as the start).
@@ -194,7 +194,7 @@ std::vector<Case> cases() {
   c.name = "Hannah Schulz";
   c.createdAgo = 35;
   c.lastMessageAgo = 29;
-  c.content = "Perfect, I'll wait for the parcel.";
+  c.content = "Perfect, I'll wait for the parcel 🙏";
   all.push_back(c);
 
   // Waiting: unread; inline code, strike-through and an image.
@@ -248,6 +248,7 @@ bool holds(const Profile& profile, std::size_t index, std::size_t item) {
 
 json inboxAnswer(const Profile& profile, std::size_t index, Time now, Page page) {
   static const std::vector<Case> all = cases();
+  now -= projectLag(index);
   json list = json::array();
   std::size_t seen = 0;
   for (std::size_t item = 0; item < all.size() && list.size() < page.limit; ++item) {
@@ -257,6 +258,11 @@ json inboxAnswer(const Profile& profile, std::size_t index, Time now, Page page)
         conversationJson(all[item], itemUuid(0xc0000000u, "6c1d-4e5a-9b2f", index, item), now));
   }
   return {{"conversations", std::move(list)}};
+}
+
+std::chrono::minutes projectLag(std::size_t index) {
+  if (index == 0) return std::chrono::minutes(0);
+  return std::chrono::minutes(5 + (index * 37) % 180);
 }
 
 std::string itemUuid(unsigned kind, const char* middle, std::size_t project, std::size_t item) {

@@ -95,7 +95,7 @@ std::optional<std::string> drawIcon(const std::string& host, int size) {
 }
 
 Favicons::Favicons(const std::vector<Profile>& projects) {
-  for (const Profile& p : projects) hosts_[p.iconHost] = p.hasIcon;
+  for (const Profile& p : projects) hosts_[p.domain] = p.hasIcon;
 }
 
 std::optional<std::string> Favicons::icon(const std::string& host) {

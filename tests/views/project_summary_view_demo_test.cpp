@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/clock.hpp"
+#include "present/chart_dots.hpp"
 #include "present/component_support.hpp"
 #include "present/widget_background.hpp"
 #include "refresh/fetcher.hpp"
@@ -48,12 +49,16 @@ TEST_F(ProjectSummaryOverDemoData, EveryProjectAndPeriodFitsEachSize) {
                {Size::medium, present::testing::kMedium},
                {Size::panel, present::testing::kLarge}};
   int drawn = 0;
+  bool dots = false;  // the account shows a goal whose days are drawn as dots
   for (WidgetPeriod period : kAllWidgetPeriods) {
     auto outcome = refresh::Fetcher().current(period);
     ASSERT_TRUE(outcome.snapshot);
     const Snapshot& snapshot = *outcome.snapshot;
     ASSERT_FALSE(snapshot.projects.empty());
     for (const ProjectEntry& project : snapshot.projects) {
+      const auto metrics = project.metrics(period);
+      dots = dots || (metrics && metrics->goal && metrics->goal->series &&
+                      present::countsAsDots(*metrics->goal->series));
       for (const auto& s : sizes) {
         for (auto scheme : {present::ColorScheme::light, present::ColorScheme::dark}) {
           const present::Environment env{scheme, SharedStore::folder()};
@@ -78,6 +83,7 @@ TEST_F(ProjectSummaryOverDemoData, EveryProjectAndPeriodFitsEachSize) {
     }
   }
   EXPECT_GE(drawn, 4 * 10 * 3 * 2);
+  EXPECT_TRUE(dots);
 }
 
 }  // namespace

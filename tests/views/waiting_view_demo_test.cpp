@@ -30,6 +30,16 @@ TEST_F(WaitingViewOverDemoData, EverySizeFitsItsWidgetAndLinksWhatItShows) {
   const Snapshot& snapshot = *outcome.snapshot;
   const std::vector<WaitingItem> waiting = snapshot.waiting();
   ASSERT_GT(waiting.size(), 5u) << "the demo account should fill the large list";
+  // The rows a large widget shows read like a real inbox: each waits its own time, and visitors
+  // are among them.
+  bool conversation = false;
+  for (std::size_t i = 0; i < 5; ++i) {
+    conversation = conversation || waiting[i].kind == WaitingItem::Kind::conversation;
+    if (i > 0) {
+      EXPECT_LT(waiting[i].since, waiting[i - 1].since) << i;
+    }
+  }
+  EXPECT_TRUE(conversation);
 
   const struct {
     Size size;
