@@ -1,5 +1,7 @@
 #include "host/host_client.hpp"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -13,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "host/host_socket.hpp"
 #include "support/scratch.hpp"
 
 namespace vx::host {
@@ -75,6 +78,51 @@ TEST(HostClient, SettingsQueryGoesToTheHostNamedWhenItWasAsked) {
 
   ASSERT_EQ(answer.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(answer.get(), 1);
+}
+
+TEST(HostSocket, OnlyAPrivateRuntimeFolderOfTheUsersOwnHoldsIt) {
+  const testing::ScratchFolder scratch;
+  const auto runtime = scratch.path() / "run";
+  std::filesystem::create_directory(runtime);
+  std::filesystem::create_directory_symlink(runtime, scratch.path() / "link");
+  ASSERT_EQ(::chmod(runtime.c_str(), 0700), 0);
+  testing::ScopedEnvironment variable("XDG_RUNTIME_DIR", runtime.string());
+  EXPECT_EQ(widgetHostSocketPath(), (runtime / "vantorix-widget-host.sock").string());
+  EXPECT_EQ(widgetHostSocketPlace().refusal, "");
+
+  const auto refused = [] {
+    const SocketPlace place = widgetHostSocketPlace();
+    return !place.path && place.refusal.find("is not a private folder") != std::string::npos;
+  };
+  ASSERT_EQ(::chmod(runtime.c_str(), 0701), 0);
+  EXPECT_TRUE(refused()) << "others may enter";
+  ASSERT_EQ(::chmod(runtime.c_str(), 0700), 0);
+  {
+    const testing::ScopedEnvironment linked("XDG_RUNTIME_DIR", (scratch.path() / "link/").string());
+    EXPECT_TRUE(refused()) << "a link in its place";
+  }
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
+    EXPECT_TRUE(refused()) << "another user's";
+  }
+}
+
+TEST(HostSocket, AListenerOfAnotherUserIsNoHost) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can listen as another user";
+  const testing::ScratchFolder dir;
+  const std::string path = (dir.path() / "vantorix-widget-host.sock").string();
+  // A squatter: bound to the host's name first, listening with another user's credentials.
+  const int squatter = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+  ASSERT_EQ(::bind(squatter, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+  ASSERT_EQ(::seteuid(65534), 0);
+  const int listening = ::listen(squatter, 4);
+  ASSERT_EQ(::seteuid(0), 0);
+  ASSERT_EQ(listening, 0);
+  EXPECT_EQ(HostConnection::tryConnect(path).state(), HostConnection::State::unreachable);
+  ::close(squatter);
 }
 
 }  // namespace

@@ -75,5 +75,26 @@ TEST(HeadlessOutput, AFailedDrawingOrARemovalLeavesNoStaleImage) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / third));
 }
 
+TEST(HeadlessOutput, ItsFolderAndIndexAreTheUsersAlone) {
+  testing::ScratchFolder scratch;
+  const auto folder = scratch.path() / "out";
+  const auto modeOf = [](const std::filesystem::path& path) {
+    return std::filesystem::symlink_status(path).permissions() & std::filesystem::perms::all;
+  };
+  HeadlessOutput output(folder);
+  output.prepare();
+  output.writeIndex();
+  EXPECT_EQ(modeOf(folder), std::filesystem::perms::owner_all);
+  EXPECT_EQ(modeOf(folder / "index.json"),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  // An existing folder open to others is closed to them; a link in its place is not used.
+  std::filesystem::permissions(folder, std::filesystem::perms::all);
+  HeadlessOutput(folder).prepare();
+  EXPECT_EQ(modeOf(folder), std::filesystem::perms::owner_all);
+  std::filesystem::create_directory_symlink(folder, scratch.path() / "link");
+  EXPECT_THROW(HeadlessOutput(scratch.path() / "link").prepare(), std::runtime_error);
+}
+
 }  // namespace
 }  // namespace vx::widget_host
