@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -26,16 +27,42 @@ int millisecondsUntil(Deadline deadline) {
   return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
 }
 
+// Whether `folder` is a directory of this user's own, not a symbolic link, that nobody else may
+// enter, list or write to.
+bool isPrivateFolder(std::string folder) {
+  // A trailing slash would make lstat follow a link in the folder's place.
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  struct stat status {};
+  return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+         status.st_uid == ::geteuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 }  // namespace
 
-std::optional<std::string> widgetHostSocketPath() {
+SocketPlace widgetHostSocketPlace() {
   const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
-  if (runtimeDir == nullptr || runtimeDir[0] != '/') return std::nullopt;
+  if (runtimeDir == nullptr || runtimeDir[0] != '/') return {};
+  if (!isPrivateFolder(runtimeDir)) {
+    return {std::nullopt, std::string("XDG_RUNTIME_DIR ") + runtimeDir +
+                              " is not a private folder of this user (their own, not a symbolic "
+                              "link, without access for others): no host socket there"};
+  }
   std::string path = runtimeDir;
   if (path.back() != '/') path += '/';
   path += kSocketName;
-  if (path.size() >= sizeof(sockaddr_un::sun_path)) return std::nullopt;
-  return path;
+  if (path.size() >= sizeof(sockaddr_un::sun_path)) return {};
+  return {path, {}};
+}
+
+std::optional<std::string> widgetHostSocketPath() {
+  return widgetHostSocketPlace().path;
+}
+
+bool peerIsThisUser(int fd) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer &&
+         peer.uid == ::geteuid();
 }
 
 HostConnection HostConnection::tryConnect(const std::optional<std::string>& path) {
@@ -47,21 +74,16 @@ HostConnection HostConnection::tryConnect(const std::optional<std::string>& path
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+  const bool connected =
+      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  if (!connected && errno == EAGAIN) {
+    connection.state_ = State::busy;
     return connection;
   }
-  switch (errno) {
-    case EINPROGRESS:
-    case EINTR:
-      // The connection completes in the background; the first send waits for it.
-      return connection;
-    case EAGAIN:
-      connection.state_ = State::busy;
-      return connection;
-    default:
-      connection.state_ = State::unreachable;
-      return connection;
-  }
+  // A Unix socket's connect has its answer at once, the listener's credentials with it. Anyone
+  // who could bind the name first is not the host: nothing is sent to them, nothing taken back.
+  if (!connected || !peerIsThisUser(fd)) connection.state_ = State::unreachable;
+  return connection;
 }
 
 HostConnection HostConnection::connect(const std::optional<std::string>& path, Deadline deadline) {

@@ -10,12 +10,28 @@ namespace vx::host {
 
 using Deadline = std::chrono::steady_clock::time_point;
 
-// Where the per-user widget host listens: $XDG_RUNTIME_DIR/vantorix-widget-host.sock.
-// Absent when XDG_RUNTIME_DIR is unset, empty or relative (such values are to be ignored), or
-// when the path does not fit in a socket address. Absent means: no host is reachable.
-// It reads the process environment: call it on the caller's thread and hand the path to any
+// Where the per-user widget host listens: $XDG_RUNTIME_DIR/vantorix-widget-host.sock, and only
+// when that folder is the user's own private one: a directory (not a symbolic link) that belongs
+// to this user and grants nobody else any access. Anywhere else another user could bind the name
+// first, or replace the socket.
+struct SocketPlace {
+  // Absent when XDG_RUNTIME_DIR is unset, empty or relative (such values are to be ignored), is
+  // not such a private folder, or when the path does not fit in a socket address. Absent means:
+  // no host is reachable.
+  std::optional<std::string> path;
+  // Why there is no path although XDG_RUNTIME_DIR is set to an absolute path, for a host to
+  // report; empty otherwise.
+  std::string refusal;
+};
+
+// Reads the process environment: call it on the caller's thread and hand the path to any
 // background work, since another thread (node's, for one) may change the environment meanwhile.
+[[nodiscard]] SocketPlace widgetHostSocketPlace();
 [[nodiscard]] std::optional<std::string> widgetHostSocketPath();
+
+// Whether the process at the other end of the connected Unix socket `fd` runs as this user
+// (by the credentials the kernel took when that end connected or started listening).
+[[nodiscard]] bool peerIsThisUser(int fd);
 
 // One stream connection to the widget host. Move-only; the socket is closed on destruction.
 // Every operation is non-blocking or bounded by a deadline, so that no caller can hang on a
@@ -25,10 +41,12 @@ class HostConnection {
   enum class State {
     connected,    // connected (or the connection is under way)
     busy,         // the host is listening but its queue of pending connections is full
-    unreachable,  // no host: no runtime directory, no socket, or nobody listening on it
+    unreachable,  // no host: no runtime directory, no socket, nobody listening on it, or a
+                  // listener that is not this user's
   };
 
   // Tries once to connect, without waiting, to the host at `socketPath` (absent: no host).
+  // Only a listener of this user's own counts as the host.
   [[nodiscard]] static HostConnection tryConnect(const std::optional<std::string>& socketPath);
   // Tries to connect until `deadline` while the host is busy.
   [[nodiscard]] static HostConnection connect(const std::optional<std::string>& socketPath,

@@ -4,7 +4,6 @@
 #include <exception>
 #include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "model/url_parts.hpp"
 #include "net/http_session.hpp"
 #include "store/atomic_write.hpp"
+#include "store/file_io.hpp"
 #include "store/shared_store.hpp"
 
 namespace vx::refresh {
@@ -43,22 +43,21 @@ Name iconFileName(const std::string& slug) {
   return "favicon-" + slug + ".png";
 }
 
-// Whether the file was last modified less than a week ago (or in the future). A file whose
-// modification date cannot be read is not fresh.
+// Whether the icon was last modified less than a week ago (or in the future). One whose
+// modification date cannot be read is not fresh, nor is a symbolic link in its place (planted
+// while the folder was open to others, it would be judged by whatever it points at): the
+// download replaces it.
 bool isFresh(const fs::path& file) {
-  std::error_code error;
-  const fs::file_time_type modified = fs::last_write_time(file, error);
-  if (error) return false;
-  const auto modifiedAt = std::chrono::file_clock::to_sys(modified);
+  const auto modified = store::regularFileModified(file);
+  if (!modified) return false;
   const double age =
-      clock::secondsBetween(std::chrono::time_point_cast<Time::duration>(modifiedAt), clock::now());
+      clock::secondsBetween(std::chrono::time_point_cast<Time::duration>(*modified), clock::now());
   return age < kFreshSeconds;
 }
 
-// An icon of any age is better than none.
+// An icon of any age is better than none; a link or anything else but a file is no icon.
 Name fallback(const fs::path& file, const std::string& name) {
-  std::error_code error;
-  if (fs::exists(file, error)) return name;
+  if (store::regularFileModified(file)) return name;
   return std::nullopt;
 }
 

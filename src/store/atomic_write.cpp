@@ -63,7 +63,7 @@ class TemporaryFile {
   // Gives the complete file its temporary name, when it has none yet.
   std::optional<SystemError> name() {
     if (!path_.empty()) return std::nullopt;
-    const std::string source = "/proc/self/fd/" + std::to_string(descriptor_.get());
+    const std::string source = descriptorPath(descriptor_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string candidate =
           (target_.parent_path() / (temporaryPrefix(target_) + randomSuffix())).string();

@@ -6,6 +6,10 @@
 
 namespace vx::store {
 
+std::string descriptorPath(int fd) {
+  return "/proc/self/fd/" + std::to_string(fd);
+}
+
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   if (this != &other) {
     (void)close();

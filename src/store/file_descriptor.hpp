@@ -1,6 +1,13 @@
 #pragma once
 
+#include <string>
+
 namespace vx::store {
+
+// The name under /proc/self/fd that stands for the open descriptor `fd`. Calls given it act on
+// the very file the descriptor holds (following it does not look the original path up again),
+// even one that has no name, or whose name now leads elsewhere.
+[[nodiscard]] std::string descriptorPath(int fd);
 
 // Owns one open file descriptor and closes it when destroyed. Move-only.
 class FileDescriptor {

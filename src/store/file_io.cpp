@@ -26,11 +26,24 @@ std::optional<std::string> readToEnd(int fd) {
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   // Opening without blocking: a FIFO put where a file is expected would otherwise wait for a
   // writer forever. It, and anything else but a regular file, is then refused before reading.
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  FileDescriptor file(
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
   if (!file.valid()) return std::nullopt;
   struct stat status {};
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   return readToEnd(file.get());
+}
+
+std::optional<std::chrono::system_clock::time_point> regularFileModified(
+    const std::filesystem::path& path) {
+  struct stat status {};
+  if (systemCalls().lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return std::nullopt;
+  }
+  return std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(
+          std::chrono::seconds(status.st_mtim.tv_sec) +
+          std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
 }
 
 std::optional<SystemError> writeAll(int fd, std::string_view bytes, const std::string& what) {

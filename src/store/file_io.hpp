@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,8 +10,15 @@
 
 namespace vx::store {
 
-// The whole content of a regular file; nothing when it cannot be opened or read.
+// The whole content of a regular file; nothing when it cannot be opened or read, or when a
+// symbolic link stands at `path` (never followed: in a folder others could once write to, it
+// may lead to any file this user can read).
 [[nodiscard]] std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+
+// When the regular file at `path` was last modified; nothing when there is none, a symbolic
+// link (not followed) or anything else but a regular file standing there.
+[[nodiscard]] std::optional<std::chrono::system_clock::time_point> regularFileModified(
+    const std::filesystem::path& path);
 
 // The whole of an open descriptor's input until end of file, however long.
 [[nodiscard]] std::optional<std::string> readToEnd(int fd);

@@ -2,12 +2,18 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <deque>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "store/file_descriptor.hpp"
+#include "store/system_calls.hpp"
 
 namespace vx::store {
 namespace {
@@ -35,22 +41,77 @@ bool pathExists(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &status) == 0;
 }
 
-// The folder holds the session's token: nobody else may list, read or replace what is in it.
-// Access for others is taken away; the owner's own bits stay as they are.
-bool keptPrivate(const std::filesystem::path& folder, const struct stat& status) {
-  if (status.st_uid != ::geteuid()) return false;
-  if ((status.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
-  return ::chmod(folder.c_str(), status.st_mode & S_IRWXU) == 0;
+// Whoever owns a symbolic link may point it anywhere, at any moment: only links of this user's
+// own or of the system are followed.
+bool trustedOwner(uid_t owner) {
+  return owner == ::geteuid() || owner == 0;
 }
 
-// A directory of this user's own, private to them, that this process may look up names in.
-// Whether it may also write there is left to each write: a folder the user made read-only
-// still lets the widgets read the session, and deletions and writes then fail on their own,
-// with their own error.
-bool usable(const std::filesystem::path& folder) {
+// Whether `path` leads to what it names only through symbolic links of trusted owners. The path
+// is walked as the kernel walks it, each link checked before it is taken, its target put in its
+// place; a part that cannot be looked up, or too many links, count as untrusted.
+bool onlyTrustedLinksLead(const std::filesystem::path& path) {
+  constexpr int kMostLinks = 40;  // as many as the kernel follows in one lookup
+  std::deque<std::filesystem::path> ahead(path.begin(), path.end());
+  std::filesystem::path reached;
+  int links = 0;
+  while (!ahead.empty()) {
+    const std::filesystem::path part = std::move(ahead.front());
+    ahead.pop_front();
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      reached = reached.parent_path();
+      continue;
+    }
+    const std::filesystem::path next = reached / part;  // the root part starts again at "/"
+    struct stat status {};
+    if (systemCalls().lstat(next.c_str(), &status) != 0) return false;
+    if (!S_ISLNK(status.st_mode)) {
+      reached = next;
+      continue;
+    }
+    if (!trustedOwner(status.st_uid) || ++links > kMostLinks) return false;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(next, error);
+    if (error) return false;
+    ahead.insert(ahead.begin(), target.begin(), target.end());
+  }
+  return true;
+}
+
+// The folder itself, never what a symbolic link in its place points at; nothing unless it is a
+// directory. The descriptor only locates it: it holds no read access that the owner's own mode
+// could refuse.
+FileDescriptor openItself(const std::filesystem::path& folder) {
+  return FileDescriptor(
+      systemCalls().open(folder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0));
+}
+
+// The folder holds the session's token: nobody else may list, read or replace what is in it.
+// Access for others is taken away and the owner's own bits stay as they are; a folder made just
+// now gets exactly 0700, whatever the umask took away. The mode is set through the descriptor's
+// name (a descriptor that only locates takes no fchmod), so it reaches the folder that was
+// checked, whatever its path leads to meanwhile.
+bool keptPrivate(const FileDescriptor& folder, const struct stat& status, bool created) {
+  if (status.st_uid != ::geteuid()) return false;
+  if (!created && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
+  const mode_t mode = created ? S_IRWXU : status.st_mode & S_IRWXU;
+  return ::chmod(descriptorPath(folder.get()).c_str(), mode) == 0;
+}
+
+// A directory of this user's own, reached through no one else's links, private to them, that
+// this process may look up names in. Whether it may also write there is left to each write: a
+// folder the user made read-only still lets the widgets read the session, and deletions and
+// writes then fail on their own, with their own error.
+bool usable(const std::filesystem::path& folder, bool created) {
+  if (!onlyTrustedLinksLead(folder)) return false;
+  const FileDescriptor itself = openItself(folder);
   struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
-  return keptPrivate(folder, status) && ::access(folder.c_str(), X_OK) == 0;
+  if (!itself.valid() || ::fstat(itself.get(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+    return false;
+  }
+  return keptPrivate(itself, status, created) &&
+         ::access(descriptorPath(itself.get()).c_str(), X_OK) == 0;
 }
 
 // mkdir that counts "someone else just made it" as success.
@@ -78,16 +139,13 @@ std::optional<std::filesystem::path> dataHome() {
 }
 
 bool ensureFolder(const std::filesystem::path& folder) {
+  bool created = false;
   if (!pathExists(folder)) {
     if (!createParents(folder)) return false;
-    if (::mkdir(folder.c_str(), 0700) == 0) {
-      // The umask may have taken bits away; the folder is the owner's alone, and fully so.
-      (void)::chmod(folder.c_str(), 0700);
-    } else if (errno != EEXIST) {
-      return false;
-    }
+    created = ::mkdir(folder.c_str(), 0700) == 0;
+    if (!created && errno != EEXIST) return false;
   }
-  return usable(folder);
+  return usable(folder, created);
 }
 
 }  // namespace vx::store

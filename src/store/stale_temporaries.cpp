@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include <sys/stat.h>
-
 #include "model/clock.hpp"
+#include "store/file_io.hpp"
 #include "store/system_calls.hpp"
 
 namespace vx::store {
@@ -14,13 +13,8 @@ namespace {
 constexpr std::size_t kSuffixLength = 6;
 
 bool leftBehind(const std::filesystem::path& path) {
-  struct stat status {};
-  if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  const auto modified = std::chrono::system_clock::time_point(
-      std::chrono::seconds(status.st_mtim.tv_sec) +
-      std::chrono::duration_cast<std::chrono::system_clock::duration>(
-          std::chrono::nanoseconds(status.st_mtim.tv_nsec)));
-  return clock::now() - modified > kStaleAfter;
+  const auto modified = regularFileModified(path);
+  return modified && clock::now() - *modified > kStaleAfter;
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ SystemCalls realSystemCalls() {
   };
   calls.rename = [](const char* from, const char* to) { return ::rename(from, to); };
   calls.unlink = [](const char* path) { return ::unlink(path); };
+  calls.lstat = [](const char* path, struct stat* status) { return ::lstat(path, status); };
   return calls;
 }
 

@@ -61,8 +61,9 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> announcedSize(int fd) {
 
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
   // Opened without blocking, and read only when it is a regular file: a FIFO or device that
-  // someone left under an image's name must not hold the drawing up.
-  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  // someone left under an image's name must not hold the drawing up. A symbolic link there is
+  // not followed: it could show any image of the user's as the one expected.
+  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
   struct stat info {};
   if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   // A few kilobytes of PNG can announce gigabytes of pixels: the size is checked before decoding.

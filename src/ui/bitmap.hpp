@@ -17,8 +17,9 @@ inline constexpr std::uint32_t kMaxImageSide = 1024;
 // A decoded image in cairo's 32-bit premultiplied format. Owns its surface.
 class Bitmap {
  public:
-  // The PNG at `path`, or null when the file is missing, is not a regular file, is not a
-  // readable PNG or is more than kMaxImageSide pixels wide or high.
+  // The PNG at `path`, or null when the file is missing, is a symbolic link (not followed) or
+  // anything else but a regular file, is not a readable PNG or is more than kMaxImageSide
+  // pixels wide or high.
   [[nodiscard]] static std::shared_ptr<const Bitmap> loadPng(const std::string& path);
 
   explicit Bitmap(SurfaceHandle surface) : surface_(std::move(surface)) {}

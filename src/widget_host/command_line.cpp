@@ -248,7 +248,7 @@ int run(Arguments arguments, const std::string& extension) {
                                                      ? arguments.words.front()
                                                      : arguments.options.begin()->first));
   }
-  options.socketPath = host::widgetHostSocketPath();
+  options.socket = host::widgetHostSocketPlace();
   return headless ? runHost(options) : runWindowed(options, scale.has_value());
 }
 

@@ -3,9 +3,13 @@
 #include <stdexcept>
 
 #include "store/atomic_write.hpp"
+#include "store/folder.hpp"
 
 namespace vx::widget_host {
 namespace {
+
+// The index and the drawings are the user's alone, like the files of the shared folder.
+constexpr mode_t kIndexMode = 0600;
 
 std::int64_t entryDate(const nlohmann::json& entry) {
   const auto date = entry.find("date");
@@ -13,6 +17,14 @@ std::int64_t entryDate(const nlohmann::json& entry) {
 }
 
 }  // namespace
+
+void HeadlessOutput::prepare() const {
+  if (!store::ensureFolder(folder_)) {
+    throw std::runtime_error("cannot use " + folder_.string() +
+                             " for the drawings: it must be a folder of this user's own (not "
+                             "a symbolic link), or one that can be created");
+  }
+}
 
 std::filesystem::path HeadlessOutput::imagePath(const Placement& placement,
                                                 const nlohmann::json& entry) const {
@@ -66,7 +78,8 @@ void HeadlessOutput::writeIndex() const {
   nlohmann::json widgets = nlohmann::json::array();
   for (const auto& [id, shown] : shown_) widgets.push_back(shown.record);
   const nlohmann::json index = {{"widgets", widgets}};
-  if (auto failure = store::writeAtomically(folder_ / "index.json", index.dump(2) + "\n", 0644)) {
+  if (auto failure =
+          store::writeAtomically(folder_ / "index.json", index.dump(2) + "\n", kIndexMode)) {
     throw std::runtime_error(failure->description());
   }
 }

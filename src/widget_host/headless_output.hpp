@@ -21,6 +21,12 @@ class HeadlessOutput {
  public:
   explicit HeadlessOutput(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
+  // Makes the folder ready for the drawings, which show the user's inbox: created with mode 0700
+  // when missing, and otherwise kept private as the shared folder is (group and other bits
+  // taken away). Throws `std::runtime_error` when it cannot be created, or is another user's
+  // folder, a symbolic link or reached through one of another user.
+  void prepare() const;
+
   // Where the drawing of `entry` for `placement` goes.
   [[nodiscard]] std::filesystem::path imagePath(const Placement& placement,
                                                 const nlohmann::json& entry) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <stdexcept>
 #include <vector>
 
 #include <poll.h>
@@ -33,8 +34,8 @@ Host::Host(const HostOptions& options)
       output_(options.output) {}
 
 void Host::start() {
-  std::error_code ignored;
-  std::filesystem::create_directories(options_.output, ignored);
+  openSocket();
+  output_.prepare();
   placements_ = loadPlacements(file_);
   if (placements_.pushToken.empty()) {
     placements_.pushToken = newPushToken();
@@ -45,7 +46,6 @@ void Host::start() {
                 std::vector<std::string>{"serve", "--push-token", placements_.pushToken});
   updateGreeting();
   for (const Placement& placement : placements_.widgets) schedule_.add(placement.id);
-  openSocket();
   requests_.permissions = &permissions_;
   requests_.unattendedAnswer = options_.unattendedAnswer;
   requests_.reload = [this](const std::string& app) {
@@ -58,8 +58,12 @@ void Host::start() {
 void Host::openSocket() {
   if (const auto activated = activatedSocket()) {
     server_.emplace(SocketServer::adopt(*activated));
-  } else if (options_.socketPath) {
-    server_.emplace(SocketServer::listenAt(*options_.socketPath));
+  } else if (!options_.socket.refusal.empty()) {
+    // Where others could reach the socket, a host would take requests from them, or they
+    // could take the requests meant for it.
+    throw std::runtime_error(options_.socket.refusal);
+  } else if (options_.socket.path) {
+    server_.emplace(SocketServer::listenAt(*options_.socket.path));
   }
 }
 

@@ -4,20 +4,21 @@
 #include <optional>
 #include <string>
 
+#include "host/host_socket.hpp"
 #include "widget_host/notification_permissions.hpp"
 
 namespace vx::widget_host {
 
 struct HostOptions {
-  std::string extension;                  // the extension program
-  std::filesystem::path folder;           // the host's own folder (placements, permissions)
-  std::filesystem::path output;           // headless: where the images and index.json go
-  std::string scheme = "light";           // the desktop's appearance
-  std::string mode = "full";              // full colour, or "accented" with `tint`
-  std::optional<std::string> tint;        // "#RRGGBB", accented mode only
-  double scale = 2;                       // pixels per point
-  std::string app;                        // the application whose widgets the extension draws
-  std::optional<std::string> socketPath;  // nothing: no host socket
+  std::string extension;            // the extension program
+  std::filesystem::path folder;     // the host's own folder (placements, permissions)
+  std::filesystem::path output;     // headless: where the images and index.json go
+  std::string scheme = "light";     // the desktop's appearance
+  std::string mode = "full";        // full colour, or "accented" with `tint`
+  std::optional<std::string> tint;  // "#RRGGBB", accented mode only
+  double scale = 2;                 // pixels per point
+  std::string app;                  // the application whose widgets the extension draws
+  host::SocketPlace socket;         // no path: no host socket; a refusal: no host
   std::optional<Authorization> unattendedAnswer;
 };
 

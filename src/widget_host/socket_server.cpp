@@ -14,6 +14,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "host/host_socket.hpp"
+
 namespace vx::widget_host {
 namespace {
 
@@ -82,6 +84,12 @@ void SocketServer::accept(Instant now) {
   while (true) {
     const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // nothing more waiting (or a client that gave up already)
+    // Requests come from the user's own programs only; another user's are neither read nor
+    // answered, nor do they take a place from the user's.
+    if (!host::peerIsThisUser(fd)) {
+      ::close(fd);
+      continue;
+    }
     if (clients_.size() >= kMostConnections) {
       ::close(clients_.front().fd);
       clients_.erase(clients_.begin());

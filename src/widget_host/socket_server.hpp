@@ -16,6 +16,7 @@ namespace vx::widget_host {
 using host::Instant;
 
 // The host socket's server side: one request line per connection, at most one answer line.
+// Only connections from processes of this user's own are kept; others are closed at once.
 // Everything is non-blocking and bounded, so that no client can stop the host or hold up
 // another: a line longer than `kLongestRequest` closes its connection, as does a connection
 // that has not finished its line (or taken its answer) within `kConnectionPatience`; beyond

@@ -15,8 +15,8 @@ namespace {
 
 // Beyond this a PNG of the largest family outgrows what is worth drawing for a screen.
 constexpr double kMaxScale = 8;
-// Drawn images are for the host to read; nothing in them is private beyond the widget itself.
-constexpr mode_t kImageMode = 0644;
+// Drawn images show the user's data (inbox previews among it): they are the user's alone.
+constexpr mode_t kImageMode = 0600;
 
 const WidgetKind* kindNamed(const std::string& identifier) {
   static const std::vector<WidgetKind> kinds = {projectSummaryWidget(), allProjectsWidget(),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "host/host_socket.hpp"
 #include "support/scratch.hpp"
 
 namespace vx::host {
@@ -75,6 +77,27 @@ TEST(HostClient, SettingsQueryGoesToTheHostNamedWhenItWasAsked) {
 
   ASSERT_EQ(answer.wait_for(10s), std::future_status::ready);
   EXPECT_EQ(answer.get(), 1);
+}
+
+TEST(HostSocket, OnlyAPrivateRuntimeFolderOfTheUsersOwnHoldsIt) {
+  const testing::ScratchFolder runtime;  // made with mode 0700
+  std::filesystem::create_directory_symlink(runtime.path(), runtime.path() / "link");
+  const testing::ScopedEnvironment variable("XDG_RUNTIME_DIR", runtime.path().string());
+  EXPECT_EQ(widgetHostSocketPath(), (runtime.path() / "vantorix-widget-host.sock").string());
+  const testing::ScopedEnvironment linked("XDG_RUNTIME_DIR", (runtime.path() / "link/").string());
+  EXPECT_EQ(widgetHostSocketPath(), std::nullopt) << "a link in its place";
+  EXPECT_NE(widgetHostSocketPlace().refusal, "") << "and a host is told why";
+}
+
+TEST(HostSocket, AListenerOfAnotherUserIsNoHost) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can listen as another user";
+  const testing::ScratchFolder dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+  ASSERT_EQ(::seteuid(65534), 0);
+  const FakeHost squatter(dir.path(), "{\"authorizationStatus\":2}\n");  // bound the name first
+  ASSERT_EQ(::seteuid(0), 0);
+  EXPECT_EQ(HostConnection::tryConnect((dir.path() / "vantorix-widget-host.sock").string()).state(),
+            HostConnection::State::unreachable);
 }
 
 }  // namespace

@@ -140,6 +140,17 @@ TEST_F(FaviconDownloadTest, NoIconWithoutAFileOrASuccessfulDownload) {
   EXPECT_EQ(favicon(project("shop", "shop.example.org"), unreachable), std::nullopt);
 }
 
+TEST_F(FaviconDownloadTest, ALinkInPlaceOfAnIconIsNoIconUntilADownloadReplacesIt) {
+  writeIcon("private.png", "private", 1h);
+  fs::create_symlink(folder_ / "private.png", folder_ / "favicon-shop.png");
+  fake_.on("GET", "/v1/favicons/shop.example.org", {404, "not found"});
+  EXPECT_EQ(favicon(project("shop", "shop.example.org"), fake_.baseUrl()), std::nullopt);
+  fake_.on("GET", "/v1/favicons/shop.example.org", {200, "\x89PNG new"});
+  EXPECT_EQ(favicon(project("shop", "shop.example.org"), fake_.baseUrl()), "favicon-shop.png");
+  EXPECT_FALSE(fs::is_symlink(folder_ / "favicon-shop.png"));
+  EXPECT_EQ(read("private.png"), "private");
+}
+
 TEST_F(FaviconDownloadTest, AsksForTheHostAloneWithoutCredentials) {
   fake_.on("GET", "/v1/favicons/shop.example.org", {200, "\x89PNG"});
   EXPECT_EQ(favicon(project("shop", "https://shop.example.org/blog/post"), fake_.baseUrl()),

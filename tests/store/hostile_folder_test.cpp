@@ -9,8 +9,9 @@
 
 #include "store/file_io.hpp"
 #include "store/shared_store.hpp"
+#include "store/system_calls.hpp"
+#include "support/unprivileged.hpp"
 #include "temporary_folder.hpp"
-#include "unprivileged.hpp"
 
 namespace vx {
 namespace {
@@ -18,6 +19,7 @@ namespace {
 using vx::testing::asUnprivileged;
 using vx::testing::handOver;
 using vx::testing::kUnprivilegedUser;
+using vx::testing::ScopedEnvironment;
 using vx::testing::SharedFolderTest;
 using vx::testing::strayFiles;
 
@@ -112,6 +114,44 @@ TEST_F(ExposedSharedFolder, OfAnotherUserIsNoFolder) {
   ASSERT_EQ(::chown(folder->c_str(), 0, 0), 0);
 }
 
+// Links planted where the folder or its data home should be, in a folder others can write to.
+using LinkedSharedFolder = SharedFolderTest;
+
+TEST_F(LinkedSharedFolder, InPlaceOfTheFolderIsNoFolderAndItsTargetIsLeftAlone) {
+  const auto victim = temporary_.path() / "victim";
+  std::filesystem::create_directories(victim);
+  ASSERT_EQ(::chmod(victim.c_str(), 0755), 0);
+  writeText(victim / "session.json", kSession);
+  std::filesystem::create_directories(dataHome());
+  std::filesystem::create_directory_symlink(victim, expectedFolder());
+  EXPECT_EQ(SharedStore::session(), std::nullopt);
+  SharedStore::save(namedSnapshot("mine"));
+  EXPECT_FALSE(std::filesystem::exists(victim / "snapshot.json"));
+  EXPECT_EQ(modeOf(victim), 0755u);
+}
+
+TEST_F(LinkedSharedFolder, IsReachedOnlyThroughLinksOfTheUser) {
+  const auto link = temporary_.path() / "link";
+  std::filesystem::create_directories(temporary_.path() / "real" / "data");
+  std::filesystem::create_directory_symlink(temporary_.path() / "real", link);
+  // The data home through that link, and through a link of the user's that leads through it.
+  std::filesystem::create_directory_symlink(link / "data", temporary_.path() / "outer");
+  struct stat planted {};
+  ASSERT_EQ(::lstat(link.c_str(), &planted), 0);
+  for (const auto& home : {link / "data", temporary_.path() / "outer"}) {
+    ScopedEnvironment xdg("XDG_DATA_HOME", home.string());
+    EXPECT_EQ(SharedStore::folder(), home / expectedFolder().filename());
+    // The same link as another user's (the kernel will not make one on demand).
+    store::systemCalls().lstat = [planted](const char* path, struct stat* status) {
+      const int result = ::lstat(path, status);
+      if (result == 0 && status->st_ino == planted.st_ino) status->st_uid = kUnprivilegedUser + 1;
+      return result;
+    };
+    EXPECT_EQ(SharedStore::folder(), std::nullopt) << home;
+    store::systemCalls() = store::realSystemCalls();
+  }
+}
+
 using NonRegularSharedFiles = SharedFolderTest;
 
 TEST_F(NonRegularSharedFiles, FifosReadAsNothingInsteadOfBlocking) {
@@ -145,6 +185,11 @@ TEST_F(NonRegularSharedFiles, FoldersAndLinksReadAsNothingAndWritesReplaceOnlyTh
   EXPECT_FALSE(std::filesystem::is_symlink(*folder / "snapshot.json"));
   EXPECT_EQ(SharedStore::snapshot(), namedSnapshot("mine"));
   EXPECT_EQ(store::readWholeFile(outside), "someone else's file");
+
+  // Read through, a link could hand any file of the user's in as the store's own.
+  writeText(outside, R"({"token":"t"})");
+  std::filesystem::create_symlink(outside, *folder / "push.json");
+  EXPECT_EQ(SharedStore::pushRegistration(), std::nullopt);
 }
 
 using UnencodableText = SharedFolderTest;

@@ -42,6 +42,9 @@ TEST_F(BitmapFiles, LoadsAPngAndNothingFromWhatIsNotOne) {
   EXPECT_EQ(Bitmap::loadPng((folder_ / "missing.png").string()), nullptr);
   std::filesystem::create_directory(folder_ / "folder.png");
   EXPECT_EQ(Bitmap::loadPng((folder_ / "folder.png").string()), nullptr);
+  // A link to a good image is no image: it could show any picture of the user's.
+  std::filesystem::create_symlink(folder_ / "icon.png", folder_ / "linked.png");
+  EXPECT_EQ(Bitmap::loadPng((folder_ / "linked.png").string()), nullptr);
 }
 
 TEST_F(BitmapFiles, AFifoInPlaceOfAPictureIsRefusedWithoutWaiting) {

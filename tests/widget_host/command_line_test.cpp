@@ -71,6 +71,19 @@ TEST_F(CommandLineTest, BadRequestsChangeNothing) {
   EXPECT_EQ(file(), before);
 }
 
+TEST_F(CommandLineTest, RunRefusesARuntimeFolderOthersCanEnter) {
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms::others_exec,
+                               std::filesystem::perm_options::add);
+  environment_["XDG_RUNTIME_DIR"] = folder_.path().string();
+  // Bounded: a host that starts after all is stopped.
+  const auto result = vx::testing::run(
+      "/usr/bin/timeout",
+      {"20", VX_HOST_PATH, "run", "--headless", "--output", (folder_.path() / "out").string()},
+      environment_);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.error.find("is not a private folder"), std::string::npos) << result.error;
+}
+
 TEST_F(CommandLineTest, ADamagedPlacementsFileIsReportedAndKept) {
   std::filesystem::create_directories(folder_.path() / "config" / "vantorix-widget-host");
   std::ofstream(folder_.path() / "config" / "vantorix-widget-host" / "widgets.json") << "{\"widg";

@@ -75,5 +75,19 @@ TEST(HeadlessOutput, AFailedDrawingOrARemovalLeavesNoStaleImage) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / third));
 }
 
+TEST(HeadlessOutput, ItsFolderAndIndexAreTheUsersAlone) {
+  using std::filesystem::perms;
+  testing::ScratchFolder scratch;
+  const auto folder = scratch.path() / "out";
+  HeadlessOutput output(folder);
+  output.prepare();
+  output.writeIndex();
+  EXPECT_EQ(std::filesystem::status(folder).permissions(), perms::owner_all);
+  EXPECT_EQ(std::filesystem::status(folder / "index.json").permissions(),
+            perms::owner_read | perms::owner_write);
+  std::filesystem::create_directory_symlink(folder, scratch.path() / "link");
+  EXPECT_THROW(HeadlessOutput(scratch.path() / "link").prepare(), std::runtime_error);
+}
+
 }  // namespace
 }  // namespace vx::widget_host

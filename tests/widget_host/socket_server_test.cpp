@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "support/scratch.hpp"
+#include "support/unprivileged.hpp"
 #include "widget_host/host_requests.hpp"
 
 namespace vx::widget_host {
@@ -101,6 +102,24 @@ class SocketServerTest : public ::testing::Test {
   std::mutex mutex_;
   std::vector<std::string> reloaded_;
 };
+
+TEST_F(SocketServerTest, AnotherUsersRequestsAreNeitherReadNorAnswered) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can connect as another user";
+  start();
+  // The socket within the other user's reach, as only a careless folder or socket mode puts it.
+  ASSERT_EQ(::chmod(folder_.path().c_str(), 0711), 0);
+  ASSERT_EQ(::chmod(path_.c_str(), 0666), 0);
+  const std::string settings = "{\"type\":\"notificationSettings\",\"app\":\"a\"}\n";
+  EXPECT_TRUE(testing::asUnprivileged([&] {
+    RawClient reload(path_);
+    reload.write("{\"type\":\"reloadAllTimelines\",\"app\":\"a\"}\n");
+    RawClient asking(path_);
+    asking.write(settings);
+    return reload.connected() && reload.readAll().empty() && asking.readAll().empty();
+  }));
+  EXPECT_TRUE(reloaded().empty());
+  EXPECT_EQ(ask(settings), "{\"authorizationStatus\":0}\n") << "the user's own are answered";
+}
 
 TEST_F(SocketServerTest, EachApplicationHasItsOwnStoredPermissionAskedOnce) {
   requests_.unattendedAnswer = Authorization::authorized;

@@ -117,6 +117,9 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
   EXPECT_EQ(answer["pixels"], json({728, 764}));
   EXPECT_EQ(answer["scale"], 2);
   EXPECT_EQ(answer["date"], millis(kNow));
+  EXPECT_EQ(std::filesystem::status(out_ / "large.png").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+      << "drawings show the user's data";
   const ui::testing::PngProbe probe(readFile(out_ / "large.png"));
   ASSERT_TRUE(probe.ok());
   EXPECT_EQ(probe.width(), 728);
