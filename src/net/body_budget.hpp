@@ -1,8 +1,8 @@
 #pragma once
 
-// What the response bodies of one session may hold in memory together. Bytes are taken as they
-// arrive (after decompression) and given back when the response that holds them is gone, so
-// many answers that inflate at the same time cannot add up past the limit.
+// The memory the response bodies of one session may take together. A body takes its share as
+// it grows (after decompression) and gives it back when the response that holds it is gone,
+// so many answers that inflate at the same time cannot add up past the limit.
 
 #include <cstddef>
 #include <memory>

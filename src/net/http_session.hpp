@@ -59,9 +59,9 @@ class HttpSession {
     double noProgressTimeoutSeconds = 15;
     // A longer response body fails the request instead of filling memory.
     std::size_t maxBodyBytes = kMaxBodyBytes;
-    // The response bodies of all requests together, decompressed, from their first byte until
-    // their responses are gone. One refresh runs at a time per process, so this bounds what a
-    // refresh holds. A request whose body would pass it fails instead.
+    // The memory the response bodies of all requests take together, decompressed, from their
+    // first byte until their responses are gone. One refresh runs at a time per process, so
+    // this bounds what a refresh holds. A request whose body would pass it fails instead.
     std::size_t maxBodyBytesHeld = kMaxBodyBytesHeld;
     // Connections open at once to one host (scheme, host and port); 0: no limit. Requests
     // beyond it wait for a connection to come free. HTTP/2 multiplexes everything over one

@@ -181,13 +181,24 @@ std::size_t Transfer::receive(char* data, std::size_t size, std::size_t count, v
     transfer->oversized_ = true;
     return 0;
   }
-  if (!transfer->budget_->take(length)) {
+  if (!transfer->makeRoom(length)) {
     transfer->overBudget_ = true;
     return 0;
   }
-  transfer->taken_ += length;
   transfer->body_.append(data, length);
   return length;
+}
+
+bool Transfer::makeRoom(std::size_t length) {
+  const std::size_t needed = body_.size() + length;
+  if (needed <= body_.capacity()) return true;
+  // Grown here, as append() would (doubling, to at most the body limit), so that the budget
+  // counts the memory the body takes rather than its length.
+  const std::size_t grown = std::min(std::max(needed, 2 * body_.capacity()), maxBodyBytes_);
+  if (!budget_->take(grown - std::min(grown, taken_))) return false;
+  taken_ = std::max(taken_, grown);
+  body_.reserve(grown);
+  return true;
 }
 
 void Transfer::complete(CURLcode result) {

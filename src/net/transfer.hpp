@@ -47,6 +47,8 @@ class Transfer {
   static std::size_t receiveHeader(char* data, std::size_t size, std::size_t count, void* self);
   static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
   static int beforeRequest(void* self, char*, char*, int, int);
+  // Room in the body for `length` more bytes, taken from the budget; false when it has none.
+  [[nodiscard]] bool makeRoom(std::size_t length);
 
   CURL* easy_ = nullptr;
   curl_slist* headers_ = nullptr;
@@ -58,7 +60,7 @@ class Transfer {
   std::size_t maxBodyBytes_ = 0;
   bool oversized_ = false;
   std::shared_ptr<BodyBudget> budget_;
-  std::size_t taken_ = 0;  // of the budget, for body_
+  std::size_t taken_ = 0;  // of the budget, for the memory body_ takes
   bool overBudget_ = false;
   std::chrono::steady_clock::duration noProgressTimeout_{};
   std::chrono::steady_clock::time_point lastProgress_{};
