@@ -3,21 +3,13 @@
 #include <optional>
 
 #include "model/url_parts.hpp"
-#include "net/http_session.hpp"
+#include "net/origin.hpp"
 
 namespace vx::api {
 namespace {
 
 const char* describe(Client::FailureKind kind) {
   return kind == Client::FailureKind::signedOut ? "signed out" : "request failed";
-}
-
-// Whether both addresses name the same scheme, host and port.
-bool sameOrigin(CURLU* a, CURLU* b) {
-  return urlPart(a, CURLUPART_SCHEME) == urlPart(b, CURLUPART_SCHEME) &&
-         urlPart(a, CURLUPART_HOST) == urlPart(b, CURLUPART_HOST) &&
-         urlPart(a, CURLUPART_PORT, CURLU_DEFAULT_PORT) ==
-             urlPart(b, CURLUPART_PORT, CURLU_DEFAULT_PORT);
 }
 
 // Step 1: the path resolved against the base as a relative reference (RFC 3986). Paths start
@@ -32,28 +24,32 @@ std::optional<std::string> resolve(const std::string& base, std::string_view pat
     return std::nullopt;
   }
   UrlHandle resolved(curl_url_dup(origin.get()));
-  if (!resolved || curl_url_set(resolved.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK ||
-      !sameOrigin(origin.get(), resolved.get())) {
+  if (!resolved || curl_url_set(resolved.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }
-  return urlPart(resolved.get(), CURLUPART_URL);
+  auto address = urlPart(resolved.get(), CURLUPART_URL);
+  if (!address || !net::sameOrigin(base, *address)) return std::nullopt;
+  return address;
 }
 
 // Steps 2 and 3: a GET with the bearer token as its one header of its own; the session's
-// default no-progress time-out applies.
+// default no-progress time-out applies. Redirects are followed within the base's origin only:
+// an answer from anywhere else (which could sign the user out or stand in for the service's
+// data) fails the request as a transport error.
 net::Request request(std::string address, const std::string& token) {
   net::Request built;
   built.method = "GET";
   built.url = std::move(address);
   built.headers = {{"Authorization", "Bearer " + token}};
+  built.redirects = net::RedirectScope::sameOrigin;
   return built;
 }
 
-// Steps 5 and 6: the body of a 200 answer; every other answer fails without its body being read.
-std::string accept(net::Response response) {
+// Steps 5 and 6: a 200 answer; every other answer fails without its body being read.
+net::Response accept(net::Response response) {
   if (response.status == 401) throw Client::Failure(Client::FailureKind::signedOut);
   if (response.status != 200) throw Client::Failure(Client::FailureKind::failed);
-  return std::move(response.body);
+  return response;
 }
 
 }  // namespace
@@ -63,10 +59,10 @@ Client::Failure::Failure(FailureKind kind) : std::runtime_error(describe(kind)),
 Client::Client(std::string base, std::string token)
     : base_(std::move(base)), token_(std::move(token)) {}
 
-std::future<std::string> Client::fetch(std::string_view path) const {
+std::future<net::Response> Client::fetch(std::string_view path) const {
   std::optional<std::string> address = resolve(base_, path);
   if (!address) {
-    std::promise<std::string> failed;
+    std::promise<net::Response> failed;
     failed.set_exception(std::make_exception_ptr(Failure(FailureKind::failed)));
     return failed.get_future();
   }

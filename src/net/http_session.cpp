@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "net/body_budget.hpp"
 #include "net/transfer.hpp"
 
 namespace vx::net {
@@ -30,7 +31,8 @@ constexpr long kMaxCachedConnections = 256;
 // only hand new transfers over (under the mutex) and wake the thread.
 class HttpSession::Engine {
  public:
-  explicit Engine(Options options) : options_(options) {
+  explicit Engine(Options options)
+      : options_(options), budget_(std::make_shared<BodyBudget>(options.maxBodyBytesHeld)) {
     initCurlOnce();
     multi_ = curl_multi_init();
     if (multi_ == nullptr) throw TransportError("cannot create the HTTP session");
@@ -56,7 +58,7 @@ class HttpSession::Engine {
     if (request.noProgressTimeoutSeconds > 0) {
       options.noProgressTimeoutSeconds = request.noProgressTimeoutSeconds;
     }
-    if (!transfer->prepare(request, options)) {
+    if (!transfer->prepare(request, options, budget_)) {
       transfer->fail("cannot set up the request");
       return future;
     }
@@ -81,6 +83,7 @@ class HttpSession::Engine {
 
   void setOptions(Options options) {
     std::lock_guard lock(mutex_);
+    budget_->setLimit(options.maxBodyBytesHeld);
     options_ = options;
   }
 
@@ -189,6 +192,9 @@ class HttpSession::Engine {
 
   mutable std::mutex mutex_;
   Options options_;
+  // Shared with every transfer and with the responses that hold its bytes, which may outlive
+  // the session.
+  const std::shared_ptr<BodyBudget> budget_;
   std::atomic<std::uint64_t> requestsFinished_{0};
   std::atomic<std::uint64_t> connectionsOpened_{0};
   bool stopping_ = false;

@@ -8,10 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "net/origin.hpp"
+
 namespace vx::net {
 
-// A failure of the transport (no connection, time-out, oversized body, shutdown); carries
-// curl's error text.
+class BodyHold;
+
+// A failure of the transport (no connection, time-out, oversized body, a body past the
+// session's memory budget, a redirect out of the request's scope, shutdown); carries curl's
+// error text or ours.
 class TransportError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -24,11 +29,16 @@ struct Request {
   std::string body;
   // The request fails when it sees no progress for this long; unset: the session's default.
   double noProgressTimeoutSeconds = 0;
+  // Where the request may follow redirects; a redirect beyond fails it, unsent.
+  RedirectScope redirects = RedirectScope::sameOrigin;
 };
 
 struct Response {
   long status = 0;
   std::string body;
+  // The body's share of the session's memory budget, given back when the last copy of this
+  // response is gone: keep the response, not only its body, for as long as the body is used.
+  std::shared_ptr<const BodyHold> hold;
 };
 
 // The process-wide HTTP session: one I/O thread drives every request; connections are kept
@@ -38,13 +48,21 @@ class HttpSession {
   // The product's limit of connections open at once to one host; 0: none. bench/README.md
   // holds the figures behind the choice.
   static constexpr long kMaxConnectionsPerHost = 0;
+  // The product's limit of one response body, and of the bodies all requests hold at once
+  // (four bodies at the limit).
+  static constexpr std::size_t kMaxBodyBytes = 16u << 20;
+  static constexpr std::size_t kMaxBodyBytesHeld = 4 * kMaxBodyBytes;
 
   struct Options {
     // A request fails when it sees no progress (no connection, less than one byte a second)
     // for this long.
     double noProgressTimeoutSeconds = 15;
     // A longer response body fails the request instead of filling memory.
-    std::size_t maxBodyBytes = 16u << 20;
+    std::size_t maxBodyBytes = kMaxBodyBytes;
+    // The memory the response bodies of all requests take together, decompressed, from their
+    // first byte until their responses are gone. One refresh runs at a time per process, so
+    // this bounds what a refresh holds. A request whose body would pass it fails instead.
+    std::size_t maxBodyBytesHeld = kMaxBodyBytesHeld;
     // Connections open at once to one host (scheme, host and port); 0: no limit. Requests
     // beyond it wait for a connection to come free. HTTP/2 multiplexes everything over one
     // connection anyway, so this only matters for HTTP/1.1.
@@ -71,8 +89,8 @@ class HttpSession {
   HttpSession(const HttpSession&) = delete;
   HttpSession& operator=(const HttpSession&) = delete;
 
-  // Starts the request; the future yields the final response (redirects followed) or throws
-  // TransportError.
+  // Starts the request; the future yields the final response (redirects followed within the
+  // request's scope) or throws TransportError.
   [[nodiscard]] std::future<Response> send(Request request);
 
   // Counts since the session started, for benchmarks and diagnostics: requests that finished

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
+
+#include "net/origin.hpp"
 
 namespace vx::net {
 namespace {
@@ -33,14 +36,19 @@ const std::string& noProxyList() {
 Transfer::Transfer() : easy_(curl_easy_init()) {}
 
 Transfer::~Transfer() {
+  if (budget_) budget_->giveBack(taken_);
   if (easy_ != nullptr) curl_easy_cleanup(easy_);
   curl_slist_free_all(headers_);
   curl_slist_free_all(resolve_);
 }
 
-bool Transfer::prepare(const Request& request, const HttpSession::Options& options) {
+bool Transfer::prepare(const Request& request, const HttpSession::Options& options,
+                       std::shared_ptr<BodyBudget> budget) {
   if (easy_ == nullptr) return false;
   maxBodyBytes_ = options.maxBodyBytes;
+  budget_ = std::move(budget);
+  url_ = request.url;
+  redirects_ = request.redirects;
   bool ok = true;
   auto set = [&](CURLoption option, auto value) {
     ok = ok && curl_easy_setopt(easy_, option, value) == CURLE_OK;
@@ -48,7 +56,6 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
 
   set(CURLOPT_URL, request.url.c_str());
   set(CURLOPT_PROTOCOLS_STR, "http,https");
-  set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_ERRORBUFFER, errorText_);
   set(CURLOPT_WRITEFUNCTION, &Transfer::receive);
@@ -58,10 +65,17 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
   // The loopback interface never goes through a proxy, whatever the environment says.
   set(CURLOPT_NOPROXY, noProxyList().c_str());
 
-  // Redirects are followed; curl drops the custom Authorization header whenever a redirect
-  // leads to another host, port or scheme (unrestricted auth stays off).
+  // Redirects are followed within the request's scope. From https, curl itself refuses to go
+  // on to plain http, before connecting. Every request curl is about to send, the first and
+  // each redirected one, must pass beforeRequest() once connected: a request to an address
+  // outside the scope fails the transfer without anything sent there. Where the scope allows
+  // another origin, curl drops the custom Authorization header on the way (unrestricted auth
+  // stays off).
   set(CURLOPT_FOLLOWLOCATION, 1L);
   set(CURLOPT_MAXREDIRS, 16L);
+  set(CURLOPT_REDIR_PROTOCOLS_STR, isHttps(request.url) ? "https" : "http,https");
+  set(CURLOPT_PREREQFUNCTION, &Transfer::beforeRequest);
+  set(CURLOPT_PREREQDATA, this);
   set(CURLOPT_UNRESTRICTED_AUTH, 0L);
 
   // "No progress for this long" fails the request. curl bounds the connection phase and
@@ -87,7 +101,9 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
   // Over TLS, wait for a connection that may multiplex (HTTP/2) rather than open another.
   if (isHttps(request.url)) set(CURLOPT_PIPEWAIT, 1L);
 
-  // The peer's certificate and its name are always checked, whatever the options say.
+  // The peer's certificate and its name are always checked, whatever the options say, and no
+  // protocol older than TLS 1.2 is offered, whatever the system's TLS library would allow.
+  set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
   set(CURLOPT_SSL_VERIFYPEER, 1L);
   set(CURLOPT_SSL_VERIFYHOST, 2L);
   if (!options.caFile.empty()) {
@@ -144,30 +160,63 @@ int Transfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_
   return 0;
 }
 
+int Transfer::beforeRequest(void* self, char*, char*, int, int) {
+  auto* transfer = static_cast<Transfer*>(self);
+  char* address = nullptr;
+  if (curl_easy_getinfo(transfer->easy_, CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK &&
+      address != nullptr && mayFollow(transfer->redirects_, transfer->url_, address)) {
+    return CURL_PREREQFUNC_OK;
+  }
+  transfer->redirectRefused_ = true;
+  return CURL_PREREQFUNC_ABORT;
+}
+
 std::size_t Transfer::receive(char* data, std::size_t size, std::size_t count, void* self) {
   auto* transfer = static_cast<Transfer*>(self);
   const std::size_t length = size * count;
   transfer->lastProgress_ = std::chrono::steady_clock::now();
+  // Either way curl stops with a write error.
   if (length >
       transfer->maxBodyBytes_ - std::min(transfer->maxBodyBytes_, transfer->body_.size())) {
     transfer->oversized_ = true;
-    return 0;  // makes curl stop with a write error
+    return 0;
+  }
+  if (!transfer->makeRoom(length)) {
+    transfer->overBudget_ = true;
+    return 0;
   }
   transfer->body_.append(data, length);
   return length;
 }
 
+bool Transfer::makeRoom(std::size_t length) {
+  const std::size_t needed = body_.size() + length;
+  if (needed <= body_.capacity()) return true;
+  // Grown here, as append() would (doubling, to at most the body limit), so that the budget
+  // counts the memory the body takes rather than its length.
+  const std::size_t grown = std::min(std::max(needed, 2 * body_.capacity()), maxBodyBytes_);
+  if (!budget_->take(grown - std::min(grown, taken_))) return false;
+  taken_ = std::max(taken_, grown);
+  body_.reserve(grown);
+  return true;
+}
+
 void Transfer::complete(CURLcode result) {
   long status = 0;
   curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-  if (oversized_ || result == CURLE_FILESIZE_EXCEEDED) {
+  if (redirectRefused_) {
+    fail("a redirect out of the request's scope was refused");
+    return;
+  }
+  if (oversized_ || overBudget_ || result == CURLE_FILESIZE_EXCEEDED) {
     // The status decides before the body's size: callers read the body of a 200 only, so any
     // other answer (a 401 that signs the user out, say) counts as what it is, without its body.
     if (status != 0 && status != 200) {
-      promise.set_value(Response{status, {}});
+      promise.set_value(Response{status, {}, {}});
       return;
     }
-    fail("response body larger than " + std::to_string(maxBodyBytes_) + " bytes");
+    fail(overBudget_ ? "response bodies held at once would pass the session's limit"
+                     : "response body larger than " + std::to_string(maxBodyBytes_) + " bytes");
     return;
   }
   if (result != CURLE_OK) {
@@ -177,6 +226,7 @@ void Transfer::complete(CURLcode result) {
   Response response;
   response.status = status;
   response.body = std::move(body_);
+  response.hold = std::make_shared<const BodyHold>(budget_, std::exchange(taken_, 0));
   promise.set_value(std::move(response));
 }
 

@@ -8,8 +8,10 @@
 #include <chrono>
 #include <cstddef>
 #include <future>
+#include <memory>
 #include <string>
 
+#include "net/body_budget.hpp"
 #include "net/http_session.hpp"
 
 namespace vx::net {
@@ -21,8 +23,10 @@ class Transfer {
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
 
-  // Sets the handle up for `request` under `options`; false when curl refuses.
-  [[nodiscard]] bool prepare(const Request& request, const HttpSession::Options& options);
+  // Sets the handle up for `request` under `options`, its body drawing on `budget`; false when
+  // curl refuses.
+  [[nodiscard]] bool prepare(const Request& request, const HttpSession::Options& options,
+                             std::shared_ptr<BodyBudget> budget);
 
   [[nodiscard]] CURL* easy() const { return easy_; }
 
@@ -42,13 +46,22 @@ class Transfer {
   static std::size_t receive(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t receiveHeader(char* data, std::size_t size, std::size_t count, void* self);
   static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
+  static int beforeRequest(void* self, char*, char*, int, int);
+  // Room in the body for `length` more bytes, taken from the budget; false when it has none.
+  [[nodiscard]] bool makeRoom(std::size_t length);
 
   CURL* easy_ = nullptr;
   curl_slist* headers_ = nullptr;
   curl_slist* resolve_ = nullptr;
+  std::string url_;
+  RedirectScope redirects_ = RedirectScope::sameOrigin;
+  bool redirectRefused_ = false;
   std::string body_;
   std::size_t maxBodyBytes_ = 0;
   bool oversized_ = false;
+  std::shared_ptr<BodyBudget> budget_;
+  std::size_t taken_ = 0;  // of the budget, for the memory body_ takes
+  bool overBudget_ = false;
   std::chrono::steady_clock::duration noProgressTimeout_{};
   std::chrono::steady_clock::time_point lastProgress_{};
   curl_off_t uploaded_ = 0;

@@ -123,10 +123,12 @@ std::future<Name> startFavicon(const api::Project& project, const std::string& b
 
   const auto address = faviconAddress(faviconHost(project.domain), base);
   if (!address) return ready(fallback(file, *name));
-  // A plain GET: no token and no headers of ours; the icon endpoint is public.
+  // A plain GET: no token and no headers of ours; the icon endpoint is public. The service may
+  // send it on to an image host elsewhere, over https only.
   net::Request request;
   request.url = *address;
   request.noProgressTimeoutSeconds = kDownloadTimeoutSeconds;
+  request.redirects = net::RedirectScope::sameOriginOrHttps;
   std::future<net::Response> download;
   try {
     download = net::HttpSession::shared().send(std::move(request));

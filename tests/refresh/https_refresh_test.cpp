@@ -17,12 +17,15 @@
 #include "api/client.hpp"
 #include "api/records.hpp"
 #include "config/build_config.hpp"
+#include "demo/catalogue.hpp"
 #include "demo/service.hpp"
 #include "model/clock.hpp"
 #include "model/snapshot_json.hpp"
 #include "net/http_session.hpp"
+#include "refresh/favicon.hpp"
 #include "refresh/fetcher.hpp"
 #include "store/shared_store.hpp"
+#include "support/fake_service.hpp"
 #include "support/icu_defaults.hpp"
 #include "support/nginx_server.hpp"
 #include "support/scratch.hpp"
@@ -66,11 +69,12 @@ class HttpsRefreshTest : public ::testing::Test {
             {"otherName", trusted.issue("other.example")},
             {"expired", trusted.issue(host, -hours(48), -hours(24))},
             {"untrusted", stranger.issue(host)},
+            {"outdatedTls", trusted.issue(host), false, true},
         });
 
     net::HttpSession::Options options;
     options.caFile = (home_.path() / "ca.pem").string();
-    for (const char* listener : {"service", "otherName", "expired", "untrusted"}) {
+    for (const char* listener : {"service", "otherName", "expired", "untrusted", "outdatedTls"}) {
       options.resolve.push_back(host + ":" + std::to_string(nginx_->port(listener)) + ":127.0.0.1");
     }
     net::HttpSession::configureShared(options);
@@ -251,9 +255,22 @@ TEST_F(HttpsRefreshTest, TheShippedTrustStoreRefusesTheTestAuthority) {
   EXPECT_TRUE(nginx_->requests().empty());
 }
 
+TEST_F(HttpsRefreshTest, AnIconMayComeFromAnotherHostOverHttpsOnly) {
+  const std::string site = demo::catalogue(1).front().iconHost;
+  test::FakeService service;
+  service.on("GET", "/v1/favicons/a.example",
+             {302, "", {{"Location", apiBase("service") + "/v1/favicons/" + site}}});
+  service.on("GET", "/v1/favicons/b.example",
+             {302, "", {{"Location", demo_.baseAddress() + "/v1/favicons/" + site}}});
+  EXPECT_EQ(favicon({"ua", "a", "a.example", {}}, service.baseUrl()), "favicon-a.png");
+  EXPECT_EQ(favicon({"ub", "b", "b.example", {}}, service.baseUrl()), std::nullopt);
+}
+
 // A certificate the client must refuse: issued for another name, expired, or from an
-// authority it does not trust; with the words of the TLS library's complaint, so that the
-// case fails for its own reason and not for an unreachable server.
+// authority it does not trust; or a server that speaks nothing newer than TLS 1.1 (which the
+// client must not even offer, whatever the system's TLS library allows). With the words of the
+// TLS library's complaint, so that the case fails for its own reason and not for an
+// unreachable server.
 struct RefusedCertificate {
   const char* listener;
   const char* complaint;
@@ -280,7 +297,8 @@ TEST_P(RefusedCertificateTest, IsATransportErrorThatKeepsTheSnapshotAndSendsNoth
 INSTANTIATE_TEST_SUITE_P(Certificates, RefusedCertificateTest,
                          ::testing::Values(RefusedCertificate{"otherName", "subject name"},
                                            RefusedCertificate{"expired", "expired"},
-                                           RefusedCertificate{"untrusted", "issuer"}),
+                                           RefusedCertificate{"untrusted", "issuer"},
+                                           RefusedCertificate{"outdatedTls", "protocol version"}),
                          [](const auto& info) { return std::string(info.param.listener); });
 
 }  // namespace

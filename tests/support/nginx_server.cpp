@@ -197,6 +197,10 @@ std::string NginxServer::configuration() const {
       c << " ssl" << (listener.http2 ? " http2" : "") << ";\n"
         << "    ssl_certificate " << quoted(scratch_ / (listener.name + ".crt")) << ";\n"
         << "    ssl_certificate_key " << quoted(scratch_ / (listener.name + ".key")) << ";\n";
+      if (listener.outdatedTls) {
+        c << "    ssl_protocols TLSv1 TLSv1.1;\n"
+          << "    ssl_ciphers DEFAULT@SECLEVEL=0;\n";
+      }
     } else {
       c << ";\n";
     }

@@ -33,6 +33,7 @@ struct NginxListener {
   std::string name;                      // how the test refers to it
   std::optional<IssuedCertificate> tls;  // nothing: plain HTTP
   bool http2 = true;                     // offered through ALPN (over TLS only)
+  bool outdatedTls = false;              // TLS 1.0 and 1.1 only, as an outdated server
 };
 
 // One request as nginx recorded it.

@@ -45,7 +45,7 @@ TEST_F(SecretsTest, TheTokenGoesOnlyToTheServiceInItsAuthorizationHeader) {
   signInWithToken();
   serveProjects({"alpha", "beta"});
   fake_.on("GET", "/v1/favicons/alpha.example", test::Answer{200, "not a picture"});
-  // A redirect to another origin must not take the token with it.
+  // A redirect to another origin is not followed, so the token cannot go along.
   const std::string away =
       "http://127.0.0.1:" + elsewhere_.baseUrl().substr(elsewhere_.baseUrl().rfind(':') + 1) +
       "/collect";
@@ -90,8 +90,7 @@ TEST_F(SecretsTest, TheTokenGoesOnlyToTheServiceInItsAuthorizationHeader) {
   EXPECT_GT(authorised, 0u);
   EXPECT_EQ(fake_.requests("GET", "/v1/favicons/alpha.example").size(), 1u);
   EXPECT_EQ(carriers(fake_).size(), authorised) << "the token only ever in the header";
-  EXPECT_FALSE(elsewhere_.requests().empty()) << "the redirects were followed";
-  EXPECT_EQ(carriers(elsewhere_), std::vector<std::string>{});
+  EXPECT_TRUE(elsewhere_.requests().empty()) << "a redirect left the service's origin";
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include "net/origin.hpp"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+namespace vx::net {
+namespace {
+
+struct UrlRelease {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+std::optional<std::string> part(CURLU* url, CURLUPart which, unsigned int flags = 0) {
+  char* raw = nullptr;
+  if (curl_url_get(url, which, &raw, flags) != CURLUE_OK || raw == nullptr) return std::nullopt;
+  std::string text(raw);
+  curl_free(raw);
+  return text;
+}
+
+// Host names and schemes compare without regard to case.
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+}  // namespace
+
+std::optional<Origin> originOf(const std::string& address) {
+  std::unique_ptr<CURLU, UrlRelease> url(curl_url());
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
+    return std::nullopt;
+  }
+  auto scheme = part(url.get(), CURLUPART_SCHEME);
+  auto host = part(url.get(), CURLUPART_HOST);
+  auto port = part(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
+  if (!scheme || !host || !port) return std::nullopt;
+  return Origin{lowered(std::move(*scheme)), lowered(std::move(*host)), std::move(*port)};
+}
+
+bool sameOrigin(const std::string& a, const std::string& b) {
+  const auto first = originOf(a);
+  return first && first == originOf(b);
+}
+
+bool mayFollow(RedirectScope scope, const std::string& from, const std::string& to) {
+  const auto start = originOf(from);
+  const auto next = originOf(to);
+  if (!start || !next) return false;
+  if (*start == *next) return true;
+  return scope == RedirectScope::sameOriginOrHttps && next->scheme == "https";
+}
+
+}  // namespace vx::net
