@@ -73,7 +73,11 @@ check_bundle() {
   plist=$prefix/$libexecdir/vantorix-widgets/vantorix-widgets.bundle/Contents/Info.plist
   [ -f "$plist" ] || { fail "no bundle at $plist"; return; }
   coproc SERVE { XDG_DATA_HOME=$scratch/data-$where exec "$prefix/$bindir/vantorix-widgets" serve; }
-  local to=${SERVE[1]} from=${SERVE[0]} pid=$SERVE_PID
+  local to from pid=$SERVE_PID
+  # Bash closes a coprocess's own descriptors as soon as it ends, which may come before its
+  # last answer is read: the answers are read through copies of them instead.
+  exec {to}>&"${SERVE[1]}" {from}<&"${SERVE[0]}"
+  eval "exec ${SERVE[1]}>&- ${SERVE[0]}<&-"
   echo '{"id":1,"op":"kinds"}' >&"$to"
   read -r answer <&"$from" || true
   [[ $answer == '{"id":1,'* ]] || fail "serve answered: $answer"
@@ -82,6 +86,7 @@ check_bundle() {
   echo '{"id":2,"op":"snapshot","kind":"WaitingWidget","configuration":{}}' >&"$to"
   exec {to}>&-
   rest=$(cat <&"$from")
+  exec {from}<&-
   status=0
   wait "$pid" || status=$?
   [ "$status" = 0 ] || fail "serve ended with status $status"

@@ -256,7 +256,7 @@ TEST_F(HttpsRefreshTest, TheShippedTrustStoreRefusesTheTestAuthority) {
 }
 
 TEST_F(HttpsRefreshTest, AnIconMayComeFromAnotherHostOverHttpsOnly) {
-  const std::string site = demo::catalogue(1).front().iconHost;
+  const std::string site = demo::catalogue(1).front().domain;
   test::FakeService service;
   service.on("GET", "/v1/favicons/a.example",
              {302, "", {{"Location", apiBase("service") + "/v1/favicons/" + site}}});
