@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/icu_defaults.hpp"
 
 namespace vx {
@@ -28,7 +30,10 @@ TEST(FormatCount, FollowsTheAbbreviationTable) {
       {1250000, "1.2M"},  // half to even, not 1.3M
       {1350000, "1.4M"},
       {123456789, "123M"},
-      {123456789000, "123,457M"},
+      {999499999, "999M"},
+      // Beyond any site's traffic: no wider than a real count.
+      {999500000, "999M+"},
+      {std::numeric_limits<std::int64_t>::max(), "999M+"},
   };
   for (const CountCase& c : cases) {
     EXPECT_EQ(formatCount(c.value), c.expected) << c.value.value_or(-1);
@@ -39,6 +44,8 @@ TEST(FormatCount, NegativeCountsAreNeverAbbreviated) {
   testing::IcuDefaults defaults("en_US", "UTC");
   EXPECT_EQ(formatCount(-5), "-5");
   EXPECT_EQ(formatCount(-20000), "-20,000");
+  EXPECT_EQ(formatCount(-999499999), "-999,499,999");
+  EXPECT_EQ(formatCount(std::numeric_limits<std::int64_t>::min()), "-999M+");
 }
 
 TEST(FormatCount, IgnoresTheUsersLocale) {
