@@ -39,9 +39,7 @@ TEST(Change, NumbersThatAreNotFiniteOrHugeStillGiveASaneBadge) {
   EXPECT_EQ(changeText(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
   EXPECT_EQ(changeText(std::numeric_limits<double>::infinity()), std::nullopt);
   EXPECT_EQ(changeText(-std::numeric_limits<double>::infinity()), std::nullopt);
-  // Beyond a hundredfold, however far (past any integer type too), in a badge's usual width.
-  EXPECT_EQ(changeText(9999.4), "\u21919999%");
-  EXPECT_EQ(changeText(9999.5), "\u21919999+%");
+  // Beyond a hundredfold, however far, in the width of a real badge.
   EXPECT_EQ(changeText(1e20), "\u21919999+%");
   EXPECT_EQ(changeText(-1e308), "\u21939999+%");
 }

@@ -55,36 +55,5 @@ TEST(Ink, DarkColumnPaintsAsWritten) {
   EXPECT_TRUE(near(paintedAt(ink, ink.previous, ink.accentSoft, 15), Color::rgb8(23, 65, 74)));
 }
 
-// The opacity `c` is painted with in accented mode, where the host drops the background and
-// draws everything outside the accent group in one plain colour.
-double accentedOpacity(ui::Color c) {
-  ui::RenderOptions options;
-  options.scale = 1;
-  options.mode = ui::RenderingMode::accented;
-  const auto png = ui::render(ui::rectangle().fill(c), {4, 4}, ui::ImageFormat::png, options);
-  EXPECT_TRUE(png.has_value());
-  PngProbe probe(png ? png->bytes : std::string());
-  if (!probe.ok()) return -1;
-  EXPECT_TRUE(near(probe.at(2, 2).withOpacity(1), options.plain));
-  return probe.at(2, 2).opacity;
-}
-
-TEST(Ink, AccentedModeKeepsTheRanksInItsOneColour) {
-  for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
-    const Ink ink(scheme, ui::RenderingMode::accented);
-    const double primary = accentedOpacity(ink.primary);
-    const double secondary = accentedOpacity(ink.secondary);
-    const double previous = accentedOpacity(ink.previous);
-    const double rule = accentedOpacity(ink.baseline);
-    EXPECT_NEAR(primary, 1, 0.01) << rawValue(scheme);
-    EXPECT_NEAR(accentedOpacity(ink.action), 1, 0.01);
-    // Secondary text dimmer than the primary, the previous period fainter, rules faintest.
-    EXPECT_LT(secondary, primary - 0.25) << rawValue(scheme);
-    EXPECT_LT(previous, secondary) << rawValue(scheme);
-    EXPECT_LT(rule, previous) << rawValue(scheme);
-    EXPECT_GT(rule, 0.1) << rawValue(scheme);
-  }
-}
-
 }  // namespace
 }  // namespace vx::present

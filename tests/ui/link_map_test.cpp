@@ -38,21 +38,6 @@ TEST(LinkMap, TapOpensTheInnermostLink) {
   EXPECT_EQ(linkAt(links, {500, 500}), std::nullopt);
 }
 
-TEST(LinkMap, AWidgetLinkCoversTheWholeCanvasUnderTheOtherLinks) {
-  // Set inside the padding and after a row link, it still lies first and takes the margins.
-  auto tree = column({rectangle().frame(100, 20).link("inner://row").tag("row"),
-                      rectangle().frame(10, 10).widgetLink("whole://widget")})
-                  .padding(16);
-  const Layout l = layout(tree, {170, 170});
-  const auto links = linkMap(l);
-  ASSERT_EQ(links.size(), 2u);
-  EXPECT_EQ(links[0], (LinkArea{{0, 0, 170, 170}, "whole://widget"}));
-  const Rect row = *l.frameOf("row");
-  EXPECT_EQ(linkAt(links, {row.x + 5, row.y + 5}), "inner://row");
-  EXPECT_EQ(linkAt(links, {2, 168}), "whole://widget");
-  EXPECT_TRUE(linkMap(layout(rectangle().widgetLink(std::nullopt), {10, 10})).empty());
-}
-
 TEST(LinkMap, AnAbsentLinkLeavesTheElementUntappable) {
   const std::optional<std::string> none;
   auto tree = column({rectangle().frame(100, 20).link(none).tag("row"), spacer()})

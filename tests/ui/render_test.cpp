@@ -1,7 +1,5 @@
-#include <glib.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -220,49 +218,19 @@ TEST(Render, SvgAndPdfAreDrawnInPoints) {
   EXPECT_EQ(svg->pixelWidth, 0);
 }
 
-// Whether any opaque pixel is clearly coloured (not black, white or grey).
-bool hasColouredPixel(const PngProbe& png) {
-  for (int y = 0; y < png.height(); ++y) {
-    for (int x = 0; x < png.width(); ++x) {
-      const Color c = png.at(x, y);
-      const double spread = std::max({c.red, c.green, c.blue}) - std::min({c.red, c.green, c.blue});
-      if (c.opacity > 0.9 && spread > 0.3) return true;
-    }
+// Emoji come from the colour emoji font (in SVG and PDF as embedded images), not as empty boxes.
+TEST(Render, EmojiDrawInColour) {
+  const Element tree = text("\U0001F600").font(30).color(kInk);
+  PngProbe png(renderPng(tree.background(rectangle().fill(kWhite)), {40, 40}));
+  bool yellow = false;  // the face, where a missing glyph would be a box in the text's colour
+  for (int i = 0; i < png.width() * png.height(); ++i) {
+    const Color c = png.at(i % png.width(), i / png.width());
+    yellow = yellow || c.red - c.blue > 0.5;
   }
-  return false;
-}
-
-// The first PNG embedded in an SVG document as a data URL.
-std::string firstEmbeddedPng(const std::string& svg) {
-  const std::string prefix = "data:image/png;base64,";
-  const auto start = svg.find(prefix);
-  if (start == std::string::npos) return {};
-  const auto from = start + prefix.size();
-  const std::string encoded = svg.substr(from, svg.find('"', from) - from);
-  gsize length = 0;
-  guchar* bytes = g_base64_decode(encoded.c_str(), &length);
-  std::string png(reinterpret_cast<const char*>(bytes), length);
-  g_free(bytes);
-  return png;
-}
-
-// Names and message previews carry emoji: they come from the colour emoji font in every format
-// (in SVG and PDF as colour images), not as empty boxes or outlines in the text's own colour.
-TEST(Render, EmojiDrawInColourInEveryFormat) {
-  const Element line = text("Ana \U0001F600\U0001F389").font(30).color(kInk).lineLimit(1);
-  const Element tree = line.background(rectangle().fill(kWhite));
-  EXPECT_TRUE(hasColouredPixel(PngProbe(renderPng(tree, {160, 40}))));
-
-  const auto svg = render(tree, {160, 40}, ImageFormat::svg);
-  ASSERT_TRUE(svg);
-  const PngProbe embedded(firstEmbeddedPng(svg->bytes));
-  ASSERT_TRUE(embedded.ok()) << "no image in the SVG";
-  EXPECT_TRUE(hasColouredPixel(embedded));
-
-  const auto pdf = render(tree, {160, 40}, ImageFormat::pdf);
-  ASSERT_TRUE(pdf);
-  EXPECT_NE(pdf->bytes.find("/Subtype /Image"), std::string::npos);
-  EXPECT_NE(pdf->bytes.find("/ColorSpace /DeviceRGB"), std::string::npos);
+  EXPECT_TRUE(yellow);
+  auto drawn = [&](ImageFormat f) { return render(tree, {40, 40}, f)->bytes; };
+  EXPECT_NE(drawn(ImageFormat::svg).find("data:image/png"), std::string::npos);
+  EXPECT_NE(drawn(ImageFormat::pdf).find("/Subtype /Image"), std::string::npos);
 }
 
 TEST(Render, CanvasThatCannotBeMadeGivesNoResult) {

@@ -70,11 +70,9 @@ TEST_F(ProjectSummaryOverDemoData, EveryProjectAndPeriodFitsEachSize) {
           const auto png = ui::render(l, ui::ImageFormat::png, accented);
           ASSERT_TRUE(png);
           ASSERT_EQ(png->links.size(), 1u);
-          // Only the panel beside a list keeps to its own area.
+          const double m = s.size == Size::panel ? 16 : 0;  // only the panel keeps to its area
           EXPECT_EQ(png->links[0].rect,
-                    s.size == Size::panel
-                        ? (ui::Rect{16, 16, s.family.width - 32, s.family.height - 32})
-                        : (ui::Rect{0, 0, s.family.width, s.family.height}));
+                    (ui::Rect{m, m, s.family.width - 2 * m, s.family.height - 2 * m}));
           ++drawn;
         }
       }
