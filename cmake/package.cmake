@@ -19,9 +19,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The widgets draw with this font (any other one stands in when it is missing); the module is of
+# The widgets draw with this font (any other one stands in when it is missing), and emoji in names
+# and previews with the colour emoji font (without it they draw as empty boxes); the module is of
 # use only to node.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-inter)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-inter, fonts-noto-color-emoji")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS nodejs)
 set(CPACK_DEBIAN_PACKAGE_PROVIDES node-panelnudge)
 

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcurl4-openssl-dev libicu-dev libssl-dev
   libcairo2-dev libpng-dev libpango1.0-dev libglib2.0-dev fonts-inter
+  fonts-noto-color-emoji   # emoji in names and previews draw in colour
   libcpp-httplib-dev
   clang libclang-rt-14-dev
   libexpat1-dev

@@ -38,11 +38,17 @@ std::string shortened(double x, const char* suffix) {
   return formatted(formatter.formatDouble(x, status), status).value_or("") + suffix;
 }
 
+// No site's period comes near a thousand million visitors; a count that does comes from a broken
+// or hostile answer, and still takes no more room than a real one.
+constexpr std::int64_t kBeyondCounts = 999'500'000;
+
 }  // namespace
 
 std::string formatCount(std::optional<std::int64_t> value) {
   if (!value) return "\u2014";
   const std::int64_t count = *value;
+  if (count >= kBeyondCounts) return "999M+";
+  if (count <= -kBeyondCounts) return "-999M+";
   if (count >= 999500) return shortened(static_cast<double>(count) / 1000000.0, "M");
   if (count < 10000) {
     UErrorCode status = U_ZERO_ERROR;

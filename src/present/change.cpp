@@ -1,7 +1,6 @@
 #include "present/change.hpp"
 
 #include <cmath>
-#include <cstdio>
 
 namespace vx::present {
 
@@ -9,6 +8,9 @@ namespace {
 
 constexpr const char* kUpArrow = "\u2191";
 constexpr const char* kDownArrow = "\u2193";
+// A hundredfold is as far as a badge counts; anything further (a period after a near-empty one,
+// or a figure no site has) reads as more than that, in the width of a real badge.
+constexpr int kLargestPercent = 9999;
 
 // std::round rounds halves away from zero. A value that is not finite has no sensible badge.
 std::optional<double> roundedPercent(std::optional<double> value) {
@@ -23,16 +25,16 @@ std::optional<double> roundedPercent(std::optional<double> value) {
 std::optional<std::string> changeText(std::optional<double> value) {
   const std::optional<double> rounded = roundedPercent(value);
   if (!rounded) return std::nullopt;
-  // "%.0f" prints any whole double exactly, however large, without an integer conversion.
-  char digits[400];
-  std::snprintf(digits, sizeof digits, "%.0f", std::abs(*rounded));
-  return std::string(*value > 0 ? kUpArrow : kDownArrow) + digits + "%";
+  const std::string arrow = *value > 0 ? kUpArrow : kDownArrow;
+  const double percent = std::abs(*rounded);
+  if (percent > kLargestPercent) return arrow + std::to_string(kLargestPercent) + "+%";
+  return arrow + std::to_string(static_cast<int>(percent)) + "%";
 }
 
 ui::Element Change(std::optional<double> value, ui::Font font, const Environment& env) {
   const std::optional<std::string> label = changeText(value);
   if (!label) return ui::empty();
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   return ui::text(*label)
       .font(font)
       .tabularDigits()

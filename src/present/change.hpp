@@ -9,8 +9,8 @@
 namespace vx::present {
 
 // The badge text of a change in percent: "↑12%" or "↓3%", the whole percent rounded half away
-// from zero. Nothing when there is no value, when it rounds to 0, or when it is not a finite
-// number.
+// from zero; beyond 9999 either way, "↑9999+%" or "↓9999+%". Nothing when there is no value,
+// when it rounds to 0, or when it is not a finite number.
 [[nodiscard]] std::optional<std::string> changeText(std::optional<double> value);
 
 // The change badge in `font`: green up, red down. The empty element (no space at all) when

@@ -55,7 +55,7 @@ double curveTop(const std::vector<double>& values,
 
 std::vector<ui::ShapeItem> CurveChart::shapes(ui::Size size) const {
   if (!drawable(size)) return {};
-  const Ink ink(scheme);
+  const Ink ink(scheme, renderingMode);
   const double top = curveTop(values, previous);
   const auto current = framePoints(smoothCurve(values, kSamples), top, size);
   std::vector<ui::Point> before;

@@ -85,7 +85,7 @@ void addDots(std::vector<ui::ShapeItem>& items, const std::vector<double>& value
 
 std::vector<ui::ShapeItem> DayBars::shapes(ui::Size size) const {
   if (!drawable(size)) return {};
-  const Ink ink(scheme);
+  const Ink ink(scheme, renderingMode);
   const std::vector<double> days = chartValues(values);
   const DayBarsLayout l = layoutDayBars(days, previous, size.width);
   std::vector<ui::ShapeItem> items;

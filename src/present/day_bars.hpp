@@ -16,6 +16,7 @@ struct DayBars {
   std::vector<double> values;                     // one per day, oldest first
   std::optional<std::vector<double>> previous{};  // the same days of the previous period
   ColorScheme scheme = ColorScheme::light;
+  ui::RenderingMode renderingMode = ui::RenderingMode::fullColor;
 
   // The shapes back to front in a frame of `size` (origin top-left, y down). Nothing for a frame
   // that is empty or not finite.

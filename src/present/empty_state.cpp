@@ -5,7 +5,7 @@
 namespace vx::present {
 
 ui::Element EmptyState(const std::string& message, const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   return ui::text(message)
       .font(WidgetType::detail)
       .color(ink.secondary)

@@ -4,8 +4,11 @@
 #include <string_view>
 
 #include "ui/color.hpp"
+#include "ui/render_options.hpp"
 
 namespace vx::present {
+
+struct Environment;
 
 // The environment's appearance, as the host reports it.
 enum class ColorScheme { light, dark };
@@ -16,8 +19,14 @@ enum class ColorScheme { light, dark };
 
 // The widgets' twelve colours for one colour scheme. Build it from the scheme in use each time a
 // component draws; it is a plain value, never cached across schemes.
+//
+// In accented mode the host draws every colour in one of two flat colours, keeping only its
+// opacity. Each entry then carries an opacity by its rank instead of its own (text and figures
+// whole, secondary text dimmer, the previous period and the area under the curve fainter still,
+// rules faintest), so the hierarchy that the hues gave survives.
 struct Ink {
-  explicit Ink(ColorScheme scheme);
+  explicit Ink(ColorScheme scheme, ui::RenderingMode mode = ui::RenderingMode::fullColor);
+  explicit Ink(const Environment& env);
 
   bool dark = false;
   ui::Color primary;     // main text, figures

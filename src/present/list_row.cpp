@@ -8,7 +8,7 @@ namespace vx::present {
 ui::Element ListRow(const std::optional<ProjectEntry>& project, const ui::Element& title,
                     const ui::Element& subtitle, const ui::Element& trailing,
                     const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   const ui::Element icon = project ? Favicon(*project, 28, env) : ui::empty();
   const ui::Element texts =
       ui::column(

@@ -3,7 +3,7 @@
 namespace vx::present {
 
 ui::Element LiveDot(const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   return ui::circle().fill(ink.live).frame(6, 6);
 }
 

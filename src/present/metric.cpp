@@ -7,7 +7,7 @@ namespace vx::present {
 
 ui::Element Metric(const std::string& label, const std::string& value, std::optional<double> change,
                    ui::Font font, const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   return ui::column({ui::text(label).font(WidgetType::label).color(ink.secondary).lineLimit(1),
                      ui::row({ui::text(value)
                                   .font(font)

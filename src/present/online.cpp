@@ -7,7 +7,7 @@
 namespace vx::present {
 
 ui::Element Online(std::int64_t count, bool showsCount, const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   ui::Element figure;
   if (showsCount) {
     figure = ui::text(formatCount(count) + " now")

@@ -3,7 +3,7 @@
 namespace vx::present {
 
 ui::Element WidgetBackground(const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   return ui::rectangle().fill(ink.background);
 }
 

@@ -18,7 +18,7 @@ ui::Element onlineIndicator(std::int64_t online, const std::string& trailing,
 
 ui::Element WidgetHeader(const ui::Element& leading, std::int64_t online,
                          const std::string& trailing, const Environment& env) {
-  const Ink ink(env.colorScheme);
+  const Ink ink(env);
   // The row's font carries tabular digits for the figures in it; the leading title takes a font
   // of its own and, as a replaced font would, leaves them behind.
   return ui::row({leading.font(WidgetType::title)

@@ -84,6 +84,7 @@ struct Box {
   double opacity = 1;
   bool accentable = false;
   std::optional<std::string> link;
+  bool linksWholeWidget = false;
   std::optional<CornerRadii> clip;
   bool containerBackground = false;
   std::optional<std::string> tag;

@@ -125,6 +125,14 @@ Element Element::link(std::optional<std::string> url) const {
   return decorated(node_, std::move(d));
 }
 
+Element Element::widgetLink(std::optional<std::string> url) const {
+  if (!url) return *this;
+  nodes::Decorated d;
+  d.link = std::move(url);
+  d.linksWholeWidget = true;
+  return decorated(node_, std::move(d));
+}
+
 Element Element::clip(double cornerRadius) const {
   return clip(CornerRadii::all(cornerRadius));
 }

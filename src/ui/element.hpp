@@ -37,6 +37,9 @@ class Element {
   [[nodiscard]] Element accentable(bool on = true) const;
   // Attaches the link when there is one; without one the element stays as it is (not tappable).
   [[nodiscard]] Element link(std::optional<std::string> url) const;
+  // The one link of the whole widget: a tap anywhere on the canvas, margins included, opens it
+  // unless a link drawn over it takes the tap. Where the element itself lies does not matter.
+  [[nodiscard]] Element widgetLink(std::optional<std::string> url) const;
   [[nodiscard]] Element clip(double cornerRadius = 0) const;
   [[nodiscard]] Element clip(CornerRadii radii) const;
   // Marks the widget's own background: left out when the widget is drawn in accented mode.

@@ -3,11 +3,19 @@
 namespace vx::ui {
 
 std::vector<LinkArea> linkMap(const Layout& layout) {
+  const Size canvas = layout.canvasSize();
+  std::vector<LinkArea> widget;
   std::vector<LinkArea> links;
   layout.visit([&](const Box& box, const Rect& frame, int) {
-    if (box.link && frame.width > 0 && frame.height > 0) links.push_back({frame, *box.link});
+    if (!box.link || frame.width <= 0 || frame.height <= 0) return;
+    if (box.linksWholeWidget) {
+      widget.push_back({{0, 0, canvas.width, canvas.height}, *box.link});
+    } else {
+      links.push_back({frame, *box.link});
+    }
   });
-  return links;
+  widget.insert(widget.end(), links.begin(), links.end());
+  return widget;
 }
 
 std::optional<std::string> linkAt(const std::vector<LinkArea>& links, Point point) {

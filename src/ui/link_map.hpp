@@ -16,7 +16,8 @@ struct LinkArea {
 };
 
 // Every link of a layout in painting order: an enclosing link comes before the links inside
-// it, and a later sibling after an earlier one. Links without area are left out.
+// it, and a later sibling after an earlier one. Links without area are left out. A whole-widget
+// link lies under every other link and covers the canvas.
 [[nodiscard]] std::vector<LinkArea> linkMap(const Layout& layout);
 
 // The URL a tap at `point` opens: the topmost (last painted) link containing it.

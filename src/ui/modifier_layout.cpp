@@ -150,6 +150,7 @@ BoxPtr layoutDecorated(LayoutContext& ctx, const nodes::Decorated& d, int env, P
   box->opacity = std::clamp(d.opacity, 0.0, 1.0);
   box->accentable = d.accentable;
   box->link = d.link;
+  box->linksWholeWidget = d.linksWholeWidget;
   box->clip = d.clip;
   box->containerBackground = d.containerBackground;
   box->tag = d.tag;

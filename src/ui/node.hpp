@@ -134,6 +134,7 @@ struct Decorated {
   double opacity = 1;
   bool accentable = false;
   std::optional<std::string> link;
+  bool linksWholeWidget = false;  // the link's tap target is the whole canvas
   std::optional<CornerRadii> clip;
   bool containerBackground = false;
   std::optional<std::string> tag;

@@ -36,6 +36,7 @@
 // fixedSize() (ideal size, never compressed: a "fixed" text), layoutPriority(p),
 // background(element), overlay(element).
 // Paint modifiers: opacity(o), accentable(), link(url) (an absent optional URL links nothing),
+// widgetLink(url) (the same, tapped anywhere on the widget where no other link lies),
 // clip(radius), containerBackground(),
 // tag(name) (names an element for the dump and for Layout::frameOf).
 //

@@ -21,6 +21,10 @@ namespace {
 
 using present::WidgetType;
 
+// The goal's column is served first, but never takes more than this: a figure in many
+// currencies, or an absurd one, is cut short and leaves the project's name and visitors room.
+constexpr double kGoalColumnMaxWidth = 150;
+
 ui::Element rowTitle(const ProjectEntry& project, const AllProjectsView& view,
                      const present::Environment& env) {
   const std::int64_t count = online(project, view.snapshot, view.now);
@@ -46,7 +50,7 @@ ui::Element rowSubtitle(const std::optional<PeriodMetrics>& metrics, const AllPr
 // what the project needs next.
 ui::Element rowTrailing(const std::optional<PeriodMetrics>& metrics,
                         const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   if (metrics && metrics->goal) {
     const GoalFigure& goal = *metrics->goal;
     return ui::column({ui::text(goal.display)
@@ -54,13 +58,14 @@ ui::Element rowTrailing(const std::optional<PeriodMetrics>& metrics,
                            .tabularDigits()
                            .color(ink.primary)
                            .lineLimit(1),
-                       ui::row({ui::text(goal.name).color(ink.secondary),
+                       ui::row({ui::text(goal.name).color(ink.secondary).lineLimit(1),
                                 present::Change(goal.change, WidgetType::change, env)})
                            .spacing(5)
                            .align(ui::VAlign::center)
                            .font(WidgetType::detail)})
         .spacing(2)
         .align(ui::HAlign::trailing)
+        .frame({.maxWidth = kGoalColumnMaxWidth, .alignment = ui::Alignment::trailing})
         .layoutPriority(2);
   }
   return ui::text(isActive(metrics) ? "Set a goal \u203a" : "Check tracking \u203a")
@@ -71,7 +76,7 @@ ui::Element rowTrailing(const std::optional<PeriodMetrics>& metrics,
 
 ui::Element listHeader(const std::string& title, std::int64_t count, const AllProjectsView& view,
                        const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   const ui::Element leading =
       ui::row({ui::text(title), ui::text(std::to_string(count)).color(ink.secondary)})
           .spacing(5)
@@ -93,7 +98,7 @@ ui::Element row(const ProjectEntry& project, const AllProjectsView& view,
 ui::Element list(const std::vector<ProjectEntry>& projects, const std::string& title,
                  std::int64_t shownBefore, const AllProjectsView& view,
                  const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   const std::int64_t total = projectTotal(view.snapshot);
   const std::size_t shown = std::min(projects.size(), rowLimit(view.size));
 

@@ -27,7 +27,7 @@ ui::Element featuredPanel(const ProjectEntry& project, const AllProjectsView& vi
 }
 
 ui::Element divider(const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   return ui::rectangle().fill(ink.baseline).width(1).padding(ui::Edge::horizontal, kDividerPadding);
 }
 

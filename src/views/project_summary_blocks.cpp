@@ -49,6 +49,7 @@ ui::Element SummaryBlocks::chart(bool lead) const {
     bars.values = goal.series.value_or(std::vector<double>{});
     if (!small) bars.previous = goal.previousSeries;
     bars.scheme = env_.colorScheme;
+    bars.renderingMode = env_.renderingMode;
     return bars.element();
   }
   // 2. The visitors' days, when there are at least two to draw a line between.
@@ -58,12 +59,14 @@ ui::Element SummaryBlocks::chart(bool lead) const {
     curve.values = *values_.metrics->visitorsSeries;
     if (!small) curve.previous = values_.metrics->visitorsPreviousSeries;
     curve.scheme = env_.colorScheme;
+    curve.renderingMode = env_.renderingMode;
     return curve.element();
   }
   // 3. A baseline with a stub for each of the period's days.
   present::DayBars empty;
   empty.values.assign(static_cast<std::size_t>(values_.days), 0.0);
   empty.scheme = env_.colorScheme;
+  empty.renderingMode = env_.renderingMode;
   return empty.element();
 }
 
@@ -76,21 +79,21 @@ ui::Element SummaryBlocks::tile(const ui::Element& metric, const ui::Element& ch
 }
 
 ui::Element SummaryBlocks::divider() const {
-  const present::Ink ink(env_.colorScheme);
+  const present::Ink ink(env_);
   return ui::rectangle().fill(ink.baseline).width(1).padding(ui::Edge::horizontal, 16);
 }
 
 ui::Element SummaryBlocks::note(const std::string& title, const std::string& text,
                                 const std::string& action) const {
-  const present::Ink ink(env_.colorScheme);
-  return ui::column(
-             {ui::text(title).font(WidgetType::title).color(ink.primary),
-              // Takes the height its lines need: the note's text is never cut.
-              ui::text(text).font(WidgetType::detail).color(ink.secondary).fixedSize(false, true),
-              ui::text(action)
-                  .font(WidgetType::detail)
-                  .color(ink.action)
-                  .padding(ui::Edge::top, 4)})
+  const present::Ink ink(env_);
+  return ui::column({ui::text(title).font(WidgetType::title).color(ink.primary),
+                     // As many lines as the widget has room for; a longer text (a revenue in many
+                     // currencies) is cut short at the last of them rather than push the rest out.
+                     ui::text(text).font(WidgetType::detail).color(ink.secondary),
+                     ui::text(action)
+                         .font(WidgetType::detail)
+                         .color(ink.action)
+                         .padding(ui::Edge::top, 4)})
       .spacing(4)
       .align(ui::HAlign::leading)
       .frame({.maxWidth = ui::infinity, .alignment = ui::Alignment::leading});

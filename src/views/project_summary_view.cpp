@@ -27,7 +27,7 @@ ui::Element header(const ProjectSummaryView& view, const present::Environment& e
 
 // The small size's last line: what the period lacks, or the visitors beside a goal's figure.
 ui::Element contextRow(const SummaryValues& values, const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   ui::Elements items;
   if (!values.metrics || !values.active) {
     items = {ui::text("Check tracking \u203a").color(ink.action)};
@@ -100,10 +100,11 @@ ui::Element ProjectSummaryView::element(const present::Environment& env) const {
       content = panelBody(blocks, values);
       break;
   }
-  return ui::column({header(*this, env), content})
-      .spacing(0)
-      .align(ui::HAlign::leading)
-      .link(summaryLink(*this, values));
+  const ui::Element view =
+      ui::column({header(*this, env), content}).spacing(0).align(ui::HAlign::leading);
+  // A widget of its own is tapped anywhere; the panel beside a list keeps to its own area.
+  if (size == Size::panel) return view.link(summaryLink(*this, values));
+  return view.widgetLink(summaryLink(*this, values));
 }
 
 }  // namespace vx::views

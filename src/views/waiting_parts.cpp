@@ -35,7 +35,7 @@ std::optional<ProjectEntry> projectOf(const WaitingItem& item, const Snapshot& s
 
 ui::Element row(const WaitingItem& item, const Snapshot& snapshot, bool showDetails, Time now,
                 const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   const std::string& title = showDetails ? item.action : item.privateAction;
   const std::string& subtitle = showDetails && !item.detail.empty() ? item.detail : item.site;
   const ui::Element wait = ui::text(formatWait(item.since, now))
@@ -50,7 +50,7 @@ ui::Element row(const WaitingItem& item, const Snapshot& snapshot, bool showDeta
 }  // namespace
 
 ui::Element caughtUp(const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   return ui::column({ui::spacer(),
                      ui::symbol(ui::Symbol::checkmarkCircleFill)
                          .font(26, ui::Weight::semibold)
@@ -67,7 +67,7 @@ ui::Element caughtUp(const present::Environment& env) {
 }
 
 ui::Element counts(const std::vector<WaitingItem>& waiting, const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   const auto chats = static_cast<std::size_t>(std::count_if(
       waiting.begin(), waiting.end(),
       [](const WaitingItem& i) { return i.kind == WaitingItem::Kind::conversation; }));
@@ -97,7 +97,7 @@ ui::Element counts(const std::vector<WaitingItem>& waiting, const present::Envir
 ui::Element list(const std::vector<WaitingItem>& waiting, const Snapshot& snapshot,
                  bool showDetails, Time now, WaitingView::Size size,
                  const present::Environment& env) {
-  const present::Ink ink(env.colorScheme);
+  const present::Ink ink(env);
   const bool large = size == WaitingView::Size::large;
   const std::size_t shown = std::min(waiting.size(), rowsFor(size));
   ui::Elements children{ui::gap(large ? 8 : 4)};

@@ -34,9 +34,9 @@ ui::Element WaitingView::element(const present::Environment& env) const {
   }
 
   ui::Element view = ui::column({header, body}).spacing(0).align(ui::HAlign::leading);
-  // The small widget is one tap target: the first item.
+  // The small widget is one tap target, margins included: the first item.
   if (size == Size::small && !waiting.empty()) {
-    view = view.link(present::deepLink(waiting.front().path));
+    view = view.widgetLink(present::deepLink(waiting.front().path));
   }
   return view;
 }

@@ -111,7 +111,7 @@ WaitingIntent waitingIntent(const json::Field& configuration) {
 }
 
 Answer wholeMilliseconds(Time at) {
-  return std::chrono::floor<std::chrono::milliseconds>(at.time_since_epoch()).count();
+  return std::chrono::ceil<std::chrono::milliseconds>(at.time_since_epoch()).count();
 }
 
 Time entryDate(const json::Field& date) {

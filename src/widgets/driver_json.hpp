@@ -38,7 +38,9 @@ using Answer = nlohmann::ordered_json;
 [[nodiscard]] Answer toJson(const WaitingIntent& intent);
 
 // A date of an entry or a reload policy as the host reads it: whole milliseconds since 1970, any
-// fraction of a millisecond dropped (towards the past). Snapshots keep their own form.
+// fraction of a millisecond rounded up. A date never moves into the past: the entry made for the
+// end of the live window, shown a fraction early, would still show the live figures. Snapshots
+// keep their own form.
 [[nodiscard]] Answer wholeMilliseconds(Time at);
 
 // {"date", "message", "snapshot" (left out when there is none), "configuration"}.

@@ -21,7 +21,7 @@ host::Executor& drawingThread() {
 }  // namespace
 
 present::Environment environmentFor(const DrawSettings& settings) {
-  return present::Environment{settings.scheme, SharedStore::folder()};
+  return present::Environment{settings.scheme, SharedStore::folder(), settings.options.mode};
 }
 
 std::optional<ui::RenderResult> drawWidget(const ui::Element& root, const DrawSettings& settings) {

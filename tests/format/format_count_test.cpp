@@ -28,7 +28,8 @@ TEST(FormatCount, FollowsTheAbbreviationTable) {
       {1250000, "1.2M"},  // half to even, not 1.3M
       {1350000, "1.4M"},
       {123456789, "123M"},
-      {123456789000, "123,457M"},
+      {999500000, "999M+"},  // beyond any site, no wider than a real count
+      {INT64_MAX, "999M+"},
   };
   for (const CountCase& c : cases) {
     EXPECT_EQ(formatCount(c.value), c.expected) << c.value.value_or(-1);
@@ -39,6 +40,7 @@ TEST(FormatCount, NegativeCountsAreNeverAbbreviated) {
   testing::IcuDefaults defaults("en_US", "UTC");
   EXPECT_EQ(formatCount(-5), "-5");
   EXPECT_EQ(formatCount(-20000), "-20,000");
+  EXPECT_EQ(formatCount(INT64_MIN), "-999M+");
 }
 
 TEST(FormatCount, IgnoresTheUsersLocale) {

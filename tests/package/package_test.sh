@@ -126,6 +126,7 @@ deb=$(echo "$scratch"/cpack/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-4-1* ]] ||
   fail "Depends was not derived from the programs: $depends"
+[[ $(dpkg-deb -f "$deb" Recommends) == *fonts-noto-color-emoji* ]] || fail "no emoji font recommended"
 lintian --fail-on error --display-info "$deb" >"$scratch/lintian.txt" 2>&1 || fail "lintian: $(cat "$scratch/lintian.txt")"
 # Every shipped binary carries the distribution's hardening (lintian tells at the info level).
 ! grep -E 'hardening-' "$scratch/lintian.txt" || fail "binaries without the distribution's hardening"

@@ -39,8 +39,9 @@ TEST(Change, NumbersThatAreNotFiniteOrHugeStillGiveASaneBadge) {
   EXPECT_EQ(changeText(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
   EXPECT_EQ(changeText(std::numeric_limits<double>::infinity()), std::nullopt);
   EXPECT_EQ(changeText(-std::numeric_limits<double>::infinity()), std::nullopt);
-  // Beyond any integer type: printed whole instead of overflowing a conversion.
-  EXPECT_EQ(changeText(1e20), "\u2191100000000000000000000%");
+  // Beyond a hundredfold, however far, in the width of a real badge.
+  EXPECT_EQ(changeText(1e20), "\u21919999+%");
+  EXPECT_EQ(changeText(-1e308), "\u21939999+%");
 }
 
 TEST(Change, NothingToShowTakesNoSpaceInARow) {

@@ -218,6 +218,21 @@ TEST(Render, SvgAndPdfAreDrawnInPoints) {
   EXPECT_EQ(svg->pixelWidth, 0);
 }
 
+// Emoji come from the colour emoji font (in SVG and PDF as embedded images), not as empty boxes.
+TEST(Render, EmojiDrawInColour) {
+  const Element tree = text("\U0001F600").font(30).color(kInk);
+  PngProbe png(renderPng(tree.background(rectangle().fill(kWhite)), {40, 40}));
+  bool yellow = false;  // the face, where a missing glyph would be a box in the text's colour
+  for (int i = 0; i < png.width() * png.height(); ++i) {
+    const Color c = png.at(i % png.width(), i / png.width());
+    yellow = yellow || c.red - c.blue > 0.5;
+  }
+  EXPECT_TRUE(yellow);
+  auto drawn = [&](ImageFormat f) { return render(tree, {40, 40}, f)->bytes; };
+  EXPECT_NE(drawn(ImageFormat::svg).find("data:image/png"), std::string::npos);
+  EXPECT_NE(drawn(ImageFormat::pdf).find("/Subtype /Image"), std::string::npos);
+}
+
 TEST(Render, CanvasThatCannotBeMadeGivesNoResult) {
   EXPECT_FALSE(render(squares(), {0, 20}, ImageFormat::png));
   EXPECT_FALSE(render(squares(), {40, infinity}, ImageFormat::svg));

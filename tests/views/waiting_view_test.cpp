@@ -109,6 +109,7 @@ TEST(WaitingView, SmallShowsTheCountsAndLinksToTheFirstItem) {
   EXPECT_EQ(texts(three).size(), 3u);
   EXPECT_GE(textNamed(three, "3").frame.y, 16 + 20);
   EXPECT_EQ(urls(three), std::vector<std::string>{"vantorix://open/app/inbox/c0"});
+  EXPECT_EQ(ui::linkMap(three)[0].rect, (ui::Rect{0, 0, 170, 170}));  // margins included
 
   auto mixed = conversations(1);
   mixed.push_back(item("a0", WaitingItem::Kind::article, 60));

@@ -11,6 +11,7 @@
 
 #include "present/component_support.hpp"
 #include "ui/ui.hpp"
+#include "widgets/driver_json.hpp"
 
 namespace vx::widgets {
 namespace {
@@ -223,6 +224,49 @@ TEST(OuterLayoutTest, EveryKindSitsInsideTheInsetOverTheBackground) {
       expectFramed(laidOut(view, *env), host::size(family), "waiting");
     }
   }
+}
+
+// Figures no account has but a broken or hostile answer can carry, and texts no widget holds.
+TEST(OuterLayoutTest, AbsurdFiguresAndEndlessTextsStayInsideTheInsetInEveryFamily) {
+  const std::string many =
+      "\u20ac30,850.00 / \u00a39,876.54 / US$12,345.67 / CHF 4,321.00 / \u00a51,234";
+  Snapshot s =
+      snapshotOf({projectIn("0", "days7", INT64_MAX, 1), projectIn("1", "days7", INT64_MAX)});
+  s.projectCount = INT64_MAX;
+  for (ProjectEntry& p : s.projects) {
+    p.realtimeVisitors = INT64_MAX;
+    PeriodMetrics& m = p.metricsByPeriod["days7"];
+    m.visitorsChange = 1e308;
+    m.revenueDisplay = p.name = many;
+    if (m.goal) m.goal = GoalFigure{"Goal " + many, many, 1e308, -1e20, {}, {}};
+    p.waiting.assign(6, WaitingItem{"w", {}, many, many, many, many, p.slug, Time::min(), "/w"});
+  }
+  auto check = [](const auto& view) {
+    const ui::Layout l = laidOut(view);
+    expectFramed(l, host::size(view.family), "absurd figures");
+    for (const auto& t : texts(l)) {  // a cut line keeps some text before its "…"
+      for (const auto& line : t.run.lines) {
+        EXPECT_TRUE(!line.text.ends_with("\u2026") || line.text.size() > 6) << t.text;
+      }
+      EXPECT_TRUE(!t.text.starts_with("Goal ") || t.run.lines.size() == 1) << t.text;
+    }
+  };
+  for (auto family : {WidgetFamily::systemSmall, WidgetFamily::systemMedium,
+                      WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge}) {
+    auto summary = summaryView(s, "1");  // asks for a goal, its revenue in many currencies
+    summary.family = family;
+    check(summary);
+    check(WaitingWidgetView{{kNow, s, "", {}}, family});
+    if (family != WidgetFamily::systemSmall) {
+      check(AllProjectsWidgetView{{kNow, s, "", {}}, family});
+    }
+  }
+}
+
+// An entry date read back in whole milliseconds is never before its instant: the entry for the
+// end of the live window would otherwise still draw the live figures.
+TEST(EntryDateTest, WholeMillisecondsRoundUp) {
+  EXPECT_EQ(driver::wholeMilliseconds(Time(std::chrono::microseconds(900'000'001))), 900'001);
 }
 
 }  // namespace
