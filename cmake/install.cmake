@@ -45,14 +45,14 @@ install(FILES ${CMAKE_BINARY_DIR}/panelnudge/package.json DESTINATION ${VX_INSTA
 # The user service starts the installed host rather than a copy in ~/.local/bin. The prefix is
 # known only when installing (`cmake --install --prefix`, or the package's /usr), so the unit is
 # written then, just before it is copied.
-set(vx_unit_in ${PROJECT_SOURCE_DIR}/src/widget_host/systemd/vantorix-widget-host.service)
+set(vx_unit_in ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.service)
 set(vx_unit_out ${CMAKE_BINARY_DIR}/install/vantorix-widget-host.service)
 install(CODE "
   file(READ \"${vx_unit_in}\" unit)
   string(REPLACE \"%h/.local/bin/\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\" unit \"\${unit}\")
   file(WRITE \"${vx_unit_out}\" \"\${unit}\")
 ")
-install(FILES ${vx_unit_out} ${PROJECT_SOURCE_DIR}/src/widget_host/systemd/vantorix-widget-host.socket
+install(FILES ${vx_unit_out} ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.socket
         DESTINATION ${VX_INSTALL_USERUNITDIR})
 
 # Documentation, in the form Debian expects in every package's doc folder.

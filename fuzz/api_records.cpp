@@ -11,7 +11,7 @@ template <class Record>
 void decodeAs(std::string_view document) {
   try {
     (void)vx::api::decode<Record>(document);
-  } catch (const vx::json::DecodeError&) {
+  } catch (const vx::fields::DecodeError&) {
   }
 }
 

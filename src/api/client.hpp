@@ -14,7 +14,7 @@ namespace vx::api {
 //
 // Errors: `Client::Failure` (signed out on 401; failed for any other status but 200 or when no
 // address can be formed), `vx::net::TransportError` (no connection, time-out, a redirect that
-// leaves the base's origin), and `vx::json::DecodeError` (a 200 whose body does not decode).
+// leaves the base's origin), and `vx::fields::DecodeError` (a 200 whose body does not decode).
 // Nothing else is thrown.
 class Client {
  public:

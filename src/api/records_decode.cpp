@@ -5,7 +5,7 @@
 namespace vx::api {
 namespace {
 
-using json::Field;
+using fields::Field;
 
 // One reader per record, each taking the JSON object at the field. Required members use the
 // plain accessors (which throw on missing or null), optional ones the optional accessors.
@@ -219,8 +219,8 @@ struct Reader<Article> {
 
 template <class T>
 T decode(std::string_view document) {
-  const nlohmann::json parsed = json::parse(document);
-  return Reader<T>::read(json::root(parsed));
+  const nlohmann::json parsed = fields::parse(document);
+  return Reader<T>::read(fields::root(parsed));
 }
 
 // Every record can be decoded on its own, nested ones included.

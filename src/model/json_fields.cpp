@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace vx::json {
+namespace vx::fields {
 namespace {
 
 const nlohmann::json& nullValue() {
@@ -121,4 +121,4 @@ std::optional<bool> Field::optionalBoolean() const {
   return boolean();
 }
 
-}  // namespace vx::json
+}  // namespace vx::fields

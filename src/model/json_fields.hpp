@@ -11,7 +11,7 @@
 //   - a real member takes any JSON number; text takes a string; a list takes an array whose
 //     elements all decode;
 //   - unknown members are ignored.
-// Any violation throws `json::DecodeError` naming the member path (for example
+// Any violation throws `fields::DecodeError` naming the member path (for example
 // "data[3].slug"); no partial value ever escapes.
 
 #include <cstdint>
@@ -24,7 +24,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace vx::json {
+namespace vx::fields {
 
 class DecodeError : public std::runtime_error {
  public:
@@ -98,4 +98,4 @@ class Field {
 // The root of a parsed document.
 [[nodiscard]] Field root(const nlohmann::json& document);
 
-}  // namespace vx::json
+}  // namespace vx::fields

@@ -49,11 +49,11 @@ std::optional<std::string> SharedSession::baseURL() const {
 
 std::optional<SharedSession> decodeSharedSession(std::string_view document) {
   try {
-    auto parsed = json::parse(document);
-    auto root = json::root(parsed);
+    auto parsed = fields::parse(document);
+    auto root = fields::root(parsed);
     root.requireObject();
     return SharedSession{root.member("api").text(), root.member("token").text()};
-  } catch (const json::DecodeError&) {
+  } catch (const fields::DecodeError&) {
     return std::nullopt;
   }
 }

@@ -80,7 +80,7 @@ Json encodeEntry(const ProjectEntry& entry) {
 // Dates: any JSON number of milliseconds within the clock's range (some 292,000 years either
 // side of 1970), fraction kept to the microsecond; anything else fails like any other wrong
 // value.
-Time decodeTime(const json::Field& field) {
+Time decodeTime(const fields::Field& field) {
   double ms = field.real();
   // Whole milliseconds and the fraction are converted apart: multiplying the whole value by
   // 1e3 in floating point would lose the sub-millisecond digits of present-day dates.
@@ -90,16 +90,16 @@ Time decodeTime(const json::Field& field) {
   return Time(Time::duration(us));
 }
 
-std::vector<double> decodeReals(const json::Field& field) {
-  return field.list<double>([](const json::Field& element) { return element.real(); });
+std::vector<double> decodeReals(const fields::Field& field) {
+  return field.list<double>([](const fields::Field& element) { return element.real(); });
 }
 
-std::optional<std::vector<double>> decodeOptionalReals(const json::Field& field) {
+std::optional<std::vector<double>> decodeOptionalReals(const fields::Field& field) {
   if (field.absent()) return std::nullopt;
   return decodeReals(field);
 }
 
-GoalFigure decodeGoal(const json::Field& field) {
+GoalFigure decodeGoal(const fields::Field& field) {
   field.requireObject();
   GoalFigure goal;
   goal.name = field.member("name").text();
@@ -111,7 +111,7 @@ GoalFigure decodeGoal(const json::Field& field) {
   return goal;
 }
 
-PeriodMetrics decodeMetrics(const json::Field& field) {
+PeriodMetrics decodeMetrics(const fields::Field& field) {
   field.requireObject();
   PeriodMetrics metrics;
   metrics.visitors = field.member("visitors").integer();
@@ -123,11 +123,11 @@ PeriodMetrics decodeMetrics(const json::Field& field) {
   return metrics;
 }
 
-WaitingItem decodeItem(const json::Field& field) {
+WaitingItem decodeItem(const fields::Field& field) {
   field.requireObject();
   WaitingItem item;
   item.id = field.member("id").text();
-  json::Field kind = field.member("kind");
+  fields::Field kind = field.member("kind");
   auto parsedKind = waitingKindFromRaw(kind.text());
   if (!parsedKind) kind.fail("unknown kind");
   item.kind = *parsedKind;
@@ -143,7 +143,7 @@ WaitingItem decodeItem(const json::Field& field) {
 
 // Members of a JSON object in document order, each decoded by `decode`.
 template <class T, class Decode>
-std::map<std::string, T> decodeMap(const json::Field& field, Decode decode) {
+std::map<std::string, T> decodeMap(const fields::Field& field, Decode decode) {
   field.requireObject();
   std::map<std::string, T> result;
   for (const auto& [key, value] : field.value().items()) {
@@ -153,7 +153,7 @@ std::map<std::string, T> decodeMap(const json::Field& field, Decode decode) {
   return result;
 }
 
-ProjectEntry decodeEntry(const json::Field& field) {
+ProjectEntry decodeEntry(const fields::Field& field) {
   field.requireObject();
   ProjectEntry entry;
   entry.name = field.member("name").text();
@@ -170,7 +170,7 @@ ProjectEntry decodeEntry(const json::Field& field) {
   return entry;
 }
 
-Snapshot decode(const json::Field& field) {
+Snapshot decode(const fields::Field& field) {
   field.requireObject();
   Snapshot snapshot;
   snapshot.at = decodeTime(field.member("at"));
@@ -216,8 +216,8 @@ std::optional<std::string> encodeSnapshot(const Snapshot& snapshot) {
 
 std::optional<Snapshot> decodeSnapshot(std::string_view document) {
   try {
-    return decode(json::root(json::parse(document)));
-  } catch (const json::DecodeError&) {
+    return decode(fields::root(fields::parse(document)));
+  } catch (const fields::DecodeError&) {
     return std::nullopt;
   }
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "base/executor.hpp"
 #include "host/bundle.hpp"
-#include "host/executor.hpp"
 #include "host/host_platform.hpp"
 #include "net/http_session.hpp"
 #include "push/push_reporter.hpp"
@@ -51,7 +51,7 @@ class PendingTasks {
   void waitForAll() { executor_.waitUntilIdle(); }
 
  private:
-  host::Executor executor_{1};
+  base::Executor executor_{1};
 };
 
 PendingTasks& pendingTasks() {

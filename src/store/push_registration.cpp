@@ -18,12 +18,12 @@ std::optional<std::string> encodePushRegistration(const PushRegistration& regist
 
 std::optional<PushRegistration> decodePushRegistration(std::string_view document) {
   try {
-    auto parsed = json::parse(document);
-    auto root = json::root(parsed);
+    auto parsed = fields::parse(document);
+    auto root = fields::root(parsed);
     root.requireObject();
     return PushRegistration{root.member("token").text(),
                             root.member("reportedWith").optionalText()};
-  } catch (const json::DecodeError&) {
+  } catch (const fields::DecodeError&) {
     return std::nullopt;
   }
 }

@@ -237,14 +237,15 @@ std::string readEntryText(const std::string& source) {
 
 // Draws the entry the options name and writes the image; its description on standard output,
 // what went wrong on standard error.
-int renderCommand(const Invocation& invocation, const json::Field& configuration) {
+int renderCommand(const Invocation& invocation, const fields::Field& configuration) {
   try {
     const KindRequests& kind = *kindRequests(*invocation.kind);
     const DrawSettings settings = drawSettings(renderChoices(invocation));
     Answer answer;
     if (invocation.entry) {
-      const Json entry = json::parse(readEntryText(*invocation.entry));
-      answer = renderEntry(kind, EntrySource::given, json::root(entry), settings, *invocation.out);
+      const Json entry = fields::parse(readEntryText(*invocation.entry));
+      answer =
+          renderEntry(kind, EntrySource::given, fields::root(entry), settings, *invocation.out);
     } else {
       const EntrySource source = invocation.preview       ? EntrySource::preview
                                  : invocation.placeholder ? EntrySource::placeholder
@@ -356,7 +357,7 @@ std::string usage() {
 int runCommand(const Invocation& invocation) {
   Answer answer;
   const Json configuration = configurationJson(invocation);
-  const json::Field field = json::root(configuration);
+  const fields::Field field = fields::root(configuration);
   switch (invocation.command) {
     case Command::kinds:
       answer = kindsJson();

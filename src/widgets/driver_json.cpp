@@ -12,7 +12,7 @@ namespace {
 
 // Rejects members that are not among the kind's parameters, so that a misspelt name is not
 // silently ignored.
-void requireOnly(const json::Field& configuration, std::span<const IntentParameter> parameters) {
+void requireOnly(const fields::Field& configuration, std::span<const IntentParameter> parameters) {
   configuration.requireObject();
   for (const auto& [name, value] : configuration.value().items()) {
     const bool known = std::any_of(parameters.begin(), parameters.end(),
@@ -23,14 +23,14 @@ void requireOnly(const json::Field& configuration, std::span<const IntentParamet
 
 // Any text is taken: one that names no option is what the host hands over for a value stored
 // by another build, and the parameter then has its default.
-PeriodOption periodOf(const json::Field& configuration) {
+PeriodOption periodOf(const fields::Field& configuration) {
   const std::optional<std::string> raw = configuration.member("period").optionalText();
   if (!raw) return PeriodOption::days7;
   return periodOptionFromRaw(*raw).value_or(PeriodOption::days7);
 }
 
-std::optional<ProjectEntity> projectOf(const json::Field& configuration) {
-  const json::Field project = configuration.member("project");
+std::optional<ProjectEntity> projectOf(const fields::Field& configuration) {
+  const fields::Field project = configuration.member("project");
   if (project.absent()) return std::nullopt;
   if (project.value().is_string()) {
     std::string slug = project.text();
@@ -85,7 +85,7 @@ Answer configurationOf(std::string_view kind) {
 
 }  // namespace
 
-ProjectSummaryIntent projectSummaryIntent(const json::Field& configuration) {
+ProjectSummaryIntent projectSummaryIntent(const fields::Field& configuration) {
   ProjectSummaryIntent intent;
   if (configuration.absent()) return intent;
   requireOnly(configuration, ProjectSummaryIntent::kParameters);
@@ -94,7 +94,7 @@ ProjectSummaryIntent projectSummaryIntent(const json::Field& configuration) {
   return intent;
 }
 
-AllProjectsIntent allProjectsIntent(const json::Field& configuration) {
+AllProjectsIntent allProjectsIntent(const fields::Field& configuration) {
   AllProjectsIntent intent;
   if (configuration.absent()) return intent;
   requireOnly(configuration, AllProjectsIntent::kParameters);
@@ -102,7 +102,7 @@ AllProjectsIntent allProjectsIntent(const json::Field& configuration) {
   return intent;
 }
 
-WaitingIntent waitingIntent(const json::Field& configuration) {
+WaitingIntent waitingIntent(const fields::Field& configuration) {
   WaitingIntent intent;
   if (configuration.absent()) return intent;
   requireOnly(configuration, WaitingIntent::kParameters);
@@ -114,7 +114,7 @@ Answer wholeMilliseconds(Time at) {
   return std::chrono::ceil<std::chrono::milliseconds>(at.time_since_epoch()).count();
 }
 
-Time entryDate(const json::Field& date) {
+Time entryDate(const fields::Field& date) {
   // Whole milliseconds that the clock's microseconds can hold.
   constexpr std::int64_t kLimit = 9'200'000'000'000'000;
   const std::int64_t milliseconds = date.integer();
@@ -122,7 +122,7 @@ Time entryDate(const json::Field& date) {
   return Time(std::chrono::milliseconds(milliseconds));
 }
 
-std::optional<Snapshot> entrySnapshot(const json::Field& snapshot) {
+std::optional<Snapshot> entrySnapshot(const fields::Field& snapshot) {
   if (snapshot.absent()) return std::nullopt;
   snapshot.requireObject();
   auto decoded = decodeSnapshot(snapshot.value().dump());

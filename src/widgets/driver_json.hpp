@@ -26,10 +26,10 @@ using Answer = nlohmann::ordered_json;
 //                  snapshot gives its project, and is its own name when there is none
 //   "period":      any text; one that names no period takes the default, "days7"
 //   "showDetails": true or false
-// A member the kind does not have, or one of the wrong type, throws `json::DecodeError`.
-[[nodiscard]] ProjectSummaryIntent projectSummaryIntent(const json::Field& configuration);
-[[nodiscard]] AllProjectsIntent allProjectsIntent(const json::Field& configuration);
-[[nodiscard]] WaitingIntent waitingIntent(const json::Field& configuration);
+// A member the kind does not have, or one of the wrong type, throws `fields::DecodeError`.
+[[nodiscard]] ProjectSummaryIntent projectSummaryIntent(const fields::Field& configuration);
+[[nodiscard]] AllProjectsIntent allProjectsIntent(const fields::Field& configuration);
+[[nodiscard]] WaitingIntent waitingIntent(const fields::Field& configuration);
 
 [[nodiscard]] Answer toJson(const ProjectEntity& entity);
 [[nodiscard]] Answer toJson(const std::vector<ProjectEntity>& entities);
@@ -56,15 +56,15 @@ template <class Configuration>
 
 // An entry's date and snapshot as `toJson` writes them. The date takes whole milliseconds since
 // 1970 within the clock's range; the snapshot, when present, must decode whole. Both throw
-// `json::DecodeError` naming the member.
-[[nodiscard]] Time entryDate(const json::Field& date);
-[[nodiscard]] std::optional<Snapshot> entrySnapshot(const json::Field& snapshot);
+// `fields::DecodeError` naming the member.
+[[nodiscard]] Time entryDate(const fields::Field& date);
+[[nodiscard]] std::optional<Snapshot> entrySnapshot(const fields::Field& snapshot);
 
 // An entry read back from its JSON form, its configuration read by `read`: what a host hands
-// back to have an entry of its timeline drawn. Throws `json::DecodeError`.
+// back to have an entry of its timeline drawn. Throws `fields::DecodeError`.
 template <class Configuration>
-[[nodiscard]] WidgetEntry<Configuration> entryFromJson(const json::Field& entry,
-                                                       Configuration (*read)(const json::Field&)) {
+[[nodiscard]] WidgetEntry<Configuration> entryFromJson(
+    const fields::Field& entry, Configuration (*read)(const fields::Field&)) {
   entry.requireObject();
   WidgetEntry<Configuration> decoded;
   decoded.date = entryDate(entry.member("date"));

@@ -16,7 +16,7 @@ template <class Provider, class EntryView>
 class ProviderRequests final : public KindRequests {
  public:
   using Configuration = typename Provider::Configuration;
-  using Reader = Configuration (*)(const json::Field&);
+  using Reader = Configuration (*)(const fields::Field&);
 
   explicit ProviderRequests(Reader read) : read_(read) {}
 
@@ -26,15 +26,15 @@ class ProviderRequests final : public KindRequests {
 
   [[nodiscard]] Json placeholder() const override { return toJson(provider_.placeholder()); }
 
-  [[nodiscard]] Json snapshot(const json::Field& configuration) const override {
+  [[nodiscard]] Json snapshot(const fields::Field& configuration) const override {
     return toJson(provider_.snapshot(read_(configuration)));
   }
 
-  [[nodiscard]] Json timeline(const json::Field& configuration) const override {
+  [[nodiscard]] Json timeline(const fields::Field& configuration) const override {
     return toJson(provider_.timeline(read_(configuration)));
   }
 
-  [[nodiscard]] DrawnEntry draw(EntrySource source, const json::Field& input,
+  [[nodiscard]] DrawnEntry draw(EntrySource source, const fields::Field& input,
                                 const DrawSettings& settings) const override {
     EntryView view{entry(source, input), settings.family};
     const Time date = view.entry.date;
@@ -42,7 +42,8 @@ class ProviderRequests final : public KindRequests {
   }
 
  private:
-  [[nodiscard]] typename Provider::Entry entry(EntrySource source, const json::Field& input) const {
+  [[nodiscard]] typename Provider::Entry entry(EntrySource source,
+                                               const fields::Field& input) const {
     switch (source) {
       case EntrySource::given:
         return entryFromJson(input, read_);

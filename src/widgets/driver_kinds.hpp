@@ -35,14 +35,16 @@ class KindRequests {
   // The placeholder entry.
   [[nodiscard]] virtual nlohmann::ordered_json placeholder() const = 0;
   // The preview entry for a configuration (see driver_json.hpp for its form).
-  [[nodiscard]] virtual nlohmann::ordered_json snapshot(const json::Field& configuration) const = 0;
+  [[nodiscard]] virtual nlohmann::ordered_json snapshot(
+      const fields::Field& configuration) const = 0;
   // The timeline for a configuration.
-  [[nodiscard]] virtual nlohmann::ordered_json timeline(const json::Field& configuration) const = 0;
+  [[nodiscard]] virtual nlohmann::ordered_json timeline(
+      const fields::Field& configuration) const = 0;
 
   // Draws an entry through the kind's entry view. `input` is the entry in its JSON form for
   // `given`, the configuration for a timeline or a preview, and is not read for the placeholder.
-  // Throws `json::DecodeError` when the input does not decode.
-  [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const json::Field& input,
+  // Throws `fields::DecodeError` when the input does not decode.
+  [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const fields::Field& input,
                                         const DrawSettings& settings) const = 0;
 };
 

@@ -108,7 +108,7 @@ DrawSettings drawSettings(const RenderChoices& choices) {
   return settings;
 }
 
-Answer renderEntry(const KindRequests& kind, EntrySource source, const json::Field& input,
+Answer renderEntry(const KindRequests& kind, EntrySource source, const fields::Field& input,
                    const DrawSettings& settings, const std::string& out) {
   if (out.empty()) throw UsageError("render needs the image's path");
   DrawnEntry drawn = kind.draw(source, input, settings);

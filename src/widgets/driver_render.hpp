@@ -42,10 +42,10 @@ struct RenderChoices {
 //   {"path", "format", "size": [w, h] in points, "pixels": [w, h] or null, "scale" or null,
 //    "date", "links": [{"rect": [x, y, w, h] in points, "url"}]}
 // ("pixels" and "scale" are those of a PNG; vector images carry null). Throws
-// `json::DecodeError` for an input that does not decode and `std::runtime_error` when the image
+// `fields::DecodeError` for an input that does not decode and `std::runtime_error` when the image
 // cannot be drawn or written; nothing is left behind then.
 [[nodiscard]] Answer renderEntry(const KindRequests& kind, EntrySource source,
-                                 const json::Field& input, const DrawSettings& settings,
+                                 const fields::Field& input, const DrawSettings& settings,
                                  const std::string& out);
 
 }  // namespace vx::widgets::driver

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/executor.hpp"
+#include "base/executor.hpp"
 #include "host/host_platform.hpp"
 #include "push/widget_pushes.hpp"
 #include "widgets/driver_json.hpp"
@@ -29,8 +29,8 @@ constexpr std::size_t kNetworkWorkers = 8;
 // behind a refresh.
 constexpr std::size_t kLocalWorkers = 2;
 
-const KindRequests& kindOf(const json::Field& request) {
-  const json::Field kind = request.member("kind");
+const KindRequests& kindOf(const fields::Field& request) {
+  const fields::Field kind = request.member("kind");
   const KindRequests* requests = kindRequests(kind.text());
   if (!requests) kind.fail("unknown widget kind \"" + kind.text() + "\"");
   return *requests;
@@ -42,9 +42,9 @@ Answer kinds() {
   return list;
 }
 
-Answer entities(const json::Field& request) {
+Answer entities(const fields::Field& request) {
   const std::vector<std::string> ids =
-      request.member("ids").list<std::string>([](const json::Field& id) { return id.text(); });
+      request.member("ids").list<std::string>([](const fields::Field& id) { return id.text(); });
   return toJson(ProjectEntityQuery().entities(ids));
 }
 
@@ -52,11 +52,11 @@ Answer entities(const json::Field& request) {
 // current token (none once no widget uses it, so that a later refresh does not report it again).
 // Answers once it is handed over; the report itself runs in the background and is waited for at
 // the end of input.
-Answer pushTokenDidChange(const json::Field& request) {
-  const json::Field tokenField = request.member("token");
+Answer pushTokenDidChange(const fields::Field& request) {
+  const fields::Field tokenField = request.member("token");
   auto token = host::platform::decodePushToken(tokenField.text());
   if (!token) tokenField.fail("expected hexadecimal digits, two per byte");
-  const json::Field widgetsField = request.member("widgets");
+  const fields::Field widgetsField = request.member("widgets");
   const std::int64_t widgets = widgetsField.integer();
   if (widgets < 0) widgetsField.fail("expected a count of 0 or more");
   PushHandler handler = nullptr;
@@ -82,7 +82,7 @@ Answer pushTokenDidChange(const json::Field& request) {
 // Draws an entry: the entry handed in ("entry"), the preview ("preview": true), the placeholder
 // ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; the
 // image goes to "out".
-Answer render(const json::Field& request) {
+Answer render(const fields::Field& request) {
   const KindRequests& kind = kindOf(request);
   RenderChoices choices;
   choices.kind = request.member("kind").text();
@@ -92,16 +92,16 @@ Answer render(const json::Field& request) {
   choices.tint = request.member("tint").optionalText();
   choices.format = request.member("format").optionalText();
   choices.scale = request.member("scale").optionalReal();
-  const json::Field version = request.member("platformVersion");
+  const fields::Field version = request.member("platformVersion");
   const std::int64_t declared = version.optionalInteger().value_or(host::platform::version());
   if (declared < 0 || declared > 1000) version.fail("expected a version such as 26");
   choices.platformVersion = static_cast<int>(declared);
   const DrawSettings settings = drawSettings(choices);
 
-  const json::Field entry = request.member("entry");
+  const fields::Field entry = request.member("entry");
   const bool preview = request.member("preview").optionalBoolean().value_or(false);
   const bool placeholder = request.member("placeholder").optionalBoolean().value_or(false);
-  const json::Field configuration = request.member("configuration");
+  const fields::Field configuration = request.member("configuration");
   if ((entry.absent() ? 0 : 1) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
     throw UsageError("render draws one entry: \"entry\", \"preview\" or \"placeholder\"");
   }
@@ -116,8 +116,8 @@ Answer render(const json::Field& request) {
   return renderEntry(kind, source, configuration, settings, out);
 }
 
-Answer result(const json::Field& request) {
-  const json::Field opField = request.member("op");
+Answer result(const fields::Field& request) {
+  const fields::Field opField = request.member("op");
   const std::string op = opField.text();
   if (op == "kinds") return kinds();
   if (op == "placeholder") return kindOf(request).placeholder();
@@ -136,7 +136,7 @@ std::string answer(const Json& request) {
   Answer reply = Answer::object();
   if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
-    const json::Field root = json::root(request);
+    const fields::Field root = fields::root(request);
     reply["result"] = result(root);
   } catch (const std::exception& error) {
     reply["error"] = error.what();
@@ -149,8 +149,8 @@ std::string answer(const Json& request) {
 int serve() {
   {
     // Declared in this order, the network workers finish first, then the local ones.
-    host::Executor local(kLocalWorkers);
-    host::Executor network(kNetworkWorkers);
+    base::Executor local(kLocalWorkers);
+    base::Executor network(kNetworkWorkers);
     std::string line;
     while (std::getline(std::cin, line)) {
       if (blankLine(line)) continue;

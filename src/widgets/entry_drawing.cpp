@@ -2,7 +2,7 @@
 
 #include <future>
 
-#include "host/executor.hpp"
+#include "base/executor.hpp"
 #include "store/shared_folder.hpp"
 
 namespace vx::widgets {
@@ -13,8 +13,8 @@ namespace {
 // workers would each build their own font map and caches and add up to megabytes. Requests
 // that arrive together still fetch together; they draw one after the other, which on a machine
 // of a few cores costs them little time.
-host::Executor& drawingThread() {
-  static host::Executor thread(1);
+base::Executor& drawingThread() {
+  static base::Executor thread(1);
   return thread;
 }
 

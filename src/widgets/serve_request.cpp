@@ -13,8 +13,8 @@ bool blankLine(std::string_view line) {
 RequestLine readRequest(std::string_view line) {
   RequestLine read;
   try {
-    nlohmann::json request = json::parse(line);
-    json::root(request).requireObject();
+    nlohmann::json request = fields::parse(line);
+    fields::root(request).requireObject();
     read.request = std::move(request);
   } catch (const std::exception& error) {
     const nlohmann::ordered_json reply = {{"id", nullptr}, {"error", error.what()}};

@@ -80,7 +80,7 @@ TEST_F(ClientTest, MissingMemberIn200IsTheDecodingErrorNotFailed) {
   try {
     (void)client().get<Project::List>("/v1/projects");
     FAIL() << "decoded a project without a domain";
-  } catch (const json::DecodeError& error) {
+  } catch (const fields::DecodeError& error) {
     EXPECT_EQ(error.path(), "data[0].domain");
   }
 }

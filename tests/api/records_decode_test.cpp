@@ -12,7 +12,7 @@ template <class T>
 std::string failurePath(std::string_view document) {
   try {
     (void)decode<T>(document);
-  } catch (const json::DecodeError& error) {
+  } catch (const fields::DecodeError& error) {
     return error.path();
   }
   return "";

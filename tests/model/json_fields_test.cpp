@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vx::json {
+namespace vx::fields {
 namespace {
 
 std::string failurePath(const std::string& document,
@@ -53,4 +53,4 @@ TEST(JsonFieldsTest, NullAndMissingAreAbsentButRequiredMembersFail) {
 }
 
 }  // namespace
-}  // namespace vx::json
+}  // namespace vx::fields

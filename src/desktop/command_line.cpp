@@ -1,0 +1,323 @@
+#include "desktop/command_line.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "config/build_config.hpp"
+#include "desktop/extension_process.hpp"
+#include "desktop/host_loop.hpp"
+#include "desktop/kind_catalogue.hpp"
+#include "desktop/notification_permissions.hpp"
+#include "desktop/placements.hpp"
+#include "desktop/window_host.hpp"
+#include "host/host_socket.hpp"
+
+namespace vx::desktop {
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr const char* kUsage =
+    "usage: vantorix-widget-host COMMAND [options]\n"
+    "  place --kind K --family F [configuration] [--x N --y N]   place a widget, print its id\n"
+    "  configure ID [--family F] [configuration] [--x N --y N]   change a placed widget\n"
+    "  list                                                      the placed widgets as JSON\n"
+    "  remove ID                                                 remove a placed widget\n"
+    "  notifications --app APP allow|deny|ask                    answer for an application\n"
+    "  run [--headless --output DIR] [--scheme light|dark] [--scale N]\n"
+    "      [--mode full|accented --tint #RRGGBB]\n"
+    "      [--notifications allow|deny] [--app APP]              show the widgets: in windows,\n"
+    "                                                            or headless as images in DIR\n"
+    "configuration: the options of the kind's parameters, as `vantorix-widgets kinds` lists\n"
+    "them: --project SLUG, --period days7|days28|days30|days90, --show-details true|false\n"
+    "every command: --extension PATH (the vantorix-widgets program; default: the one beside "
+    "this)\n";
+
+std::string defaultExtension() {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    for (const auto& candidate :
+         {self.parent_path() / "vantorix-widgets",
+          self.parent_path().parent_path() / "widgets" / "vantorix-widgets"}) {
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+  }
+  return "vantorix-widgets";
+}
+
+std::filesystem::path folderOrFail() {
+  auto folder = configFolder();
+  if (!folder) throw std::runtime_error("no configuration folder: set HOME or XDG_CONFIG_HOME");
+  return *folder;
+}
+
+std::vector<KindInfo> askKinds(const std::string& extension) {
+  const ExtensionRun run = runExtension(extension, {"kinds"});
+  const Json answer = Json::parse(run.output, nullptr, false);
+  if (run.status != 0 || answer.is_discarded()) {
+    throw std::runtime_error("the extension " + extension + " did not list its kinds");
+  }
+  return kindsFromJson(answer);
+}
+
+int number(const std::string& option, const std::string& text) {
+  std::size_t used = 0;
+  int value = 0;
+  try {
+    value = std::stoi(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || text.empty() || value < -1'000'000 || value > 1'000'000) {
+    throw UsageError("--" + option + " takes a whole number");
+  }
+  return value;
+}
+
+bool isColour(const std::string& text) {
+  return text.size() == 7 && text.front() == '#' &&
+         std::all_of(text.begin() + 1, text.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+host::WidgetFamily familyFor(const KindInfo& kind, const std::string& text) {
+  const auto family = host::widgetFamilyFromRaw(text);
+  if (!family || !kind.offers(*family)) {
+    std::string offered;
+    for (const auto f : kind.families)
+      offered += (offered.empty() ? "" : ", ") + std::string(host::rawValue(f));
+    throw UsageError(kind.kind + " comes in " + offered + ", not \"" + text + "\"");
+  }
+  return *family;
+}
+
+// Applies the options left in `arguments` (family, position, configuration) to `placement`.
+void apply(Placement& placement, const KindInfo& kind, Arguments& arguments) {
+  if (auto family = arguments.take("family")) placement.family = familyFor(kind, *family);
+  if (auto x = arguments.take("x")) placement.position.x = number("x", *x);
+  if (auto y = arguments.take("y")) placement.position.y = number("y", *y);
+  try {
+    placement.configuration = configure(kind, placement.configuration, arguments.options);
+  } catch (const std::invalid_argument& error) {
+    throw UsageError(error.what());
+  }
+}
+
+int place(Arguments arguments, const std::string& extension) {
+  const auto kindName = arguments.take("kind");
+  if (!kindName) throw UsageError("place needs --kind");
+  if (!arguments.options.contains("family")) throw UsageError("place needs --family");
+  const std::vector<KindInfo> kinds = askKinds(extension);
+  const KindInfo* kind = findKind(kinds, *kindName);
+  if (kind == nullptr) throw UsageError("unknown widget kind \"" + *kindName + "\"");
+  const auto file = placementsFile(folderOrFail());
+  Placements placements = loadPlacements(file);
+  Placement placement;
+  placement.id = placements.nextId();
+  placement.kind = kind->kind;
+  placement.configuration = defaultConfiguration(*kind);
+  apply(placement, *kind, arguments);
+  if (placements.pushToken.empty()) placements.pushToken = newPushToken();
+  placements.widgets.push_back(placement);
+  savePlacements(file, placements);
+  std::cout << placement.id << "\n";
+  return 0;
+}
+
+int configureWidget(Arguments arguments, const std::string& extension) {
+  if (arguments.words.size() != 1) throw UsageError("configure takes one widget id");
+  const auto file = placementsFile(folderOrFail());
+  Placements placements = loadPlacements(file);
+  Placement* placement = placements.find(arguments.words.front());
+  if (placement == nullptr) {
+    std::cerr << "vantorix-widget-host: no widget " << arguments.words.front() << "\n";
+    return 1;
+  }
+  const std::vector<KindInfo> kinds = askKinds(extension);
+  const KindInfo* kind = findKind(kinds, placement->kind);
+  if (kind == nullptr)
+    throw std::runtime_error("the extension no longer offers " + placement->kind);
+  apply(*placement, *kind, arguments);
+  savePlacements(file, placements);
+  return 0;
+}
+
+int list() {
+  const Placements placements = loadPlacements(placementsFile(folderOrFail()));
+  std::cout << toJson(placements).at("widgets").dump(2) << "\n";
+  return 0;
+}
+
+// Removes a widget. When it was the last one, the extension is told that no widget uses the
+// push token any more, so that it withdraws the token from the service.
+int removeWidget(const Arguments& arguments, const std::string& extension) {
+  if (arguments.words.size() != 1 || !arguments.options.empty()) {
+    throw UsageError("remove takes one widget id");
+  }
+  const auto file = placementsFile(folderOrFail());
+  Placements placements = loadPlacements(file);
+  const auto before = placements.widgets.size();
+  std::erase_if(placements.widgets,
+                [&](const Placement& p) { return p.id == arguments.words.front(); });
+  if (placements.widgets.size() == before) {
+    std::cerr << "vantorix-widget-host: no widget " << arguments.words.front() << "\n";
+    return 1;
+  }
+  savePlacements(file, placements);
+  if (placements.widgets.empty() && !placements.pushToken.empty()) {
+    const Json handOver = {
+        {"id", 1}, {"op", "pushTokenDidChange"}, {"token", placements.pushToken}, {"widgets", 0}};
+    const ExtensionRun run = runExtension(extension, {"serve"}, handOver.dump());
+    const Json answer = Json::parse(run.output, nullptr, false);
+    if (run.status != 0 || !answer.is_object() || !answer.contains("result")) {
+      std::cerr << "vantorix-widget-host: the extension did not take the withdrawal\n";
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int notifications(Arguments arguments) {
+  const auto app = arguments.take("app");
+  if (!app || app->empty() || arguments.words.size() != 1 || !arguments.options.empty()) {
+    throw UsageError("notifications takes --app APP and allow, deny or ask");
+  }
+  const std::string& answer = arguments.words.front();
+  Authorization status = Authorization::notDetermined;
+  if (answer == "allow") {
+    status = Authorization::authorized;
+  } else if (answer == "deny") {
+    status = Authorization::denied;
+  } else if (answer != "ask") {
+    throw UsageError("notifications takes allow, deny or ask");
+  }
+  NotificationPermissions(notificationsFile(folderOrFail())).store(*app, status);
+  return 0;
+}
+
+int run(Arguments arguments, const std::string& extension) {
+  HostOptions options;
+  options.extension = extension;
+  options.folder = folderOrFail();
+  options.app = arguments.take("app").value_or(config::kAppBundleId);
+  const bool headless = arguments.takeFlag("headless");
+  const auto output = arguments.take("output");
+  if (headless && (!output || output->empty()))
+    throw UsageError("run --headless needs --output DIR");
+  if (output) {
+    options.output = std::filesystem::absolute(*output);
+  } else {
+    // Windows draw from images the host keeps for itself.
+    options.output = options.folder / "images";
+  }
+  options.scheme = arguments.take("scheme").value_or("light");
+  if (options.scheme != "light" && options.scheme != "dark") {
+    throw UsageError("--scheme takes light or dark");
+  }
+  options.mode = arguments.take("mode").value_or("full");
+  options.tint = arguments.take("tint");
+  if (options.mode != "full" && options.mode != "accented") {
+    throw UsageError("--mode takes full or accented");
+  }
+  if (options.tint.has_value() != (options.mode == "accented") ||
+      (options.tint && !isColour(*options.tint))) {
+    throw UsageError("accented mode takes --tint #RRGGBB, and only it does");
+  }
+  const auto scale = arguments.take("scale");
+  if (scale) options.scale = number("scale", *scale);
+  if (options.scale < 1 || options.scale > 4) throw UsageError("--scale takes 1 to 4");
+  if (auto answer = arguments.take("notifications")) {
+    if (*answer == "allow") {
+      options.unattendedAnswer = Authorization::authorized;
+    } else if (*answer == "deny") {
+      options.unattendedAnswer = Authorization::denied;
+    } else {
+      throw UsageError("--notifications takes allow or deny");
+    }
+  }
+  if (!arguments.options.empty() || !arguments.words.empty()) {
+    throw UsageError("run takes no option --" + (arguments.options.empty()
+                                                     ? arguments.words.front()
+                                                     : arguments.options.begin()->first));
+  }
+  options.socket = host::widgetHostSocketPlace();
+  return headless ? runHost(options) : runWindowed(options, scale.has_value());
+}
+
+}  // namespace
+
+std::optional<std::string> Arguments::take(const std::string& name) {
+  const auto found = options.find(name);
+  if (found == options.end()) return std::nullopt;
+  std::string value = std::move(found->second);
+  options.erase(found);
+  return value;
+}
+
+bool Arguments::takeFlag(const std::string& name) {
+  const auto found = std::find(flags.begin(), flags.end(), name);
+  if (found == flags.end()) return false;
+  flags.erase(found);
+  return true;
+}
+
+Arguments parseArguments(const std::vector<std::string>& words,
+                         const std::vector<std::string>& flagNames) {
+  Arguments arguments;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (!word.starts_with("--")) {
+      arguments.words.push_back(word);
+      continue;
+    }
+    const std::string name = word.substr(2);
+    if (std::find(flagNames.begin(), flagNames.end(), name) != flagNames.end()) {
+      arguments.flags.push_back(name);
+      continue;
+    }
+    if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
+    if (arguments.options.contains(name)) throw UsageError(word + " given twice");
+    arguments.options[name] = words[++i];
+  }
+  return arguments;
+}
+
+int runCommandLine(const std::vector<std::string>& argv) {
+  if (argv.size() == 2 && argv[1] == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
+  try {
+    if (argv.size() < 2) throw UsageError("no command");
+    const std::string command = argv[1];
+    Arguments arguments =
+        parseArguments(std::vector<std::string>(argv.begin() + 2, argv.end()), {"headless"});
+    const std::string extension = arguments.take("extension").value_or(defaultExtension());
+    if (command != "run" && !arguments.flags.empty()) {
+      throw UsageError("--" + arguments.flags.front() + " belongs to run");
+    }
+    if (command == "place") return place(std::move(arguments), extension);
+    if (command == "configure") return configureWidget(std::move(arguments), extension);
+    if (command == "list" && arguments.words.empty() && arguments.options.empty()) return list();
+    if (command == "remove") return removeWidget(arguments, extension);
+    if (command == "notifications") return notifications(std::move(arguments));
+    if (command == "run") return run(std::move(arguments), extension);
+    throw UsageError("unknown command \"" + command + "\"");
+  } catch (const UsageError& error) {
+    std::cerr << "vantorix-widget-host: " << error.what() << "\n" << kUsage;
+    return 2;
+  } catch (const std::exception& error) {
+    std::cerr << "vantorix-widget-host: " << error.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace vx::desktop

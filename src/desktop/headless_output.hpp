@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "desktop/placements.hpp"
+
+namespace vx::desktop {
+
+// Headless showing: every widget's current image in one folder, with `index.json` describing
+// them: {"widgets": [{"id", "kind", "family", "position", "date", "image", "size", "scale",
+// "links"}]} (`date` in milliseconds since 1970; `image` is the file name in the folder, absent
+// until the first drawing is in). Images carry the entry's date in their names, so a drawing
+// that arrives late never overwrites a newer one; the one the index names is the current one.
+class HeadlessOutput {
+ public:
+  explicit HeadlessOutput(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  // Makes the folder ready for the drawings, which show the user's inbox: created with mode 0700
+  // when missing, and otherwise kept private as the shared folder is (group and other bits
+  // taken away). Throws `std::runtime_error` when it cannot be created, or is another user's
+  // folder, a symbolic link or reached through one of another user.
+  void prepare() const;
+
+  // Where the drawing of `entry` for `placement` goes.
+  [[nodiscard]] std::filesystem::path imagePath(const Placement& placement,
+                                                const nlohmann::json& entry) const;
+  // `placement` shows `entry` from now on. `drawing` is the extension's render answer once it
+  // is in (an object without "path" when the drawing failed); nothing while it is under way,
+  // in which case the previous drawing, if any, stays in the index until the new one is in.
+  void show(const Placement& placement, const nlohmann::json& entry,
+            const std::optional<nlohmann::json>& drawing);
+  void remove(const std::string& id);
+  // The index record of a widget, if it shows anything.
+  [[nodiscard]] const nlohmann::json* record(const std::string& id) const;
+  // Rewrites index.json. Throws `std::runtime_error` when it cannot.
+  void writeIndex() const;
+
+ private:
+  struct Shown {
+    nlohmann::json record;
+    std::optional<std::string> image;
+  };
+  std::filesystem::path folder_;
+  std::map<std::string, Shown> shown_;
+};
+
+}  // namespace vx::desktop

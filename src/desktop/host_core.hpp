@@ -1,0 +1,76 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "desktop/extension_link.hpp"
+#include "desktop/headless_output.hpp"
+#include "desktop/host_loop.hpp"
+#include "desktop/host_requests.hpp"
+#include "desktop/placements.hpp"
+#include "desktop/schedule.hpp"
+#include "desktop/socket_server.hpp"
+
+namespace vx::desktop {
+
+// The host's work, one step at a time: follows the placements file, answers the host socket,
+// talks to the extension, requests timelines when due and draws each entry at its date into the
+// output folder. Single-threaded; the caller loops over `step`.
+class Host {
+ public:
+  // Called after a widget's drawing is in (or gone): the placement and its index record.
+  using Drawn = std::function<void(const Placement&, const nlohmann::json& record)>;
+  using Removed = std::function<void(const std::string& id)>;
+
+  explicit Host(const HostOptions& options);
+
+  // Loads the placements, starts the extension and opens the socket. Throws on failure.
+  void start();
+  // Waits for work at most `longest` (zero: not at all), then does what is due.
+  void step(std::chrono::milliseconds longest);
+
+  // Every widget is drawn again (the appearance changed).
+  void setScheme(const std::string& scheme);
+  void onDrawn(Drawn drawn) { drawn_ = std::move(drawn); }
+  void onRemoved(Removed removed) { removed_ = std::move(removed); }
+  // Who asks the user for notification permission (windowed mode).
+  void onAskUser(std::function<void(const std::string& app)> ask) {
+    requests_.askUser = std::move(ask);
+  }
+  [[nodiscard]] const NotificationPermissions& permissions() const { return permissions_; }
+  [[nodiscard]] const Placements& placements() const { return placements_; }
+  [[nodiscard]] const std::filesystem::path& outputFolder() const { return options_.output; }
+
+ private:
+  void openSocket();
+  void updateGreeting();
+  void wait(std::chrono::milliseconds longest);
+  void followPlacements();
+  void requestTimeline(const std::string& widget);
+  void draw(const std::string& widget, const nlohmann::json& entry);
+  void answered(const ExtensionLink::Completed& completed, Instant now);
+  void writeIndex();
+
+  HostOptions options_;
+  std::filesystem::path file_;
+  NotificationPermissions permissions_;
+  HeadlessOutput output_;
+  Placements placements_;
+  std::optional<std::int64_t> seen_;
+  std::optional<ExtensionLink> link_;
+  std::optional<SocketServer> server_;
+  HostRequests requests_;
+  Schedule schedule_;
+  std::map<std::string, nlohmann::json> latestDrawing_;
+  std::map<std::string, nlohmann::json> showing_;
+  Drawn drawn_;
+  Removed removed_;
+};
+
+}  // namespace vx::desktop
