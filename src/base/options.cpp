@@ -1,0 +1,67 @@
+#include "base/options.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vx::base {
+
+OptionReader::OptionReader(std::span<const std::string> words, std::span<const OptionRule> rules,
+                           Undeclared undeclared)
+    : words_(words), rules_(rules), undeclared_(undeclared) {}
+
+const OptionRule* OptionReader::rule(std::string_view name) const {
+  const auto found = std::find_if(rules_.begin(), rules_.end(),
+                                  [&](const OptionRule& rule) { return rule.name == name; });
+  return found == rules_.end() ? nullptr : &*found;
+}
+
+std::optional<OptionWord> OptionReader::refuse(std::string text) {
+  mistake_ = std::move(text);
+  at_ = words_.size();
+  return std::nullopt;
+}
+
+std::optional<OptionWord> OptionReader::next() {
+  if (at_ >= words_.size()) return std::nullopt;
+  const std::string& word = words_[at_++];
+  if (!word.starts_with("--") && rule(word) == nullptr) return OptionWord{{}, word};
+
+  OptionWord read{word, {}};
+  std::optional<std::string> attached;
+  if (const auto equals = word.find('='); word.starts_with("--") && equals != std::string::npos) {
+    attached = word.substr(equals + 1);
+    read.name.resize(equals);
+  }
+  OptionRule undeclared{read.name};
+  const OptionRule* declared = rule(read.name);
+  if (declared == nullptr && undeclared_ == Undeclared::refused) {
+    return refuse("unknown option \"" + read.name + "\"");
+  }
+  if (declared == nullptr) declared = &undeclared;
+  if (!declared->repeatable) {
+    if (std::find(seen_.begin(), seen_.end(), read.name) != seen_.end()) {
+      return refuse(read.name + " is given twice");
+    }
+    seen_.push_back(read.name);
+  }
+  if (declared->takes == OptionRule::Takes::nothing) {
+    if (attached) return refuse(read.name + " takes no value");
+    return read;
+  }
+  if (attached) {
+    read.value = std::move(*attached);
+  } else if (at_ < words_.size()) {
+    read.value = words_[at_++];
+  } else {
+    return refuse(read.name + " needs a value");
+  }
+  return read;
+}
+
+bool isHexColour(std::string_view text) {
+  return text.size() == 7 && text.front() == '#' &&
+         std::all_of(text.begin() + 1, text.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace vx::base
