@@ -1,0 +1,56 @@
+#pragma once
+
+// What the host asks of the extension, and its answer. Each front end makes the request from
+// what it reads (the command line from its options, `serve` from a JSON line); both answer it
+// here. Include only from .cpp files: it pulls in nlohmann/json.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/json_fields.hpp"
+#include "widgets/driver_json.hpp"
+#include "widgets/driver_kinds.hpp"
+#include "widgets/entry_drawing.hpp"
+
+namespace vx::widgets::driver {
+
+struct Request {
+  enum class Op {
+    kinds,
+    placeholder,
+    snapshot,
+    timeline,
+    projects,
+    entities,
+    pushHandOver,
+    render
+  };
+
+  Op op = Op::kinds;
+  // The kind asked about (placeholder, snapshot, timeline, render).
+  const KindRequests* kind = nullptr;
+  // The widget's configuration (snapshot, timeline; render of a fresh timeline or a preview).
+  ConfigurationInput configuration;
+  // The slugs asked for (entities).
+  std::vector<std::string> ids;
+  // The widgets' push token and the number of widgets that use it (push hand-over).
+  std::vector<std::uint8_t> token;
+  std::size_t widgets = 0;
+  // What to draw, how and where (render). `entry` is the entry handed back in its JSON form; the
+  // document it lies in outlives the request.
+  EntrySource source = EntrySource::timeline;
+  std::optional<fields::Field> entry;
+  DrawSettings settings;
+  std::string out;
+};
+
+// The result of a request, in the JSON form driver_json.hpp describes. Throws what the work
+// throws: `fields::DecodeError` for an entry or a push hand-over the host got wrong (the
+// latter below the platform version that carries a push handler), `std::runtime_error` for an
+// image that cannot be written.
+[[nodiscard]] Answer answer(const Request& request);
+
+}  // namespace vx::widgets::driver
