@@ -15,8 +15,8 @@ const OptionRule* OptionReader::rule(std::string_view name) const {
   return found == rules_.end() ? nullptr : &*found;
 }
 
-std::optional<OptionWord> OptionReader::refuse(std::string text) {
-  mistake_ = std::move(text);
+std::optional<OptionWord> OptionReader::refuse(std::string mistake) {
+  mistake_ = std::move(mistake);
   at_ = words_.size();
   return std::nullopt;
 }
@@ -25,31 +25,24 @@ std::optional<OptionWord> OptionReader::next() {
   if (at_ >= words_.size()) return std::nullopt;
   const std::string& word = words_[at_++];
   if (!word.starts_with("--") && rule(word) == nullptr) return OptionWord{{}, word};
-
-  OptionWord read{word, {}};
-  std::optional<std::string> attached;
-  if (const auto equals = word.find('='); word.starts_with("--") && equals != std::string::npos) {
-    attached = word.substr(equals + 1);
-    read.name.resize(equals);
-  }
-  OptionRule undeclared{read.name};
+  const auto equals = word.starts_with("--") ? word.find('=') : std::string::npos;
+  OptionWord read{word.substr(0, equals), {}};
+  const OptionRule undeclared{read.name};
   const OptionRule* declared = rule(read.name);
-  if (declared == nullptr && undeclared_ == Undeclared::refused) {
+  if (!declared && undeclared_ == Undeclared::refused) {
     return refuse("unknown option \"" + read.name + "\"");
   }
-  if (declared == nullptr) declared = &undeclared;
-  if (!declared->repeatable) {
+  const OptionRule& option = declared ? *declared : undeclared;
+  if (!option.repeatable) {
     if (std::find(seen_.begin(), seen_.end(), read.name) != seen_.end()) {
       return refuse(read.name + " is given twice");
     }
     seen_.push_back(read.name);
   }
-  if (declared->takes == OptionRule::Takes::nothing) {
-    if (attached) return refuse(read.name + " takes no value");
-    return read;
-  }
-  if (attached) {
-    read.value = std::move(*attached);
+  if (option.takes == OptionRule::Takes::nothing) {
+    if (equals != std::string::npos) return refuse(read.name + " takes no value");
+  } else if (equals != std::string::npos) {
+    read.value = word.substr(equals + 1);
   } else if (at_ < words_.size()) {
     read.value = words_[at_++];
   } else {

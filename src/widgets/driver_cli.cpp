@@ -35,53 +35,49 @@ constexpr std::array<CommandName, 7> kCommands = {{
     {"serve", Command::serve, Request::Op::kinds},
 }};
 
-constexpr std::array<base::OptionRule, 19> kOptions = {{
-    {"--help", Takes::nothing},
-    {"-h", Takes::nothing},
-    {"--preview", Takes::nothing},
-    {"--placeholder", Takes::nothing},
-    {"--kind"},
-    {"--project"},
-    {"--period"},
-    {"--show-details"},
-    {"--family"},
-    {"--scheme"},
-    {"--mode"},
-    {"--tint"},
-    {"--format"},
-    {"--scale"},
-    {"--out"},
-    {"--entry"},
-    {"--platform-version"},
-    {"--push-token"},
-    {"--now"},
-}};
+constexpr std::array<base::OptionRule, 19> kOptions = {{{"--help", Takes::nothing},
+                                                        {"-h", Takes::nothing},
+                                                        {"--preview", Takes::nothing},
+                                                        {"--placeholder", Takes::nothing},
+                                                        {"--kind"},
+                                                        {"--project"},
+                                                        {"--period"},
+                                                        {"--show-details"},
+                                                        {"--family"},
+                                                        {"--scheme"},
+                                                        {"--mode"},
+                                                        {"--tint"},
+                                                        {"--format"},
+                                                        {"--scale"},
+                                                        {"--out"},
+                                                        {"--entry"},
+                                                        {"--platform-version"},
+                                                        {"--push-token"},
+                                                        {"--now"}}};
 
-// The options of a one-shot command as given, before they are checked together.
+// The options that are checked together once all are read; the others go straight into the
+// invocation.
 struct Given {
   std::optional<std::string> kind;
-  ConfigurationInput configuration;
   RenderChoices render;
-  std::optional<std::string> out;
-  std::optional<std::string> entry;
   bool preview = false;
   bool placeholder = false;
 };
 
-// Reads the value of one option, or explains why it cannot. What the host declares goes
-// straight into the invocation.
+// Reads the value of one option, or explains why it cannot.
 std::string setOption(std::string_view name, const std::string& value, Given& given,
                       Invocation& invocation) {
+  ConfigurationInput& configuration = invocation.request.configuration;
   if (name == "--kind") {
     given.kind = value;
   } else if (name == "--project") {
     if (value.empty()) return "--project takes a project's slug";
-    given.configuration.project = ConfigurationInput::Project{value, std::nullopt};
+    configuration.project = ConfigurationInput::Project{value, std::nullopt};
   } else if (name == "--period") {
-    given.configuration.period = value;
+    configuration.period = value;
   } else if (name == "--show-details") {
     if (value != "true" && value != "false") return "--show-details takes true or false";
-    given.configuration.showDetails = value == "true";
+    configuration.showDetails = value == "true";
   } else if (name == "--platform-version") {
     const auto version = base::readNumber<int>(value);
     if (!version || *version < 0) return "--platform-version takes a whole number such as 26";
@@ -104,10 +100,10 @@ std::string setOption(std::string_view name, const std::string& value, Given& gi
     if (!given.render.scale) return "--scale takes a number such as 2";
   } else if (name == "--out") {
     if (value.empty()) return "--out takes the image's path";
-    given.out = value;
+    invocation.request.out = value;
   } else if (name == "--entry") {
     if (value.empty()) return "--entry takes a file, or - for standard input";
-    given.entry = value;
+    invocation.entryFile = value;
   } else if (name == "--now") {
     // The clock holds some 292,000 years either side of 1970.
     constexpr std::int64_t kLimit = 9'200'000'000'000'000;
@@ -131,21 +127,23 @@ bool takesKind(Command command) {
 
 // A render takes a configuration only for an entry it makes itself from a timeline or a preview;
 // one handed in, like the placeholder, carries its own.
-bool takesConfiguration(Command command, const Given& given) {
-  if (command == Command::render) return !given.entry && !given.placeholder;
+bool takesConfiguration(const Given& given, const Invocation& invocation) {
+  const Command command = invocation.command;
+  if (command == Command::render) return !invocation.entryFile && !given.placeholder;
   return command == Command::preview || command == Command::timeline;
 }
 
 // The render options given, for the commands that take none.
-std::optional<std::string_view> renderOptionGiven(const Given& given) {
+std::optional<std::string_view> renderOptionGiven(const Given& given,
+                                                  const Invocation& invocation) {
   if (given.render.family) return "--family";
   if (given.render.scheme) return "--scheme";
   if (given.render.mode) return "--mode";
   if (given.render.tint) return "--tint";
   if (given.render.format) return "--format";
   if (given.render.scale) return "--scale";
-  if (given.out) return "--out";
-  if (given.entry) return "--entry";
+  if (!invocation.request.out.empty()) return "--out";
+  if (invocation.entryFile) return "--entry";
   if (given.preview) return "--preview";
   if (given.placeholder) return "--placeholder";
   return std::nullopt;
@@ -154,13 +152,17 @@ std::optional<std::string_view> renderOptionGiven(const Given& given) {
 // What the render options say together, into the invocation; an empty text when they fit.
 std::string readRender(const Given& given, Invocation& invocation) {
   if (invocation.command != Command::render) {
-    if (auto option = renderOptionGiven(given)) return std::string(*option) + " belongs to render";
+    if (auto option = renderOptionGiven(given, invocation)) {
+      return std::string(*option) + " belongs to render";
+    }
     return {};
   }
-  const int sources = (given.entry ? 1 : 0) + (given.preview ? 1 : 0) + (given.placeholder ? 1 : 0);
-  if (sources > 1) return "render draws one entry: --entry, --preview or --placeholder";
-  if (!given.out) return "render needs --out";
   Request& request = invocation.request;
+  const bool entry = invocation.entryFile.has_value();
+  if ((entry ? 1 : 0) + (given.preview ? 1 : 0) + (given.placeholder ? 1 : 0) > 1) {
+    return "render draws one entry: --entry, --preview or --placeholder";
+  }
+  if (request.out.empty()) return "render needs --out";
   RenderChoices choices = given.render;
   choices.platformVersion = invocation.platformVersion;
   try {
@@ -168,23 +170,22 @@ std::string readRender(const Given& given, Invocation& invocation) {
   } catch (const UsageError& error) {
     return error.what();
   }
-  request.out = *given.out;
-  request.source = given.entry         ? EntrySource::given
+  request.source = entry               ? EntrySource::given
                    : given.preview     ? EntrySource::preview
                    : given.placeholder ? EntrySource::placeholder
                                        : EntrySource::timeline;
-  invocation.entryFile = given.entry;
   return {};
 }
 
-// What the configuration options say, into the request; an empty text when they fit.
-std::string readConfiguration(std::string_view command, const Given& given,
-                              Invocation& invocation) {
+// What the configuration options say; an empty text when they fit.
+std::string checkConfiguration(std::string_view command, const Given& given,
+                               const Invocation& invocation) {
+  const ConfigurationInput& configuration = invocation.request.configuration;
   std::vector<std::pair<std::string_view, std::string_view>> options;  // with their parameters
-  if (given.configuration.project) options.emplace_back("--project", "project");
-  if (given.configuration.period) options.emplace_back("--period", "period");
-  if (given.configuration.showDetails) options.emplace_back("--show-details", "showDetails");
-  if (!takesConfiguration(invocation.command, given)) {
+  if (configuration.project) options.emplace_back("--project", "project");
+  if (configuration.period) options.emplace_back("--period", "period");
+  if (configuration.showDetails) options.emplace_back("--show-details", "showDetails");
+  if (!takesConfiguration(given, invocation)) {
     if (options.empty()) return {};
     return std::string(command) + " takes no " + std::string(options.front().first);
   }
@@ -194,7 +195,6 @@ std::string readConfiguration(std::string_view command, const Given& given,
                                      [&](const IntentParameter& p) { return p.name == parameter; });
     if (!applies) return std::string(kind.kind) + " takes no " + std::string(option);
   }
-  invocation.request.configuration = given.configuration;
   return {};
 }
 
@@ -212,7 +212,7 @@ std::string buildRequest(const CommandName& command, const Given& given, Invocat
     if (!invocation.request.kind) return "unknown widget kind \"" + *given.kind + "\"";
   }
   if (auto error = readRender(given, invocation); !error.empty()) return error;
-  return readConfiguration(name, given, invocation);
+  return checkConfiguration(name, given, invocation);
 }
 
 // The entry file's text, or standard input's for "-". Throws when it cannot be read.

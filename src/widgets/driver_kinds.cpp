@@ -1,6 +1,5 @@
 #include "widgets/driver_kinds.hpp"
 
-#include <algorithm>
 #include <array>
 
 #include "widgets/entry_views.hpp"
@@ -78,11 +77,10 @@ std::span<const KindRequests* const> kindTable() {
 }
 
 const KindRequests* kindRequests(std::string_view identifier) {
-  const auto table = kindTable();
-  const auto found = std::find_if(table.begin(), table.end(), [&](const KindRequests* kind) {
-    return kind->widget().kind == identifier;
-  });
-  return found == table.end() ? nullptr : *found;
+  for (const KindRequests* kind : kindTable()) {
+    if (kind->widget().kind == identifier) return kind;
+  }
+  return nullptr;
 }
 
 }  // namespace vx::widgets::driver

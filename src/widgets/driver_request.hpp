@@ -1,8 +1,8 @@
 #pragma once
 
-// What the host asks of the extension, and its answer. Each front end makes the request from
-// what it reads (the command line from its options, `serve` from a JSON line); both answer it
-// here. Include only from .cpp files: it pulls in nlohmann/json.
+// What the host asks of the extension, and its answer. The command line makes the request from
+// its options, `serve` from a JSON line; both answer it here. Include only from .cpp files: it
+// pulls in nlohmann/json.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/json_fields.hpp"
-#include "widgets/driver_json.hpp"
 #include "widgets/driver_kinds.hpp"
-#include "widgets/entry_drawing.hpp"
 
 namespace vx::widgets::driver {
 
@@ -47,10 +44,9 @@ struct Request {
   std::string out;
 };
 
-// The result of a request, in the JSON form driver_json.hpp describes. Throws what the work
-// throws: `fields::DecodeError` for an entry or a push hand-over the host got wrong (the
-// latter below the platform version that carries a push handler), `std::runtime_error` for an
-// image that cannot be written.
+// The result, in the JSON forms of driver_json.hpp. Throws `fields::DecodeError` for an entry
+// that does not decode or a push hand-over without a push handler, `std::runtime_error` for an
+// image that cannot be drawn or written.
 [[nodiscard]] Answer answer(const Request& request);
 
 }  // namespace vx::widgets::driver
