@@ -33,11 +33,10 @@ std::optional<OptionWord> OptionReader::next() {
     return refuse("unknown option \"" + read.name + "\"");
   }
   const OptionRule& option = declared ? *declared : undeclared;
-  if (!option.repeatable) {
-    if (std::find(seen_.begin(), seen_.end(), read.name) != seen_.end()) {
-      return refuse(read.name + " is given twice");
-    }
+  if (!given(read.name)) {
     seen_.push_back(read.name);
+  } else if (!option.repeatable) {
+    return refuse(read.name + " is given twice");
   }
   if (option.takes == OptionRule::Takes::nothing) {
     if (equals != std::string::npos) return refuse(read.name + " takes no value");
@@ -49,6 +48,10 @@ std::optional<OptionWord> OptionReader::next() {
     return refuse(read.name + " needs a value");
   }
   return read;
+}
+
+bool OptionReader::given(std::string_view name) const {
+  return std::find(seen_.begin(), seen_.end(), name) != seen_.end();
 }
 
 bool isHexColour(std::string_view text) {

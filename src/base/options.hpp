@@ -50,6 +50,9 @@ class OptionReader {
   // value" or "--x needs a value"; empty when every word was read.
   [[nodiscard]] const std::string& mistake() const { return mistake_; }
 
+  // Whether an option was read so far.
+  [[nodiscard]] bool given(std::string_view name) const;
+
  private:
   [[nodiscard]] const OptionRule* rule(std::string_view name) const;
   std::optional<OptionWord> refuse(std::string mistake);

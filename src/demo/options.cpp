@@ -166,9 +166,10 @@ const std::map<std::string, Setter>& valueOptions() {
 const std::vector<base::OptionRule>& optionRules() {
   using Takes = base::OptionRule::Takes;
   static const std::vector<base::OptionRule> rules = [] {
-    std::vector<base::OptionRule> all = {{"--help", Takes::nothing, true},
-                                         {"-h", Takes::nothing, true},
-                                         {"--print-session", Takes::nothing, true}};
+    std::vector<base::OptionRule> all;
+    for (const char* flag : {"--help", "-h", "--print-session"}) {
+      all.push_back({flag, Takes::nothing, true});
+    }
     for (const auto& [name, setter] : valueOptions()) all.push_back({name, Takes::value, true});
     return all;
   }();

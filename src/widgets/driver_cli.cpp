@@ -35,33 +35,42 @@ constexpr std::array<CommandName, 7> kCommands = {{
     {"serve", Command::serve, Request::Op::kinds},
 }};
 
-constexpr std::array<base::OptionRule, 19> kOptions = {{{"--help", Takes::nothing},
-                                                        {"-h", Takes::nothing},
-                                                        {"--preview", Takes::nothing},
-                                                        {"--placeholder", Takes::nothing},
-                                                        {"--kind"},
-                                                        {"--project"},
-                                                        {"--period"},
-                                                        {"--show-details"},
-                                                        {"--family"},
-                                                        {"--scheme"},
-                                                        {"--mode"},
-                                                        {"--tint"},
-                                                        {"--format"},
-                                                        {"--scale"},
-                                                        {"--out"},
-                                                        {"--entry"},
-                                                        {"--platform-version"},
-                                                        {"--push-token"},
-                                                        {"--now"}}};
+constexpr std::array<base::OptionRule, 19> kOptions = {{
+    {"--help", Takes::nothing},
+    {"-h", Takes::nothing},
+    {"--preview", Takes::nothing},
+    {"--placeholder", Takes::nothing},
+    {"--kind"},
+    {"--project"},
+    {"--period"},
+    {"--show-details"},
+    {"--family"},
+    {"--scheme"},
+    {"--mode"},
+    {"--tint"},
+    {"--format"},
+    {"--scale"},
+    {"--out"},
+    {"--entry"},
+    {"--platform-version"},
+    {"--push-token"},
+    {"--now"},
+}};
 
-// The options that are checked together once all are read; the others go straight into the
-// invocation.
+// The options only render takes, in the order a mistake names them.
+constexpr std::array<std::string_view, 10> kRenderOptions = {
+    "--family", "--scheme", "--mode",  "--tint",    "--format",
+    "--scale",  "--out",    "--entry", "--preview", "--placeholder"};
+
+// The configuration options, each with the parameter it sets.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kConfigurationOptions = {
+    {{"--project", "project"}, {"--period", "period"}, {"--show-details", "showDetails"}}};
+
+// What the command line has given, once all of it is read.
 struct Given {
+  const base::OptionReader& reader;
   std::optional<std::string> kind;
   RenderChoices render;
-  bool preview = false;
-  bool placeholder = false;
 };
 
 // Reads the value of one option, or explains why it cannot.
@@ -112,10 +121,6 @@ std::string setOption(std::string_view name, const std::string& value, Given& gi
       return "--now takes milliseconds since 1970 such as 1773144000000";
     }
     invocation.now = Time(std::chrono::milliseconds(*milliseconds));
-  } else if (name == "--preview") {
-    given.preview = true;
-  } else if (name == "--placeholder") {
-    given.placeholder = true;
   }
   return {};
 }
@@ -127,39 +132,26 @@ bool takesKind(Command command) {
 
 // A render takes a configuration only for an entry it makes itself from a timeline or a preview;
 // one handed in, like the placeholder, carries its own.
-bool takesConfiguration(const Given& given, const Invocation& invocation) {
-  const Command command = invocation.command;
-  if (command == Command::render) return !invocation.entryFile && !given.placeholder;
+bool takesConfiguration(const Given& given, Command command) {
+  if (command == Command::render) {
+    return !given.reader.given("--entry") && !given.reader.given("--placeholder");
+  }
   return command == Command::preview || command == Command::timeline;
-}
-
-// The render options given, for the commands that take none.
-std::optional<std::string_view> renderOptionGiven(const Given& given,
-                                                  const Invocation& invocation) {
-  if (given.render.family) return "--family";
-  if (given.render.scheme) return "--scheme";
-  if (given.render.mode) return "--mode";
-  if (given.render.tint) return "--tint";
-  if (given.render.format) return "--format";
-  if (given.render.scale) return "--scale";
-  if (!invocation.request.out.empty()) return "--out";
-  if (invocation.entryFile) return "--entry";
-  if (given.preview) return "--preview";
-  if (given.placeholder) return "--placeholder";
-  return std::nullopt;
 }
 
 // What the render options say together, into the invocation; an empty text when they fit.
 std::string readRender(const Given& given, Invocation& invocation) {
   if (invocation.command != Command::render) {
-    if (auto option = renderOptionGiven(given, invocation)) {
-      return std::string(*option) + " belongs to render";
+    for (std::string_view option : kRenderOptions) {
+      if (given.reader.given(option)) return std::string(option) + " belongs to render";
     }
     return {};
   }
   Request& request = invocation.request;
-  const bool entry = invocation.entryFile.has_value();
-  if ((entry ? 1 : 0) + (given.preview ? 1 : 0) + (given.placeholder ? 1 : 0) > 1) {
+  const bool entry = given.reader.given("--entry");
+  const bool preview = given.reader.given("--preview");
+  const bool placeholder = given.reader.given("--placeholder");
+  if ((entry ? 1 : 0) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
     return "render draws one entry: --entry, --preview or --placeholder";
   }
   if (request.out.empty()) return "render needs --out";
@@ -170,27 +162,22 @@ std::string readRender(const Given& given, Invocation& invocation) {
   } catch (const UsageError& error) {
     return error.what();
   }
-  request.source = entry               ? EntrySource::given
-                   : given.preview     ? EntrySource::preview
-                   : given.placeholder ? EntrySource::placeholder
-                                       : EntrySource::timeline;
+  request.source = entry         ? EntrySource::given
+                   : preview     ? EntrySource::preview
+                   : placeholder ? EntrySource::placeholder
+                                 : EntrySource::timeline;
   return {};
 }
 
 // What the configuration options say; an empty text when they fit.
 std::string checkConfiguration(std::string_view command, const Given& given,
                                const Invocation& invocation) {
-  const ConfigurationInput& configuration = invocation.request.configuration;
-  std::vector<std::pair<std::string_view, std::string_view>> options;  // with their parameters
-  if (configuration.project) options.emplace_back("--project", "project");
-  if (configuration.period) options.emplace_back("--period", "period");
-  if (configuration.showDetails) options.emplace_back("--show-details", "showDetails");
-  if (!takesConfiguration(given, invocation)) {
-    if (options.empty()) return {};
-    return std::string(command) + " takes no " + std::string(options.front().first);
-  }
-  const WidgetKind& kind = invocation.request.kind->widget();
-  for (const auto& [option, parameter] : options) {
+  for (const auto& [option, parameter] : kConfigurationOptions) {
+    if (!given.reader.given(option)) continue;
+    if (!takesConfiguration(given, invocation.command)) {
+      return std::string(command) + " takes no " + std::string(option);
+    }
+    const WidgetKind& kind = invocation.request.kind->widget();
     const bool applies = std::any_of(kind.parameters.begin(), kind.parameters.end(),
                                      [&](const IntentParameter& p) { return p.name == parameter; });
     if (!applies) return std::string(kind.kind) + " takes no " + std::string(option);
@@ -237,9 +224,9 @@ std::string readEntryText(const std::string& source) {
 
 ParsedInvocation parseInvocation(std::span<const std::string> arguments) {
   Invocation invocation;
-  Given given;
   const CommandName* command = nullptr;
   base::OptionReader reader(arguments, kOptions);
+  Given given{reader, {}, {}};
   while (auto word = reader.next()) {
     if (word->name == "--help" || word->name == "-h") return {Invocation{}, {}};
     if (!word->bare()) {

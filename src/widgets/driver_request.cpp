@@ -18,13 +18,8 @@ Answer kinds() {
 // Answers once it is handed over; the report itself runs in the background and is waited for at
 // the end of input.
 Answer pushHandOver(const Request& request) {
-  PushHandler handler = nullptr;
-  for (const WidgetKind& kind : VantorixWidgets::body()) {
-    if (kind.pushHandler) {
-      handler = kind.pushHandler;
-      break;
-    }
-  }
+  // Every kind carries the same handler, or none below the platform version that has it.
+  const PushHandler handler = VantorixWidgets::body().front().pushHandler;
   if (!handler) {
     throw fields::DecodeError(
         "op", "no push handler below platform version " + std::to_string(kPushPlatformVersion));

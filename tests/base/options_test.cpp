@@ -23,8 +23,9 @@ std::vector<std::string> readAll(
     OptionReader::Undeclared undeclared = OptionReader::Undeclared::refused) {
   OptionReader reader(words, kRules, undeclared);
   std::vector<std::string> read;
-  while (auto word = reader.next())
+  while (auto word = reader.next()) {
     read.push_back(word->bare() ? word->value : word->name + "=" + word->value);
+  }
   if (!reader.mistake().empty()) read.push_back("! " + reader.mistake());
   return read;
 }
@@ -37,6 +38,13 @@ TEST(OptionReaderTest, ReadsWordsAndOptionsInOrder) {
   EXPECT_EQ(readAll({"--kind=a=b", "--preview", "-h", "-x", "--stall", "1", "--stall=2"}),
             (Read{"--kind=a=b", "--preview=", "-h=", "-x", "--stall=1", "--stall=2"}));
   EXPECT_EQ(readAll({"--kind="}), (Read{"--kind="}));
+
+  const std::vector<std::string> words = {"--stall", "1", "--stall", "2", "-h"};
+  OptionReader reader(words, kRules);
+  while (reader.next()) {
+  }
+  EXPECT_TRUE(reader.given("--stall") && reader.given("-h"));
+  EXPECT_FALSE(reader.given("--kind"));
 }
 
 TEST(OptionReaderTest, StopsAtTheFirstMistake) {
