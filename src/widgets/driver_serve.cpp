@@ -48,6 +48,7 @@ Request::Op opOf(const fields::Field& op) {
   return found->second;
 }
 
+// The push token in hex ("token") and the number of widgets that use it ("widgets").
 void readHandOver(const fields::Field& line, Request& request) {
   const fields::Field token = line.member("token");
   auto bytes = host::platform::decodePushToken(token.text());
@@ -59,9 +60,9 @@ void readHandOver(const fields::Field& line, Request& request) {
   request.widgets = static_cast<std::size_t>(count);
 }
 
-// Draws an entry: the entry handed in ("entry"), the preview ("preview": true), the placeholder
-// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; the
-// image goes to "out".
+// What to draw: the entry handed in ("entry"), the preview ("preview": true), the placeholder
+// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; how
+// ("family", "scheme", ...) and where ("out").
 void readRender(const fields::Field& line, Request& request) {
   RenderChoices choices;
   choices.family = line.member("family").optionalText();
