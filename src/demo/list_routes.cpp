@@ -1,5 +1,7 @@
 // The inbox and the article list.
 
+#include <nlohmann/json.hpp>
+
 #include "base/options.hpp"
 #include "demo/inbox.hpp"
 #include "demo/route_support.hpp"

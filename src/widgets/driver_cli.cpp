@@ -10,6 +10,7 @@
 
 #include "base/options.hpp"
 #include "host/host_platform.hpp"
+#include "widgets/driver_json.hpp"
 #include "widgets/driver_output.hpp"
 #include "widgets/driver_render.hpp"
 

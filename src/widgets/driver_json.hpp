@@ -14,25 +14,12 @@
 #include "host/timeline.hpp"
 #include "model/json_fields.hpp"
 #include "model/snapshot_json.hpp"
+#include "widgets/driver_answer.hpp"
 #include "widgets/entries.hpp"
 #include "widgets/intents.hpp"
 #include "widgets/kinds.hpp"
 
 namespace vx::widgets::driver {
-
-// Answers keep their members in the order written, so people reading them find the date first.
-using Answer = nlohmann::ordered_json;
-
-// A configuration as the host hands it over, read but not yet resolved: the parameters given.
-struct ConfigurationInput {
-  struct Project {
-    std::string id;
-    std::optional<std::string> name;  // nothing for a bare slug
-  };
-  std::optional<Project> project;
-  std::optional<std::string> period;
-  std::optional<bool> showDetails;
-};
 
 // Reads a configuration object for a kind with these parameters. Each member is optional (a
 // missing or null member takes the parameter's default):

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "widgets/driver_json.hpp"
 #include "widgets/entry_views.hpp"
 #include "widgets/providers.hpp"
 

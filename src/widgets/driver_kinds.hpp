@@ -9,7 +9,7 @@
 
 #include "model/clock.hpp"
 #include "model/json_fields.hpp"
-#include "widgets/driver_json.hpp"
+#include "widgets/driver_answer.hpp"
 #include "widgets/entry_drawing.hpp"
 #include "widgets/kinds.hpp"
 

@@ -8,6 +8,7 @@
 
 #include "base/options.hpp"
 #include "store/atomic_write.hpp"
+#include "widgets/driver_json.hpp"
 #include "widgets/driver_request.hpp"
 
 namespace vx::widgets::driver {

@@ -1,14 +1,13 @@
 #pragma once
 
 // Drawing an entry for the host: the host's choices read and checked, the entry drawn through
-// its kind's view, the image written whole and described in JSON. Include only from .cpp files:
-// it pulls in nlohmann/json.
+// its kind's view, the image written whole and described in JSON.
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 
-#include "widgets/driver_json.hpp"
+#include "widgets/driver_answer.hpp"
 #include "widgets/entry_drawing.hpp"
 #include "widgets/kinds.hpp"
 

@@ -1,6 +1,7 @@
 #include "widgets/driver_request.hpp"
 
 #include "host/host_platform.hpp"
+#include "widgets/driver_json.hpp"
 #include "widgets/driver_render.hpp"
 #include "widgets/project_entity_query.hpp"
 

@@ -1,8 +1,7 @@
 #pragma once
 
 // What the host asks of the extension, and its answer. The command line makes the request from
-// its options, `serve` from a JSON line; both answer it here. Include only from .cpp files: it
-// pulls in nlohmann/json.
+// its options, `serve` from a JSON line; both answer it here.
 
 #include <cstddef>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "base/executor.hpp"
 #include "host/host_platform.hpp"
 #include "push/widget_pushes.hpp"
+#include "widgets/driver_json.hpp"
 #include "widgets/driver_output.hpp"
 #include "widgets/driver_render.hpp"
 #include "widgets/driver_request.hpp"
