@@ -55,7 +55,7 @@ TEST(FaviconAddress, RefusesHostsThatNameNoSite) {
 }
 
 // Downloads against the fake service, in a shared folder of the test's own.
-class FaviconDownloadTest : public testing::Test {
+class FaviconDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string pattern = (fs::temp_directory_path() / "vx-favicon-XXXXXX").string();
