@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -17,8 +16,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/process.hpp"
 #include "support/scratch.hpp"
-#include "widgets/child_process.hpp"
 
 // Last: Xlib defines macros (None, Bool, Status) that would clash with the headers above.
 #include <X11/Xlib.h>
@@ -30,24 +29,8 @@ namespace vx::desktop {
 namespace {
 
 using testing::ChildProcess;
-
-std::string readFile(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Polls `check` until it holds; the bound only stops a hung test.
-template <class Check>
-bool eventually(Check check) {
-  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < guard) {
-    if (check()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return check();
-}
+using testing::eventually;
+using testing::readFile;
 
 // Share of the image's pixels that the screen shows (each channel within 2) at (x, y).
 double matchingShare(Display* display, cairo_surface_t* image, int x, int y) {

@@ -10,9 +10,10 @@
 
 #include "model/clock.hpp"
 #include "model/snapshot.hpp"
-#include "scratch.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/icu_defaults.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::testing {
 
