@@ -210,12 +210,17 @@ int ChildProcess::wait() {
   return *status_;
 }
 
-int ChildProcess::stop(int signal, std::chrono::milliseconds patience) {
-  if (!ended()) ::kill(pid_, signal);
+int ChildProcess::wait(std::chrono::milliseconds patience) {
+  closeInput();
   const auto deadline = std::chrono::steady_clock::now() + patience;
   while (!ended() && std::chrono::steady_clock::now() < deadline) collect(10);
   if (!ended()) ::kill(pid_, SIGKILL);
   return wait();
+}
+
+int ChildProcess::stop(int signal, std::chrono::milliseconds patience) {
+  if (!ended()) ::kill(pid_, signal);
+  return wait(patience);
 }
 
 RunResult run(const std::string& program, const ProcessOptions& options, const std::string& input) {

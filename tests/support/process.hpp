@@ -57,6 +57,9 @@ class ChildProcess {
   // collected meanwhile (see `remainingOutput` and `error`), so the program never blocks on them.
   [[nodiscard]] int wait();
 
+  // The same, but a program still running after `patience` is killed.
+  [[nodiscard]] int wait(std::chrono::milliseconds patience);
+
   // Sends `signal` and waits for the end; a program still running after `patience` is killed.
   int stop(int signal, std::chrono::milliseconds patience = std::chrono::seconds(10));
 
