@@ -79,7 +79,7 @@ class FaviconDownloadTest : public ::testing::Test {
 
   const Time kNow =
       Time(duration_cast<Time::duration>(sys_days(2026y / March / 5).time_since_epoch()));
-  test::FakeService fake_;
+  testing::FakeService fake_;
   testing::ScratchFolder home_;
   testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
   fs::path folder_;
