@@ -131,8 +131,3 @@ class FakeService {
 };
 
 }  // namespace vx::testing
-
-// The former name, while the tests move to the one above.
-namespace vx {
-namespace test = testing;
-}

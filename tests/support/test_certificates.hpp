@@ -43,8 +43,3 @@ class CertificateAuthority {
 };
 
 }  // namespace vx::testing
-
-// The former name, while the tests move to the one above.
-namespace vx {
-namespace test = testing;
-}
