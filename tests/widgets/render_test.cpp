@@ -104,7 +104,7 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
   EXPECT_EQ(std::filesystem::status(out_ / "large.png").permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
       << "drawings show the user's data";
-  const ui::testing::PngProbe probe(readFile(out_ / "large.png"));
+  const testing::PngProbe probe(readFile(out_ / "large.png"));
   ASSERT_TRUE(probe.ok());
   EXPECT_EQ(probe.width(), 728);
   EXPECT_EQ(probe.height(), 764);
@@ -113,7 +113,7 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
       render({"--kind", "ProjectSummaryWidget", "--family", "systemSmall", "--preview", "--scale",
               "3", "--scheme", "dark", "--out", (out_ / "small.png").string()});
   ASSERT_EQ(tripled.status, 0) << tripled.error;
-  const ui::testing::PngProbe small(readFile(out_ / "small.png"));
+  const testing::PngProbe small(readFile(out_ / "small.png"));
   EXPECT_EQ(small.width(), 510);
   EXPECT_EQ(parsed(tripled)["pixels"], json({510, 510}));
 
