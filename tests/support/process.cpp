@@ -147,7 +147,10 @@ void ChildProcess::write(const std::string& bytes) {
   while (written < bytes.size()) {
     if (input_ < 0) throw std::runtime_error("the program's input is closed");
     pollfd fds[3] = {{input_, POLLOUT, 0}, {outputPipe_, POLLIN, 0}, {errorPipe_, POLLIN, 0}};
-    if (::poll(fds, 3, -1) < 0) continue;
+    if (::poll(fds, 3, -1) < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error("poll failed");
+    }
     if (fds[1].revents != 0) readSome(outputPipe_, output_);
     if (fds[2].revents != 0) readSome(errorPipe_, error_);
     if (fds[0].revents == 0) continue;
@@ -177,19 +180,26 @@ std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds pati
   }
 }
 
-bool ChildProcess::ended() {
+bool ChildProcess::reaped(int flags) {
+  if (status_) return true;
   int status = 0;
-  if (!status_ && ::waitpid(pid_, &status, WNOHANG) == pid_) status_ = statusOf(status);
+  const pid_t done = ::waitpid(pid_, &status, flags);
+  if (done == pid_) status_ = statusOf(status);
+  // Reaped by someone else (SIGCHLD ignored): its status is lost.
+  if (done < 0 && errno == ECHILD) status_ = -1;
   return status_.has_value();
 }
 
-void ChildProcess::reap() {
+bool ChildProcess::ended() {
+  return reaped(WNOHANG);
+}
+
+void ChildProcess::awaitEnd() {
   // Once both outputs have ended, only the end of the program is left to wait for. Until then,
   // in short steps, so that a process it started and left holding them cannot hold this up.
   while (!ended()) {
     if (outputPipe_ < 0 && errorPipe_ < 0) {
-      int status = 0;
-      if (::waitpid(pid_, &status, 0) == pid_) status_ = statusOf(status);
+      (void)reaped(0);
     } else {
       collect(10);
     }
@@ -206,7 +216,7 @@ void ChildProcess::reap() {
 
 int ChildProcess::wait() {
   closeInput();
-  if (outputPipe_ >= 0 || errorPipe_ >= 0 || !status_) reap();
+  if (outputPipe_ >= 0 || errorPipe_ >= 0 || !status_) awaitEnd();
   return *status_;
 }
 

@@ -67,13 +67,15 @@ class ChildProcess {
   [[nodiscard]] const std::string& error() const { return error_; }
 
  private:
-  // Reads what is there on both outputs, waiting up to `timeout` (-1: for ever) for anything
-  // to happen, the end of the program included.
+  // Reads what is there on both outputs, waiting up to `timeout` milliseconds (-1: for ever)
+  // for something to read.
   void collect(int timeout);
-  void reap();
+  // Takes the program's status from waitpid with `flags`; true once there is one.
+  bool reaped(int flags);
+  // Waits for the end, collecting both outputs, then what is left of them.
+  void awaitEnd();
 
   pid_t pid_ = -1;
-  int exited_ = -1;  // readable once the program has ended
   int input_ = -1;
   int outputPipe_ = -1;
   int errorPipe_ = -1;
