@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,21 +23,30 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
   return result;
 }
 
-struct Pipe {
-  int read = -1;
-  int write = -1;
-};
-
-Pipe makePipe() {
-  int ends[2];
-  if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  return {ends[0], ends[1]};
-}
-
 void closeIfOpen(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
 }
+
+// The two ends of a pipe, each closed unless taken.
+struct Pipe {
+  Pipe() = default;
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+  ~Pipe() {
+    closeIfOpen(read);
+    closeIfOpen(write);
+  }
+  void open() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    read = ends[0];
+    write = ends[1];
+  }
+
+  int read = -1;
+  int write = -1;
+};
 
 // Appends what one read gives; closes `fd` at the end of the stream.
 void readSome(int& fd, std::string& sink) {
@@ -96,16 +106,17 @@ ChildProcess::ChildProcess(const std::string& program, const ProcessOptions& opt
   auto argv = pointers(arguments);
   auto envp = pointers(variables);
 
-  Pipe input;
+  Pipe input, output, error;
   if (options.inputFile) {
     input.read = ::open(options.inputFile->c_str(), O_RDONLY | O_CLOEXEC);
     if (input.read < 0) throw std::runtime_error("cannot open " + options.inputFile->string());
   } else {
-    input = makePipe();
+    input.open();
     // Written a piece at a time, between reads of the outputs (see `write`).
     ::fcntl(input.write, F_SETFL, O_NONBLOCK);
   }
-  Pipe output = makePipe(), error = makePipe();
+  output.open();
+  error.open();
   const pid_t parent = ::getpid();
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -113,12 +124,9 @@ ChildProcess::ChildProcess(const std::string& program, const ProcessOptions& opt
     becomeProgram(program.c_str(), argv.data(), options.environment ? envp.data() : environ,
                   input.read, output.write, error.write, parent, options);
   }
-  ::close(input.read);
-  ::close(output.write);
-  ::close(error.write);
-  input_ = input.write;
-  outputPipe_ = output.read;
-  errorPipe_ = error.read;
+  input_ = std::exchange(input.write, -1);
+  outputPipe_ = std::exchange(output.read, -1);
+  errorPipe_ = std::exchange(error.read, -1);
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
