@@ -19,7 +19,7 @@
 
 #include <httplib.h>
 
-namespace vx::test {
+namespace vx::testing {
 namespace {
 
 // The local and peer port of a connected TCP socket, or nothing for anything else.
@@ -448,4 +448,4 @@ std::size_t FakeService::connectionsAccepted() const {
   return state_->connections.load();
 }
 
-}  // namespace vx::test
+}  // namespace vx::testing
