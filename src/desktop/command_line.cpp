@@ -15,6 +15,7 @@
 #include "desktop/host_loop.hpp"
 #include "desktop/kind_catalogue.hpp"
 #include "desktop/notification_permissions.hpp"
+#include "desktop/placement_check.hpp"
 #include "desktop/placements.hpp"
 #include "desktop/window_host.hpp"
 #include "host/host_socket.hpp"
@@ -59,8 +60,18 @@ std::filesystem::path folderOrFail() {
   return *folder;
 }
 
+// How long the extension may take: to list its kinds (at once, from memory), and to withdraw
+// the push token (one request to the service, which gives up after 15 s without progress).
+constexpr std::chrono::seconds kKindsPatience{10};
+constexpr std::chrono::seconds kWithdrawalPatience{60};
+
 std::vector<KindInfo> askKinds(const std::string& extension) {
-  const ExtensionRun run = runExtension(extension, {"kinds"});
+  ExtensionRun run;
+  try {
+    run = runExtension(extension, {"kinds"}, kKindsPatience);
+  } catch (const std::exception& error) {
+    throw std::runtime_error("the extension did not list its kinds: " + std::string(error.what()));
+  }
   const Json answer = Json::parse(run.output, nullptr, false);
   if (run.status != 0 || answer.is_discarded()) {
     throw std::runtime_error("the extension " + extension + " did not list its kinds");
@@ -79,10 +90,7 @@ int number(const std::string& option, const std::string& text) {
 host::WidgetFamily familyFor(const KindInfo& kind, const std::string& text) {
   const auto family = host::widgetFamilyFromRaw(text);
   if (!family || !kind.offers(*family)) {
-    std::string offered;
-    for (const auto f : kind.families)
-      offered += (offered.empty() ? "" : ", ") + std::string(host::rawValue(f));
-    throw UsageError(kind.kind + " comes in " + offered + ", not \"" + text + "\"");
+    throw UsageError(kind.kind + " comes in " + familiesOf(kind) + ", not \"" + text + "\"");
   }
   return *family;
 }
@@ -138,9 +146,33 @@ int configureWidget(Arguments arguments, const std::string& extension) {
   return 0;
 }
 
-int list() {
+// The placed widgets; one the host cannot show carries its "problem". When the extension cannot
+// list its kinds, only the ids are checked, and the listing says so on standard error.
+int list(const Arguments& arguments, const std::string& extension) {
+  if (!arguments.words.empty()) {
+    throw UsageError("list takes no word \"" + arguments.words.front() + "\"");
+  }
+  if (!arguments.options.empty()) {
+    throw UsageError("list takes no option --" + arguments.options.begin()->first);
+  }
   const Placements placements = loadPlacements(placementsFile(folderOrFail()));
-  std::cout << toJson(placements).at("widgets").dump(2) << "\n";
+  std::vector<KindInfo> kinds;
+  bool checked = true;
+  if (!placements.widgets.empty()) {
+    try {
+      kinds = askKinds(extension);
+    } catch (const std::exception& error) {
+      std::cerr << "vantorix-widget-host: " << error.what() << "\n";
+      checked = false;
+    }
+  }
+  Json widgets = toJson(placements).at("widgets");
+  for (std::size_t i = 0; i < placements.widgets.size(); ++i) {
+    const Placement& placement = placements.widgets[i];
+    if (!checked && isWidgetId(placement.id)) continue;
+    if (auto problem = placementProblem(placement, kinds)) widgets[i]["problem"] = *problem;
+  }
+  std::cout << widgets.dump(2) << "\n";
   return 0;
 }
 
@@ -163,7 +195,8 @@ int removeWidget(const Arguments& arguments, const std::string& extension) {
   if (placements.widgets.empty() && !placements.pushToken.empty()) {
     const Json handOver = {
         {"id", 1}, {"op", "pushTokenDidChange"}, {"token", placements.pushToken}, {"widgets", 0}};
-    const ExtensionRun run = runExtension(extension, {"serve"}, handOver.dump());
+    const ExtensionRun run =
+        runExtension(extension, {"serve"}, kWithdrawalPatience, handOver.dump());
     const Json answer = Json::parse(run.output, nullptr, false);
     if (run.status != 0 || !answer.is_object() || !answer.contains("result")) {
       std::cerr << "vantorix-widget-host: the extension did not take the withdrawal\n";
@@ -187,7 +220,8 @@ int notifications(Arguments arguments) {
   } else if (answer != "ask") {
     throw UsageError("notifications takes allow, deny or ask");
   }
-  NotificationPermissions(notificationsFile(folderOrFail())).store(*app, status);
+  NotificationPermissions(notificationsFile(folderOrFail()), config::kAppBundleId)
+      .store(*app, status);
   return 0;
 }
 
@@ -231,11 +265,14 @@ int run(Arguments arguments, const std::string& extension) {
       throw UsageError("--notifications takes allow or deny");
     }
   }
-  if (!arguments.options.empty() || !arguments.words.empty()) {
-    throw UsageError("run takes no option --" + (arguments.options.empty()
-                                                     ? arguments.words.front()
-                                                     : arguments.options.begin()->first));
+  if (!arguments.words.empty()) {
+    throw UsageError("run takes no word \"" + arguments.words.front() + "\"");
   }
+  if (!arguments.options.empty()) {
+    throw UsageError("run takes no option --" + arguments.options.begin()->first);
+  }
+  // An extension that cannot be started, or does not answer, would leave every widget blank.
+  options.kinds = askKinds(extension);
   options.socket = host::widgetHostSocketPlace();
   return headless ? runHost(options) : runWindowed(options, scale.has_value());
 }
@@ -296,7 +333,7 @@ int runCommandLine(const std::vector<std::string>& argv) {
     }
     if (command == "place") return place(std::move(arguments), extension);
     if (command == "configure") return configureWidget(std::move(arguments), extension);
-    if (command == "list" && arguments.words.empty() && arguments.options.empty()) return list();
+    if (command == "list") return list(arguments, extension);
     if (command == "remove") return removeWidget(arguments, extension);
     if (command == "notifications") return notifications(std::move(arguments));
     if (command == "run") return run(std::move(arguments), extension);

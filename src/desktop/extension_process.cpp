@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -68,6 +69,11 @@ class SpawnSetup {
   posix_spawn_file_actions_t actions_;
   posix_spawnattr_t attributes_;
 };
+
+std::string lengthOf(std::chrono::milliseconds time) {
+  if (time.count() % 1000 != 0) return std::to_string(time.count()) + " ms";
+  return std::to_string(time.count() / 1000) + " s";
+}
 
 }  // namespace
 
@@ -168,7 +174,8 @@ void ExtensionProcess::stop() {
 }
 
 ExtensionRun runExtension(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& input) {
+                          std::chrono::milliseconds patience, const std::string& input) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
   ExtensionProcess process(program, arguments);
   if (!input.empty()) {
     std::string body = input;
@@ -185,7 +192,15 @@ ExtensionRun runExtension(const std::string& program, const std::vector<std::str
       fds[count++] = {process.inputFd(), POLLOUT, 0};
     }
     if (count == 0) break;
-    if (::poll(fds, count, -1) < 0 && errno != EINTR) break;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      process.stop();
+      (void)process.wait();
+      throw std::runtime_error("the extension " + program + " did not answer within " +
+                               lengthOf(patience));
+    }
+    if (::poll(fds, count, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
     if (!process.flush()) {
       // The child stopped reading: what it says is all there is.
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,13 +57,16 @@ class ExtensionProcess {
 };
 
 // Runs the extension to its end with `input` on standard input: its exit status and standard
-// output. Throws `std::system_error` when it cannot be started.
+// output. An extension that has not ended after `patience` is killed. Throws
+// `std::system_error` when it cannot be started, and `std::runtime_error` when it ran out of
+// patience.
 struct ExtensionRun {
   int status = -1;
   std::string output;
 };
 [[nodiscard]] ExtensionRun runExtension(const std::string& program,
                                         const std::vector<std::string>& arguments,
+                                        std::chrono::milliseconds patience,
                                         const std::string& input = {});
 
 }  // namespace vx::desktop

@@ -1,9 +1,14 @@
 #include "desktop/headless_output.hpp"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
+
+#include <unistd.h>
 
 #include "store/atomic_write.hpp"
 #include "store/folder.hpp"
+#include "store/stale_temporaries.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -16,7 +21,39 @@ std::int64_t entryDate(const nlohmann::json& entry) {
   return date != entry.end() && date->is_number_integer() ? date->get<std::int64_t>() : 0;
 }
 
+constexpr std::string_view kImagePrefix = "widget-";
+constexpr std::string_view kImageSuffix = ".png";
+
+// The image a temporary of the atomic writer is for, when `name` is one of an image's.
+std::optional<std::string> temporaryFor(const std::string& name) {
+  // ".<image>.XXXXXX"
+  constexpr std::size_t kTail = 7;
+  if (name.size() <= kTail + 1 || name.front() != '.') return std::nullopt;
+  std::string image = name.substr(1, name.size() - kTail - 1);
+  if (!isImageName(image) || !store::isTemporaryOf(image, name)) return std::nullopt;
+  return image;
+}
+
+bool isRegularFile(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::regular;
+}
+
 }  // namespace
+
+bool isImageName(const std::string& name) {
+  if (name.size() <= kImagePrefix.size() + kImageSuffix.size() || !name.starts_with(kImagePrefix) ||
+      !name.ends_with(kImageSuffix)) {
+    return false;
+  }
+  const std::string middle =
+      name.substr(kImagePrefix.size(), name.size() - kImagePrefix.size() - kImageSuffix.size());
+  const auto dash = middle.rfind('-');
+  if (dash == std::string::npos || dash + 1 == middle.size()) return false;
+  const std::string date = middle.substr(dash + 1);
+  return std::all_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         isWidgetId(middle.substr(0, dash));
+}
 
 void HeadlessOutput::prepare() const {
   if (!store::ensureFolder(folder_)) {
@@ -67,6 +104,31 @@ void HeadlessOutput::remove(const std::string& id) {
     std::filesystem::remove(folder_ / *found->second.image, ignored);
   }
   shown_.erase(found);
+}
+
+void HeadlessOutput::discard(const std::filesystem::path& image) const {
+  const std::string name = image.filename().string();
+  if (!isImageName(name) || named(name)) return;
+  (void)::unlink((folder_ / name).c_str());
+}
+
+void HeadlessOutput::sweep(const std::set<std::string>& writing) const {
+  std::set<std::string> keep;
+  for (const std::string& image : writing) keep.insert(std::filesystem::path(image).filename());
+  std::error_code error;
+  for (std::filesystem::directory_iterator entries(folder_, error), end; !error && entries != end;
+       entries.increment(error)) {
+    const std::string name = entries->path().filename().string();
+    const std::optional<std::string> image =
+        isImageName(name) ? std::optional(name) : temporaryFor(name);
+    if (!image || named(*image) || keep.contains(*image)) continue;
+    if (isRegularFile(entries->path())) (void)::unlink(entries->path().c_str());
+  }
+}
+
+bool HeadlessOutput::named(const std::string& image) const {
+  return std::any_of(shown_.begin(), shown_.end(),
+                     [&](const auto& shown) { return shown.second.image == image; });
 }
 
 const nlohmann::json* HeadlessOutput::record(const std::string& id) const {

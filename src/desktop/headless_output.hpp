@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -17,6 +18,8 @@ namespace vx::desktop {
 // "links"}]} (`date` in milliseconds since 1970; `image` is the file name in the folder, absent
 // until the first drawing is in). Images carry the entry's date in their names, so a drawing
 // that arrives late never overwrites a newer one; the one the index names is the current one.
+// The folder holds the images the index names and those being drawn, nothing more: a drawing
+// no longer wanted is discarded when it comes in, and what a stopped host left is swept away.
 class HeadlessOutput {
  public:
   explicit HeadlessOutput(std::filesystem::path folder) : folder_(std::move(folder)) {}
@@ -36,6 +39,13 @@ class HeadlessOutput {
   void show(const Placement& placement, const nlohmann::json& entry,
             const std::optional<nlohmann::json>& drawing);
   void remove(const std::string& id);
+  // Removes the image at `image` (a drawing that came in when it was no longer wanted), unless
+  // the index names it.
+  void discard(const std::filesystem::path& image) const;
+  // Removes what earlier drawings left in the folder: every image of this host's naming (and
+  // every temporary of one) that the index does not name and that is not among `writing`, the
+  // images being drawn. Only regular files go; links and anything named otherwise are left.
+  void sweep(const std::set<std::string>& writing) const;
   // The index record of a widget, if it shows anything.
   [[nodiscard]] const nlohmann::json* record(const std::string& id) const;
   // Rewrites index.json. Throws `std::runtime_error` when it cannot.
@@ -46,8 +56,14 @@ class HeadlessOutput {
     nlohmann::json record;
     std::optional<std::string> image;
   };
+  [[nodiscard]] bool named(const std::string& image) const;
+
   std::filesystem::path folder_;
   std::map<std::string, Shown> shown_;
 };
+
+// Whether `name` is one this host gives its images: "widget-<id>-<date>.png", the id made of
+// the characters a widget id may hold and the date a whole number.
+[[nodiscard]] bool isImageName(const std::string& name);
 
 }  // namespace vx::desktop

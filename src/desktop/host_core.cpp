@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 
+#include "desktop/placement_check.hpp"
 #include "model/clock.hpp"
 
 namespace vx::desktop {
@@ -30,28 +31,36 @@ Json pushHandOver(const std::string& token, std::size_t widgets) {
 Host::Host(const HostOptions& options)
     : options_(options),
       file_(placementsFile(options.folder)),
-      permissions_(notificationsFile(options.folder)),
-      output_(options.output) {}
+      permissions_(notificationsFile(options.folder), options.app),
+      output_(options.output),
+      drawings_([this](Json request, const std::string& widget) {
+        return link_->request(std::move(request), widget);
+      }) {}
 
 void Host::start() {
   openSocket();
   output_.prepare();
-  placements_ = loadPlacements(file_);
-  if (placements_.pushToken.empty()) {
-    placements_.pushToken = newPushToken();
-    savePlacements(file_, placements_);
+  // What an earlier run left: nothing is shown or drawn yet.
+  output_.sweep({});
+  Placements all = loadPlacements(file_);
+  if (all.pushToken.empty()) {
+    all.pushToken = newPushToken();
+    savePlacements(file_, all);
   }
+  placements_ = showable(std::move(all));
   seen_ = modificationTime(file_);
   link_.emplace(options_.extension,
                 std::vector<std::string>{"serve", "--push-token", placements_.pushToken});
   updateGreeting();
   for (const Placement& placement : placements_.widgets) schedule_.add(placement.id);
+  permissions_.follow();
   requests_.permissions = &permissions_;
   requests_.unattendedAnswer = options_.unattendedAnswer;
   requests_.reload = [this](const std::string& app) {
     if (app == options_.app) schedule_.reloadAll();
   };
   link_->start(clock::now());
+  extensionStarts_ = link_->started();
   writeIndex();
 }
 
@@ -75,6 +84,15 @@ void Host::updateGreeting() {
   link_->setGreeting(std::move(greeting));
 }
 
+void Host::onAskUser(std::function<void(const std::string& app)> show) {
+  questions_.emplace(permissions_, std::move(show));
+  requests_.askUser = [this](const std::string& app) { questions_->ask(app); };
+}
+
+void Host::answerQuestion(const std::string& app, std::optional<Authorization> answer) {
+  if (questions_) questions_->answered(app, answer);
+}
+
 void Host::setScheme(const std::string& scheme) {
   if (scheme == options_.scheme) return;
   options_.scheme = scheme;
@@ -86,9 +104,11 @@ void Host::step(std::chrono::milliseconds longest) {
   const Instant now = clock::now();
   followPlacements();
   if (server_) {
+    permissions_.follow();
     server_->service(now, [this](const std::string& line) { return requests_.answer(line); });
   }
   for (ExtensionLink::Completed& completed : link_->service(now)) answered(completed, now);
+  sweepAfterRestart();
   const Schedule::Due due = schedule_.due(now);
   for (const std::string& widget : due.reloads) requestTimeline(widget);
   for (const Schedule::Show& show : due.shows) draw(show.widget, show.entry);
@@ -121,7 +141,7 @@ void Host::followPlacements() {
   seen_ = modified;
   Placements latest;
   try {
-    latest = loadPlacements(file_);
+    latest = showable(loadPlacements(file_));
   } catch (const std::exception&) {
     return;  // a file being edited by hand: keep what runs until it reads again
   }
@@ -129,6 +149,7 @@ void Host::followPlacements() {
     const Placement* now = latest.find(placement.id);
     if (now == nullptr || !(*now == placement)) {
       schedule_.remove(placement.id);
+      drawings_.forget(placement.id);
       output_.remove(placement.id);
       showing_.erase(placement.id);
       if (removed_) removed_(placement.id);
@@ -169,8 +190,7 @@ void Host::draw(const std::string& widget, const Json& entry) {
                   {"entry", entry},
                   {"out", output_.imagePath(*placement, entry).string()}};
   if (options_.tint) request["tint"] = *options_.tint;
-  latestDrawing_[widget] = request;
-  link_->request(std::move(request), widget);
+  drawings_.ask(widget, std::move(request));
 }
 
 void Host::answered(const ExtensionLink::Completed& completed, Instant now) {
@@ -186,20 +206,52 @@ void Host::answered(const ExtensionLink::Completed& completed, Instant now) {
       schedule_.timelineFailed(widget, now);
     }
   } else if (op == "render") {
-    const Placement* placement = placements_.find(widget);
-    const auto latest = latestDrawing_.find(widget);
-    // Only the latest drawing asked for counts: an earlier one may arrive after it.
-    Json asked = request;
-    asked.erase("id");
-    if (placement != nullptr && latest != latestDrawing_.end() && latest->second == asked) {
-      const bool drawn = result != completed.answer.end() && result->is_object();
-      output_.show(*placement, request.at("entry"), drawn ? *result : Json::object());
-      writeIndex();
-      if (drawn_) {
-        if (const Json* record = output_.record(widget)) drawn_(*placement, *record);
-      }
-    }
+    drawingIn(completed);
   }
+}
+
+void Host::drawingIn(const ExtensionLink::Completed& completed) {
+  const Json& request = completed.request;
+  const std::string& widget = completed.tag;
+  const std::filesystem::path image = request.value("out", "");
+  const Placement* placement = placements_.find(widget);
+  const bool wanted = drawings_.answered(widget, request.value("id", std::uint64_t{0}));
+  if (!wanted || placement == nullptr) {
+    output_.discard(image);
+    return;
+  }
+  const auto result = completed.answer.find("result");
+  const bool drawn = result != completed.answer.end() && result->is_object();
+  output_.show(*placement, request.at("entry"), drawn ? *result : Json::object());
+  if (!drawn) output_.discard(image);
+  writeIndex();
+  if (drawn_) {
+    if (const Json* record = output_.record(widget)) drawn_(*placement, *record);
+  }
+}
+
+// An extension that was stopped or died may have left a temporary behind; its successor writes
+// only the images still under way.
+void Host::sweepAfterRestart() {
+  if (link_->started() == extensionStarts_) return;
+  extensionStarts_ = link_->started();
+  output_.sweep(drawings_.underWay());
+}
+
+Placements Host::showable(Placements all) {
+  std::map<std::string, std::string> problems;
+  std::erase_if(all.widgets, [&](const Placement& placement) {
+    auto problem = placementProblem(placement, options_.kinds);
+    if (!problem) return false;
+    const auto reported = reported_.find(placement.id);
+    if (reported == reported_.end() || reported->second != *problem) {
+      std::cerr << "vantorix-widget-host: not shown: " << *problem << "\n";
+    }
+    problems[placement.id] = std::move(*problem);
+    return true;
+  });
+  reported_ = std::move(problems);
+  return all;
 }
 
 void Host::writeIndex() {

@@ -9,10 +9,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "desktop/drawing_queue.hpp"
 #include "desktop/extension_link.hpp"
 #include "desktop/headless_output.hpp"
 #include "desktop/host_loop.hpp"
 #include "desktop/host_requests.hpp"
+#include "desktop/notification_questions.hpp"
 #include "desktop/placements.hpp"
 #include "desktop/schedule.hpp"
 #include "desktop/socket_server.hpp"
@@ -21,7 +23,9 @@ namespace vx::desktop {
 
 // The host's work, one step at a time: follows the placements file, answers the host socket,
 // talks to the extension, requests timelines when due and draws each entry at its date into the
-// output folder. Single-threaded; the caller loops over `step`.
+// output folder. Placements it cannot show (see `placementProblem`) are reported once each on
+// standard error and left out; the others are shown. Single-threaded; the caller loops over
+// `step`.
 class Host {
  public:
   // Called after a widget's drawing is in (or gone): the placement and its index record.
@@ -39,10 +43,10 @@ class Host {
   void setScheme(const std::string& scheme);
   void onDrawn(Drawn drawn) { drawn_ = std::move(drawn); }
   void onRemoved(Removed removed) { removed_ = std::move(removed); }
-  // Who asks the user for notification permission (windowed mode).
-  void onAskUser(std::function<void(const std::string& app)> ask) {
-    requests_.askUser = std::move(ask);
-  }
+  // Who puts the question whether an application may show notifications on screen (windowed
+  // mode): one question at a time, its response reported with `answerQuestion`.
+  void onAskUser(std::function<void(const std::string& app)> show);
+  void answerQuestion(const std::string& app, std::optional<Authorization> answer);
   [[nodiscard]] const NotificationPermissions& permissions() const { return permissions_; }
   [[nodiscard]] const Placements& placements() const { return placements_; }
   [[nodiscard]] const std::filesystem::path& outputFolder() const { return options_.output; }
@@ -55,7 +59,10 @@ class Host {
   void requestTimeline(const std::string& widget);
   void draw(const std::string& widget, const nlohmann::json& entry);
   void answered(const ExtensionLink::Completed& completed, Instant now);
+  void drawingIn(const ExtensionLink::Completed& completed);
+  void sweepAfterRestart();
   void writeIndex();
+  [[nodiscard]] Placements showable(Placements all);
 
   HostOptions options_;
   std::filesystem::path file_;
@@ -66,11 +73,15 @@ class Host {
   std::optional<ExtensionLink> link_;
   std::optional<SocketServer> server_;
   HostRequests requests_;
+  std::optional<NotificationQuestions> questions_;
   Schedule schedule_;
-  std::map<std::string, nlohmann::json> latestDrawing_;
+  DrawingQueue drawings_;
+  int extensionStarts_ = 0;
   std::map<std::string, nlohmann::json> showing_;
   Drawn drawn_;
   Removed removed_;
+  // The placements that cannot be shown, by id, with what was reported about them.
+  std::map<std::string, std::string> reported_;
 };
 
 }  // namespace vx::desktop

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "desktop/kind_catalogue.hpp"
 #include "desktop/notification_permissions.hpp"
 #include "host/host_socket.hpp"
 
@@ -20,6 +22,7 @@ struct HostOptions {
   std::string app;                  // the application whose widgets the extension draws
   host::SocketPlace socket;         // no path: no host socket; a refusal: no host
   std::optional<Authorization> unattendedAnswer;
+  std::vector<KindInfo> kinds;  // what the extension offers: placements are checked against it
 };
 
 // Runs the host until SIGTERM or SIGINT: places the widgets of the placements file (following

@@ -29,7 +29,8 @@ std::optional<std::string> HostRequests::answer(const std::string& line) const {
   if (name == "requestAuthorization") {
     // Asked once: an answer the user gave stays.
     Authorization status = permissions->status(application);
-    if (status == Authorization::notDetermined && unattendedAnswer) {
+    if (status == Authorization::notDetermined && unattendedAnswer &&
+        permissions->keeps(application)) {
       try {
         permissions->store(application, *unattendedAnswer);
         status = *unattendedAnswer;

@@ -11,13 +11,14 @@ namespace vx::desktop {
 // What the host does with the desktop applications' messages on the host socket.
 struct HostRequests {
   // The permissions the user gave.
-  const NotificationPermissions* permissions = nullptr;
+  NotificationPermissions* permissions = nullptr;
   // The answer an authorisation request gets when the application was never asked and nobody is
   // there to ask (headless); nothing leaves it undecided until the user answers on the command
   // line.
   std::optional<Authorization> unattendedAnswer;
-  // Asks the user (a desktop dialog) whether `app` may show notifications, when nobody answered
-  // for it yet and there is no unattended answer; the answer is stored when the user gives it.
+  // Asks the user (a desktop dialog, in its turn) whether `app` may show notifications, when
+  // nobody answered for it yet and there is no unattended answer; the answer is stored when the
+  // user gives it.
   std::function<void(const std::string& app)> askUser;
   // Reloads every widget of `app`.
   std::function<void(const std::string& app)> reload;

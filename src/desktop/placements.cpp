@@ -1,13 +1,14 @@
 #include "desktop/placements.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include <sys/random.h>
-#include <sys/stat.h>
 
+#include "desktop/private_folder.hpp"
 #include "desktop/whole_number.hpp"
 #include "model/json_fields.hpp"
 #include "store/atomic_write.hpp"
@@ -76,6 +77,14 @@ std::string Placements::nextId() const {
   return std::to_string(largest + 1);
 }
 
+bool isWidgetId(std::string_view id) {
+  constexpr std::size_t kLongest = 64;
+  return !id.empty() && id.size() <= kLongest && std::all_of(id.begin(), id.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
+  });
+}
+
 std::optional<std::filesystem::path> configFolder() {
   if (auto config = absoluteVariable("XDG_CONFIG_HOME")) return *config / "vantorix-widget-host";
   if (auto home = absoluteVariable("HOME")) return *home / ".config" / "vantorix-widget-host";
@@ -132,10 +141,11 @@ Placements loadPlacements(const std::filesystem::path& file) {
 }
 
 void savePlacements(const std::filesystem::path& file, const Placements& placements) {
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  if (error) bad("cannot create " + file.parent_path().string() + ": " + error.message());
-  ::chmod(file.parent_path().c_str(), 0700);
+  try {
+    makePrivateFolder(file.parent_path());
+  } catch (const std::runtime_error& error) {
+    bad(error.what());
+  }
   if (auto failure = store::writeAtomically(file, toJson(placements).dump(2) + "\n", 0600)) {
     bad(failure->description());
   }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -42,6 +43,10 @@ struct Placements {
   [[nodiscard]] std::string nextId() const;
 };
 
+// Whether `id` can name a widget: 1 to 64 ASCII letters, digits, "_" or "-". A widget's id goes
+// into the names of its images, so nothing that could lead out of a folder may be in it.
+[[nodiscard]] bool isWidgetId(std::string_view id);
+
 // $XDG_CONFIG_HOME/vantorix-widget-host (or ~/.config/... when unset or relative); nothing
 // when neither that variable nor HOME gives an absolute path.
 [[nodiscard]] std::optional<std::filesystem::path> configFolder();
@@ -56,7 +61,8 @@ struct Placements {
 // Reads the file: an absent file is an empty set of placements with no push token yet.
 // Throws `std::runtime_error` when the file exists but cannot be read or understood.
 [[nodiscard]] Placements loadPlacements(const std::filesystem::path& file);
-// Replaces the file whole and atomically (the folder is created, private to the user).
+// Replaces the file whole and atomically (a missing folder is created, private to the user; an
+// existing one keeps its modes).
 // Throws `std::runtime_error` when it cannot.
 void savePlacements(const std::filesystem::path& file, const Placements& placements);
 

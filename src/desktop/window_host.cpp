@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 
 #include <cairo.h>
 #include <glib-unix.h>
@@ -231,15 +230,13 @@ class Windows {
   std::map<std::string, std::unique_ptr<WidgetWindow>> windows_;
 };
 
-// Asks the user whether an application may show notifications, one dialog per application at a
-// time; the answer is stored when the user gives it (closing the dialog answers nothing).
+// Puts the question whether an application may show notifications on screen; the host hands
+// over one question at a time and stores the answer (closing the dialog answers nothing).
 class PermissionDialogs {
  public:
-  explicit PermissionDialogs(const NotificationPermissions& permissions)
-      : permissions_(permissions) {}
+  explicit PermissionDialogs(Host& host) : host_(host) {}
 
   void ask(const std::string& app) {
-    if (open_.contains(app)) return;
     GtkWidget* dialog =
         gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_NONE,
                                "\u201c%s\u201d would like to send you notifications", app.c_str());
@@ -252,7 +249,6 @@ class PermissionDialogs {
     g_signal_connect_data(
         dialog, "response", G_CALLBACK(answered), asked,
         [](gpointer data, GClosure*) { delete static_cast<Asked*>(data); }, GConnectFlags{});
-    open_.insert(app);
     gtk_window_present(GTK_WINDOW(dialog));
   }
 
@@ -264,21 +260,16 @@ class PermissionDialogs {
 
   static void answered(GtkDialog* dialog, int response, gpointer data) {
     auto* asked = static_cast<Asked*>(data);
-    asked->dialogs->open_.erase(asked->app);
-    if (response == GTK_RESPONSE_ACCEPT || response == GTK_RESPONSE_REJECT) {
-      try {
-        asked->dialogs->permissions_.store(asked->app, response == GTK_RESPONSE_ACCEPT
-                                                           ? Authorization::authorized
-                                                           : Authorization::denied);
-      } catch (const std::exception& error) {
-        std::cerr << "vantorix-widget-host: " << error.what() << "\n";
-      }
-    }
+    std::optional<Authorization> answer;
+    if (response == GTK_RESPONSE_ACCEPT) answer = Authorization::authorized;
+    if (response == GTK_RESPONSE_REJECT) answer = Authorization::denied;
+    const std::string app = asked->app;
+    Host& host = asked->dialogs->host_;
     gtk_window_destroy(GTK_WINDOW(dialog));
+    host.answerQuestion(app, answer);
   }
 
-  const NotificationPermissions& permissions_;
-  std::set<std::string> open_;
+  Host& host_;
 };
 
 struct Loop {
@@ -314,7 +305,7 @@ int runWindowed(HostOptions options, bool scaleGiven) {
       windows.drawn(placement, record);
     });
     host.onRemoved([&windows](const std::string& id) { windows.removed(id); });
-    PermissionDialogs dialogs(host.permissions());
+    PermissionDialogs dialogs(host);
     if (!options.unattendedAnswer) {
       host.onAskUser([&dialogs](const std::string& app) { dialogs.ask(app); });
     }

@@ -57,6 +57,8 @@ TEST_F(CommandLineTest, BadRequestsChangeNothing) {
         {"place", "--kind", "WaitingWidget"},
         {"configure", "1", "--show-details", "maybe"},
         {"configure", "1", "--x", "12px"},
+        {"configure", "1", "--x", "18446744073709551615"},
+        {"list", "extra"},
         {"run", "--headless"},
         {"run", "--headless", "--output", "out", "--mode", "accented"},
         {"frobnicate"}}) {
@@ -78,6 +80,26 @@ TEST_F(CommandLineTest, RunRefusesARuntimeFolderOthersCanEnter) {
       environment_);
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.error.find("is not a private folder"), std::string::npos) << result.error;
+}
+
+TEST_F(CommandLineTest, WhatCannotBeShownIsSaidAndNothingIsLost) {
+  auto result = vx::testing::run("/usr/bin/timeout",
+                                 {"20", VX_HOST_PATH, "run", "--headless", "--output",
+                                  (folder_.path() / "out").string(), "--extension", "/nonexistent"},
+                                 environment_);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.error.find("did not list its kinds"), std::string::npos) << result.error;
+  result = host({"list", "extra"});
+  EXPECT_NE(result.error.find("list takes no word \"extra\""), std::string::npos) << result.error;
+  const std::string edited =
+      R"({"widgets":[{"id":"1","kind":"WaitingWidget","family":"systemSmall","configuration":{},)"
+      R"("position":{"x":0,"y":0}},{"id":"2","kind":"Gone","family":"systemSmall",)"
+      R"("configuration":{},"position":{"x":0,"y":0}}]})";
+  testing::writeFile(folder_.path() / "config" / "vantorix-widget-host" / "widgets.json", edited);
+  const auto listed = nlohmann::json::parse(host({"list"}).output);
+  EXPECT_FALSE(listed[0].contains("problem"));
+  EXPECT_EQ(listed[1]["problem"], "widget 2: unknown widget kind \"Gone\"");
+  EXPECT_EQ(file(), edited);
 }
 
 TEST_F(CommandLineTest, ADamagedPlacementsFileIsReportedAndKept) {

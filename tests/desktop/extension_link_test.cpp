@@ -112,6 +112,19 @@ TEST_F(ExtensionLinkTest, AnExtensionThatAnswersNothingIsStoppedAndReplaced) {
   EXPECT_EQ(extension.started(), 2);
 }
 
+TEST_F(ExtensionLinkTest, ARunThatGetsNoAnswerEndsWithAMessageInsteadOfWaitingForever) {
+  mode("answer");
+  EXPECT_EQ(runExtension("/bin/bash", {VX_FAKE_EXTENSION}, seconds(10), "{\"id\":1}").output,
+            "{\"id\":1,\"result\":1}\n");
+  mode("stuck");
+  try {
+    (void)runExtension("/bin/bash", {VX_FAKE_EXTENSION}, milliseconds(300), "{\"id\":1}");
+    ADD_FAILURE() << "no time-out";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("did not answer within 300 ms"), std::string::npos);
+  }
+}
+
 TEST_F(ExtensionLinkTest, AnExtensionThatCannotStartIsTriedAgainLater) {
   ExtensionLink extension("/nonexistent/vantorix-widgets", {"serve"});
   extension.start(kStart);

@@ -1,6 +1,7 @@
 #include "desktop/headless_output.hpp"
 
 #include <fstream>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,11 @@ Json drawn(const HeadlessOutput& output, const Json& entry) {
   const auto path = output.imagePath(kWidget, entry);
   std::ofstream(path) << "png";
   return {{"path", path.string()}, {"size", {364, 170}}, {"scale", 2}, {"links", Json::array()}};
+}
+
+std::set<std::string> listed(const testing::ScratchFolder& folder) {
+  const auto names = testing::namesIn(folder.path());
+  return {names.begin(), names.end()};
 }
 
 Json index(const testing::ScratchFolder& folder) {
@@ -75,6 +81,41 @@ TEST(HeadlessOutput, AFailedDrawingOrARemovalLeavesNoStaleImage) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / third));
 }
 
+TEST(HeadlessOutput, ALateDrawingIsDiscardedUnlessTheIndexNamesIt) {
+  testing::ScratchFolder folder;
+  HeadlessOutput output(folder.path());
+  output.show(kWidget, entryAt(1000), drawn(output, entryAt(1000)));
+  const auto shown = output.imagePath(kWidget, entryAt(1000));
+  (void)drawn(output, entryAt(2000));
+  output.discard(output.imagePath(kWidget, entryAt(2000)));
+  output.discard(shown);  // the same entry drawn again, in another appearance
+  std::ofstream(folder.path() / "notes.txt") << "the user's";
+  output.discard(folder.path() / "notes.txt");
+  EXPECT_EQ(listed(folder), (std::set<std::string>{shown.filename().string(), "notes.txt"}));
+}
+
+TEST(HeadlessOutput, TheSweepLeavesOnlyWhatTheIndexNamesAndWhatIsBeingDrawn) {
+  testing::ScratchFolder folder;
+  HeadlessOutput output(folder.path());
+  output.show(kWidget, entryAt(1000), drawn(output, entryAt(1000)));
+  const std::string shown = output.imagePath(kWidget, entryAt(1000)).filename();
+  const std::string drawing = output.imagePath(kWidget, entryAt(2000)).filename();
+  const std::string temporary = "." + drawing + ".Zz9Yy8";
+  // Left by an earlier run or a killed writer; then what is not the host's, a link included.
+  for (const char* name : {"widget-7-5.png", "widget-9--1.png", ".widget-7-5.png.Ab12Cd",
+                           "notes.txt", "widget-7-.png", "widget-x.png", ".widget-7-5.png.tmp"}) {
+    std::ofstream(folder.path() / name) << "png";
+  }
+  std::filesystem::create_symlink("notes.txt", folder.path() / "widget-8-2.png");
+  std::ofstream(folder.path() / drawing) << "being drawn";
+  std::ofstream(folder.path() / temporary) << "being drawn";
+  output.sweep({(folder.path() / drawing).string()});
+  EXPECT_EQ(listed(folder),
+            (std::set<std::string>{shown, drawing, temporary, "notes.txt", "widget-7-.png",
+                                   "widget-x.png", ".widget-7-5.png.tmp", "widget-8-2.png"}));
+  EXPECT_EQ(testing::readFile(folder.path() / "notes.txt"), "png");
+}
+
 TEST(HeadlessOutput, ItsFolderAndIndexAreTheUsersAlone) {
   using std::filesystem::perms;
   testing::ScratchFolder scratch;
@@ -87,6 +128,8 @@ TEST(HeadlessOutput, ItsFolderAndIndexAreTheUsersAlone) {
             perms::owner_read | perms::owner_write);
   std::filesystem::create_directory_symlink(folder, scratch.path() / "link");
   EXPECT_THROW(HeadlessOutput(scratch.path() / "link").prepare(), std::runtime_error);
+  std::ofstream(scratch.path() / "file") << "not a folder";
+  EXPECT_THROW(HeadlessOutput(scratch.path() / "file").prepare(), std::runtime_error);
 }
 
 }  // namespace

@@ -75,6 +75,11 @@ test('placed widgets are drawn from the service, reload on request and the permi
     const i = readIndex(output);
     return drawn(i) && i.widgets.every((w) => w.date > before.get(w.id));
   }, 'every widget to show a new entry');
+  // Quick reloads leave exactly the images the index names.
+  for (let i = 0; i < 10; i += 1) module('p.reload()');
+  const exact = (i) => drawn(i) && JSON.stringify(fs.readdirSync(output).sort()) ===
+    JSON.stringify(['index.json', ...i.widgets.map((w) => w.image)].sort());
+  await until(() => exact(readIndex(output)), 'the folder to hold the indexed images only');
 
   assert.equal(module('console.log(p.notificationStatus())').stdout, 'undecided\n');
   module('p.askForNotifications()');

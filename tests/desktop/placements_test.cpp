@@ -2,10 +2,14 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "desktop/kind_catalogue.hpp"
+#include "desktop/placement_check.hpp"
 #include "support/scratch.hpp"
+#include "support/unprivileged.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -61,6 +65,44 @@ TEST(PlacementsFile, AMissingFileIsNoWidgetsButADamagedOneIsAnError) {
     std::ofstream(file) << bad;
     EXPECT_THROW((void)loadPlacements(file), std::runtime_error) << bad;
   }
+}
+
+TEST(PlacementsFile, SavingLeavesTheModesOfAnExistingFolderAlone) {
+  testing::ScratchFolder scratch;
+  const auto folder = scratch.path() / "host";
+  savePlacements(placementsFile(folder), {});
+  EXPECT_EQ(testing::modeOf(folder), 0700u);
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+  testing::handOver(scratch.path());
+  EXPECT_TRUE(testing::asUnprivileged([&] {
+    try {
+      savePlacements(placementsFile(folder), {});
+      return false;
+    } catch (const std::runtime_error& error) {
+      return std::string(error.what()).find("ermission denied") != std::string::npos &&
+             testing::modeOf(folder) == 0500;
+    }
+  }));
+}
+
+TEST(PlacementCheck, APlacementTheHostCannotShowIsNamedWithItsProblem) {
+  const auto kinds = kindsFromJson(nlohmann::json::parse(kKinds));
+  const auto problem = [&](const std::string& id, const std::string& kind,
+                           const nlohmann::json& configuration,
+                           host::WidgetFamily family = host::WidgetFamily::systemSmall) {
+    return placementProblem({id, kind, family, configuration, {0, 0}}, kinds).value_or("");
+  };
+  EXPECT_EQ(problem("a_b-C", "ProjectSummaryWidget", {{"period", "days28"}}), "");
+  for (const std::string& id : {std::string("sub/dir"), std::string(".."), std::string(65, '1')}) {
+    EXPECT_NE(problem(id, "WaitingWidget", {}).find("is not 1 to 64 letters"), std::string::npos);
+  }
+  EXPECT_EQ(problem("1", "Nope", {}), "widget 1: unknown widget kind \"Nope\"");
+  EXPECT_EQ(problem("1", "ProjectSummaryWidget", {}, host::WidgetFamily::systemLarge),
+            "widget 1: ProjectSummaryWidget comes in systemSmall, not \"systemLarge\"");
+  EXPECT_EQ(problem("1", "ProjectSummaryWidget", {{"period", 7}}),
+            "widget 1: \"period\" is a text, not 7");
+  EXPECT_EQ(problem("1", "WaitingWidget", {{"showDetails", "yes"}}),
+            "widget 1: \"showDetails\" is true or false, not \"yes\"");
 }
 
 TEST(KindCatalogue, ConfigurationOptionsAreCheckedAgainstTheKind) {

@@ -29,7 +29,8 @@ Instant systemNow() {
 class SocketServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    permissions_ = std::make_unique<NotificationPermissions>(folder_.path() / "notifications.json");
+    permissions_ = std::make_unique<NotificationPermissions>(folder_.path() / "notifications.json",
+                                                             "com.vantorix.desktop");
     requests_.permissions = permissions_.get();
     requests_.reload = [this](const std::string& app) {
       std::lock_guard lock(mutex_);
@@ -102,9 +103,9 @@ TEST_F(SocketServerTest, EachApplicationHasItsOwnStoredPermissionAskedOnce) {
   EXPECT_EQ(ask("{\"type\":\"notificationSettings\",\"app\":\"org.denied\"}\n"),
             "{\"authorizationStatus\":1}\n");
   // Kept in the host's file, so a new host answers the same.
-  EXPECT_EQ(
-      NotificationPermissions(folder_.path() / "notifications.json").status("com.vantorix.desktop"),
-      Authorization::authorized);
+  NotificationPermissions again(folder_.path() / "notifications.json", "com.vantorix.desktop");
+  again.follow();
+  EXPECT_EQ(again.status("com.vantorix.desktop"), Authorization::authorized);
 }
 
 TEST_F(SocketServerTest, WithoutAnUnattendedAnswerTheApplicationStaysUndecided) {
