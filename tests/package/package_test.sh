@@ -80,8 +80,8 @@ check_installation() {
 where=install
 plain=$scratch/plain odd="$scratch/pre fix%"
 touch "$scratch/before-install"
-cmake --install "$build" --prefix "$plain" >/dev/null &
-cmake --install "$build" --prefix "$odd" >/dev/null || fail "cmake --install exited with $?"
+cmake --install "$build" --prefix "$plain" --strip >/dev/null &
+cmake --install "$build" --prefix "$odd" --strip >/dev/null || fail "cmake --install exited with $?"
 wait $! || fail "cmake --install exited with $?"
 [ -z "$(find "$build" -name '*.service' -newer "$scratch/before-install")" ] ||
   fail "the installations wrote their unit into the build tree"
@@ -112,13 +112,18 @@ dpkg -x "$deb" "$root"
 check_installation "$root" "$root/usr" "$root"
 
 # Installing enables the socket for every user's next login, and only the socket; purging
-# takes it back.
+# takes it back. The maintainer scripts run as dpkg would run them on $root, but for their check
+# that leaves units alone under a DPKG_ROOT.
 dpkg-deb -e "$deb" "$scratch/control"
+maintainer_script() {
+  sed 's/\[ -z "${DPKG_ROOT:-}" \]/true/' "$scratch/control/$1" |
+    DPKG_ROOT=$root DPKG_MAINTSCRIPT_PACKAGE=vantorix-widgets sh -s "$2" || fail "$1 $2 exited with $?"
+}
 wants=$root/etc/systemd/user
-DPKG_ROOT=$root sh "$scratch/control/postinst" configure
+maintainer_script postinst configure
 [ -L "$wants/sockets.target.wants/vantorix-widget-host.socket" ] || fail "the socket is not enabled"
 [ ! -e "$wants/graphical-session.target.wants" ] || fail "the service itself is enabled"
-DPKG_ROOT=$root sh "$scratch/control/postrm" purge
+maintainer_script postrm purge
 [ ! -e "$wants/sockets.target.wants/vantorix-widget-host.socket" ] || fail "purging left the socket enabled"
 
 [ "$failures" = 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
