@@ -16,7 +16,7 @@ if [ "${1:-}" = --twice ]; then
 fi
 out=$(realpath -m "${1:-build/deb}")
 commit=$(git rev-parse HEAD)
-[[ ${DEB_BUILD_OPTIONS:-} == *parallel=* ]] || export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-} parallel=$(nproc)"
+[[ ${DEB_BUILD_OPTIONS:-} == *parallel=* ]] || export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

@@ -109,6 +109,10 @@ lintian --allow-root --display-info --pedantic "$scratch"/deb/*.deb >"$scratch/l
 [ ! -s "$scratch/lintian.txt" ] || fail "lintian: $(cat "$scratch/lintian.txt")"
 
 dpkg -x "$deb" "$root"
+# A new version ends the extension processes still running from the old one (a new bundle).
+version=$(dpkg-deb -f "$deb" Version)
+grep -qF "<string>$version</string>" "$root/usr/libexec/vantorix-widgets/vantorix-widgets.bundle/Contents/Info.plist" ||
+  fail "the bundle's build version is not the package's $version"
 check_installation "$root" "$root/usr" "$root"
 
 # Installing enables the socket for every user's next login, and only the socket; purging
