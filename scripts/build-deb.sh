@@ -16,7 +16,10 @@ if [ "${1:-}" = --twice ]; then
 fi
 out=$(realpath -m "${1:-build/deb}")
 commit=$(git rev-parse HEAD)
-[[ ${DEB_BUILD_OPTIONS:-} == *parallel=* ]] || export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
+if [[ ${DEB_BUILD_OPTIONS:-} != *parallel=* ]]; then
+  DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
+  export DEB_BUILD_OPTIONS
+fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

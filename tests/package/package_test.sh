@@ -120,6 +120,7 @@ check_installation "$root" "$root/usr" "$root"
 # that leaves units alone under a DPKG_ROOT.
 dpkg-deb -e "$deb" "$scratch/control"
 maintainer_script() {
+  # shellcheck disable=SC2016 # the script's own text
   sed 's/\[ -z "${DPKG_ROOT:-}" \]/true/' "$scratch/control/$1" |
     DPKG_ROOT=$root DPKG_MAINTSCRIPT_PACKAGE=vantorix-widgets sh -s "$2" || fail "$1 $2 exited with $?"
 }
