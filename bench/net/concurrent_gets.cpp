@@ -44,8 +44,8 @@ struct FakeProcess {
     if (pid == 0) {
       close(down[1]);
       close(up[0]);
-      vx::test::FakeService fake;
-      fake.otherwise(vx::test::Answer{200, body}.after(delay));
+      vx::testing::FakeService fake;
+      fake.otherwise(vx::testing::Answer{200, body}.after(delay));
       int listening = fake.port();
       if (write(up[1], &listening, sizeof listening) != sizeof listening) _exit(2);
       char command = 0;

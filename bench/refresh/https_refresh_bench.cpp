@@ -116,7 +116,7 @@ struct Handshakes {
   std::size_t resumed = 0;
 };
 
-Handshakes handshakes(const std::vector<vx::test::ProxiedRequest>& log, std::size_t from,
+Handshakes handshakes(const std::vector<vx::testing::ProxiedRequest>& log, std::size_t from,
                       std::set<std::uint64_t>& seen) {
   Handshakes counted;
   for (std::size_t i = from; i < log.size(); ++i) {
@@ -151,7 +151,7 @@ void signIn(const Way& way, int port, const fs::path& home, const std::string& d
 // Counts what the server logged since the last call.
 class ServerLog {
  public:
-  explicit ServerLog(const vx::test::NginxServer& nginx) : nginx_(nginx) {}
+  explicit ServerLog(const vx::testing::NginxServer& nginx) : nginx_(nginx) {}
 
   Handshakes after(std::uint64_t requests) {
     sent_ += requests;
@@ -166,7 +166,7 @@ class ServerLog {
   }
 
  private:
-  const vx::test::NginxServer& nginx_;
+  const vx::testing::NginxServer& nginx_;
   std::set<std::uint64_t> seen_;
   std::size_t logged_ = 0;
   std::uint64_t sent_ = 0;
@@ -177,7 +177,7 @@ class ServerLog {
 int main(int argc, char** argv) {
   const int latencyMs = argc > 1 ? std::atoi(argv[1]) : 50;
   const std::string only = argc > 2 ? argv[2] : "";
-  if (!vx::test::NginxServer::program()) {
+  if (!vx::testing::NginxServer::program()) {
     std::fprintf(stderr, "nginx is not installed (scripts/setup.sh installs it)\n");
     return 1;
   }
@@ -189,16 +189,16 @@ int main(int argc, char** argv) {
   const fs::path home = pattern;
   {
     vx::bench::DemoProcess demo(home / "ready", latencyMs);
-    vx::test::CertificateAuthority authority("Benchmark authority");
+    vx::testing::CertificateAuthority authority("Benchmark authority");
     const auto certificate = authority.issue(vx::config::kApiHost);
     std::ofstream(home / "ca.pem") << authority.certificatePem();
 
-    std::vector<vx::test::NginxListener> listeners;
+    std::vector<vx::testing::NginxListener> listeners;
     for (const Way& way : kWays) {
       listeners.push_back(
           {way.listener, way.tls ? std::optional(certificate) : std::nullopt, way.http2});
     }
-    vx::test::NginxServer nginx(home / "nginx", demoPort(demo.session), listeners);
+    vx::testing::NginxServer nginx(home / "nginx", demoPort(demo.session), listeners);
     ServerLog serverLog(nginx);
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request, through nginx\n",

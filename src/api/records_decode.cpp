@@ -1,5 +1,7 @@
 #include "api/records_decode.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include "model/json_fields.hpp"
 
 namespace vx::api {

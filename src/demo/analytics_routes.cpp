@@ -1,5 +1,7 @@
 // The project list and the analytics endpoints.
 
+#include <nlohmann/json.hpp>
+
 #include "demo/analytics.hpp"
 #include "demo/route_support.hpp"
 #include "demo/routes.hpp"

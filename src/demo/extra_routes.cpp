@@ -1,5 +1,7 @@
 // Favicons, push tokens and the demo-only inspection endpoints.
 
+#include <nlohmann/json.hpp>
+
 #include "demo/route_support.hpp"
 #include "demo/routes.hpp"
 

@@ -1,7 +1,8 @@
 // The inbox and the article list.
 
-#include <charconv>
+#include <nlohmann/json.hpp>
 
+#include "base/options.hpp"
 #include "demo/inbox.hpp"
 #include "demo/route_support.hpp"
 #include "demo/routes.hpp"
@@ -11,20 +12,12 @@ namespace {
 
 constexpr std::size_t kMaxLimit = 100;
 
-std::optional<std::size_t> count(const std::string& text) {
-  std::size_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [at, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || at != end || text.empty()) return std::nullopt;
-  return value;
-}
-
 // Reads limit (default 20, at most 100) and offset (default 0); answers 400 when either is
 // not a whole number.
 std::optional<Page> readPage(const httplib::Request& req, httplib::Response& res) {
   Page page;
   if (const auto limit = param(req, "limit")) {
-    const auto value = count(*limit);
+    const auto value = base::readNumber<std::size_t>(*limit);
     if (!value) {
       sendError(res, 400, "limit must be a whole number");
       return std::nullopt;
@@ -32,7 +25,7 @@ std::optional<Page> readPage(const httplib::Request& req, httplib::Response& res
     page.limit = std::min(*value, kMaxLimit);
   }
   if (const auto offset = param(req, "offset")) {
-    const auto value = count(*offset);
+    const auto value = base::readNumber<std::size_t>(*offset);
     if (!value) {
       sendError(res, 400, "offset must be a whole number");
       return std::nullopt;

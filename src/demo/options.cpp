@@ -1,29 +1,24 @@
 #include "demo/options.hpp"
 
-#include <charconv>
 #include <functional>
 #include <map>
 
+#include "base/options.hpp"
 #include "demo/calendar.hpp"
 #include "demo/catalogue.hpp"
 
 namespace vx::demo {
 namespace {
 
-template <class Number>
-bool readNumber(const std::string& text, Number& out) {
-  const char* end = text.data() + text.size();
-  const auto [at, error] = std::from_chars(text.data(), end, out);
-  return error == std::errc() && at == end && !text.empty();
-}
-
 // Reads a whole number within [low, high] or explains why not.
 std::string readInt(const std::string& name, const std::string& text, long long low, long long high,
                     long long& out) {
-  if (!readNumber(text, out) || out < low || out > high) {
+  const auto number = base::readNumber<long long>(text);
+  if (!number || *number < low || *number > high) {
     return name + " takes a whole number from " + std::to_string(low) + " to " +
            std::to_string(high) + ", not \"" + text + "\"";
   }
+  out = *number;
   return {};
 }
 
@@ -101,16 +96,18 @@ const std::map<std::string, Setter>& valueOptions() {
       {"--jitter-ms", millisecondsInto("--jitter-ms", 0, 600'000, &FaultOptions::jitterMs)},
       {"--error-rate",
        [](const std::string& v, ProgramOptions& o) -> std::string {
-         double rate = 0;
-         if (!readNumber(v, rate) || !(rate >= 0 && rate <= 1)) {
+         const auto rate = base::readNumber<double>(v);
+         if (!rate || !(*rate >= 0 && *rate <= 1)) {
            return "--error-rate takes a number from 0 to 1, not \"" + v + "\"";
          }
-         o.service.faults.errorRate = rate;
+         o.service.faults.errorRate = *rate;
          return {};
        }},
       {"--seed",
        [](const std::string& v, ProgramOptions& o) -> std::string {
-         if (!readNumber(v, o.service.faults.seed)) return "--seed takes a whole number";
+         const auto seed = base::readNumber<std::uint64_t>(v);
+         if (!seed) return "--seed takes a whole number";
+         o.service.faults.seed = *seed;
          return {};
        }},
       {"--status",
@@ -164,6 +161,21 @@ const std::map<std::string, Setter>& valueOptions() {
   return options;
 }
 
+// Every option, given as often as one likes: the last value of a setting holds, and patterns add
+// up.
+const std::vector<base::OptionRule>& optionRules() {
+  using Takes = base::OptionRule::Takes;
+  static const std::vector<base::OptionRule> rules = [] {
+    std::vector<base::OptionRule> all;
+    for (const char* flag : {"--help", "-h", "--print-session"}) {
+      all.push_back({flag, Takes::nothing, true});
+    }
+    for (const auto& [name, setter] : valueOptions()) all.push_back({name, Takes::value, true});
+    return all;
+  }();
+  return rules;
+}
+
 }  // namespace
 
 bool Pattern::finds(const std::string& target) const {
@@ -172,29 +184,18 @@ bool Pattern::finds(const std::string& target) const {
 
 ParsedOptions parseOptions(std::span<const std::string> args) {
   ProgramOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string name = args[i];
-    std::optional<std::string> value;
-    if (const auto equals = name.find('='); name.starts_with("--") && equals != std::string::npos) {
-      value = name.substr(equals + 1);
-      name.resize(equals);
-    }
-    if ((name == "--help" || name == "-h") && !value) {
+  base::OptionReader reader(args, optionRules());
+  while (auto word = reader.next()) {
+    if (word->bare()) return {std::nullopt, "unknown option \"" + word->value + "\""};
+    if (word->name == "--help" || word->name == "-h") {
       options.help = true;
-      continue;
-    }
-    if (name == "--print-session" && !value) {
+    } else if (word->name == "--print-session") {
       options.printSession = true;
-      continue;
+    } else if (auto error = valueOptions().at(word->name)(word->value, options); !error.empty()) {
+      return {std::nullopt, error};
     }
-    const auto setter = valueOptions().find(name);
-    if (setter == valueOptions().end()) return {std::nullopt, "unknown option \"" + name + "\""};
-    if (!value) {
-      if (i + 1 >= args.size()) return {std::nullopt, name + " needs a value"};
-      value = args[++i];
-    }
-    if (auto error = setter->second(*value, options); !error.empty()) return {std::nullopt, error};
   }
+  if (!reader.mistake().empty()) return {std::nullopt, reader.mistake()};
   return {std::move(options), {}};
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include <httplib.h>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "demo/context.hpp"
 

@@ -10,19 +10,12 @@
 
 #include "demo/context.hpp"
 #include "demo/routes.hpp"
+#include "demo/wide_backlog_server.hpp"
 
 namespace vx::demo {
 namespace {
 
-// A server whose listening socket can be reached, to widen its backlog: the library listens
-// with a backlog of 5, and a refresh opens some tens of connections at once.
-class Listener : public httplib::Server {
- public:
-  void widenBacklog() {
-    const socket_t sock = svr_sock_;
-    if (sock != INVALID_SOCKET) ::listen(sock, SOMAXCONN);
-  }
-};
+using Listener = WideBacklogServer;
 
 // Idle kept-alive connections hold a worker thread; a short keep-alive lets them go quickly
 // (and lets stop() finish quickly). The widgets open about fifty connections at once and reuse

@@ -1,7 +1,6 @@
 #include "desktop/command_line.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -10,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/options.hpp"
 #include "config/build_config.hpp"
 #include "desktop/extension_process.hpp"
 #include "desktop/host_loop.hpp"
@@ -69,23 +69,11 @@ std::vector<KindInfo> askKinds(const std::string& extension) {
 }
 
 int number(const std::string& option, const std::string& text) {
-  std::size_t used = 0;
-  int value = 0;
-  try {
-    value = std::stoi(text, &used);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used != text.size() || text.empty() || value < -1'000'000 || value > 1'000'000) {
+  const auto value = base::readNumber<int>(text);
+  if (!value || *value < -1'000'000 || *value > 1'000'000) {
     throw UsageError("--" + option + " takes a whole number");
   }
-  return value;
-}
-
-bool isColour(const std::string& text) {
-  return text.size() == 7 && text.front() == '#' &&
-         std::all_of(text.begin() + 1, text.end(),
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  return *value;
 }
 
 host::WidgetFamily familyFor(const KindInfo& kind, const std::string& text) {
@@ -228,7 +216,7 @@ int run(Arguments arguments, const std::string& extension) {
     throw UsageError("--mode takes full or accented");
   }
   if (options.tint.has_value() != (options.mode == "accented") ||
-      (options.tint && !isColour(*options.tint))) {
+      (options.tint && !base::isHexColour(*options.tint))) {
     throw UsageError("accented mode takes --tint #RRGGBB, and only it does");
   }
   const auto scale = arguments.take("scale");
@@ -271,22 +259,24 @@ bool Arguments::takeFlag(const std::string& name) {
 
 Arguments parseArguments(const std::vector<std::string>& words,
                          const std::vector<std::string>& flagNames) {
-  Arguments arguments;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (!word.starts_with("--")) {
-      arguments.words.push_back(word);
-      continue;
-    }
-    const std::string name = word.substr(2);
-    if (std::find(flagNames.begin(), flagNames.end(), name) != flagNames.end()) {
-      arguments.flags.push_back(name);
-      continue;
-    }
-    if (i + 1 >= words.size()) throw UsageError(word + " needs a value");
-    if (arguments.options.contains(name)) throw UsageError(word + " given twice");
-    arguments.options[name] = words[++i];
+  // Flags may be repeated; the configuration options are the kinds' parameters, known once the
+  // extension has listed them, so any other option takes a value here.
+  std::vector<base::OptionRule> rules;
+  for (const std::string& flag : flagNames) {
+    rules.push_back({flag, base::OptionRule::Takes::nothing, true});
   }
+  base::OptionReader reader(words, rules, base::OptionReader::Undeclared::takeValue);
+  Arguments arguments;
+  while (auto word = reader.next()) {
+    if (word->bare()) {
+      arguments.words.push_back(std::move(word->value));
+    } else if (std::find(flagNames.begin(), flagNames.end(), word->name) != flagNames.end()) {
+      arguments.flags.push_back(word->name.substr(2));
+    } else {
+      arguments.options[word->name.substr(2)] = std::move(word->value);
+    }
+  }
+  if (!reader.mistake().empty()) throw UsageError(reader.mistake());
   return arguments;
 }
 
@@ -299,7 +289,7 @@ int runCommandLine(const std::vector<std::string>& argv) {
     if (argv.size() < 2) throw UsageError("no command");
     const std::string command = argv[1];
     Arguments arguments =
-        parseArguments(std::vector<std::string>(argv.begin() + 2, argv.end()), {"headless"});
+        parseArguments(std::vector<std::string>(argv.begin() + 2, argv.end()), {"--headless"});
     const std::string extension = arguments.take("extension").value_or(defaultExtension());
     if (command != "run" && !arguments.flags.empty()) {
       throw UsageError("--" + arguments.flags.front() + " belongs to run");

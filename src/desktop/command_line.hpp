@@ -25,8 +25,9 @@ struct Arguments {
   [[nodiscard]] bool takeFlag(const std::string& name);
 };
 
-// `flagNames` are the options that take no value. Throws `UsageError` for an option without
-// its value.
+// `flagNames` are the options that take no value ("--headless"); every other option takes one.
+// Throws `UsageError` for an option without its value, a value given to a flag, or an option
+// given twice.
 [[nodiscard]] Arguments parseArguments(const std::vector<std::string>& words,
                                        const std::vector<std::string>& flagNames);
 

@@ -1,12 +1,29 @@
 #include "desktop/extension_link.hpp"
 
 #include <algorithm>
+#include <utility>
+
+#include "desktop/whole_number.hpp"
+#include "model/json_fields.hpp"
 
 namespace vx::desktop {
 namespace {
 
 constexpr auto kFirstDelay = std::chrono::seconds(1);
 constexpr auto kLongestDelay = std::chrono::seconds(60);
+
+// The answer on `line` and the id it carries; nothing for a line that is not an answer (not a
+// JSON object, or without a whole, non-negative "id").
+std::optional<std::pair<std::uint64_t, nlohmann::json>> readAnswer(const std::string& line) {
+  try {
+    nlohmann::json answer = fields::parse(line);
+    const std::int64_t id = wholeNumber(fields::root(answer).member("id"));
+    if (id < 0) return std::nullopt;
+    return std::pair{static_cast<std::uint64_t>(id), std::move(answer)};
+  } catch (const fields::DecodeError&) {
+    return std::nullopt;
+  }
+}
 
 }  // namespace
 
@@ -60,17 +77,14 @@ std::vector<ExtensionLink::Completed> ExtensionLink::service(Instant now) {
   if (process_) {
     (void)process_->flush();
     for (const std::string& line : process_->readLines()) {
-      const nlohmann::json answer = nlohmann::json::parse(line, nullptr, false);
-      if (!answer.is_object()) continue;
-      const auto id = answer.find("id");
-      if (id == answer.end() || !id->is_number_unsigned()) continue;
-      const auto request = outstanding_.find(id->get<std::uint64_t>());
+      auto answer = readAnswer(line);
+      const auto request = answer ? outstanding_.find(answer->first) : outstanding_.end();
       if (request == outstanding_.end()) continue;
       answeredSinceStart_ = true;
       failures_ = 0;
       waitingSince_.reset();
-      completed.push_back(
-          {std::move(request->second.request), std::move(request->second.tag), answer});
+      completed.push_back({std::move(request->second.request), std::move(request->second.tag),
+                           std::move(answer->second)});
       outstanding_.erase(request);
     }
     if (outstanding_.empty()) {

@@ -2,8 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 #include <fcntl.h>
@@ -12,15 +11,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "base/pipe.hpp"
+
 extern char** environ;
 
 namespace vx::desktop {
 namespace {
-
-void closeFd(int& fd) {
-  if (fd >= 0) ::close(fd);
-  fd = -1;
-}
 
 int decodeStatus(int raw) {
   if (WIFEXITED(raw)) return WEXITSTATUS(raw);
@@ -28,56 +24,68 @@ int decodeStatus(int raw) {
   return -1;
 }
 
+// How the child starts: standard input and output from the pipe ends given, standard error
+// discarded, and default signal handling whatever the host ignores (SIGPIPE).
+class SpawnSetup {
+ public:
+  SpawnSetup(int input, int output) {
+    posix_spawn_file_actions_init(&actions_);
+    posix_spawn_file_actions_adddup2(&actions_, input, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions_, output, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_init(&attributes_);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes_, &defaults);
+    posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF);
+  }
+  ~SpawnSetup() {
+    posix_spawn_file_actions_destroy(&actions_);
+    posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  // The child's process id. Throws `std::system_error` when it cannot be started.
+  pid_t spawn(const std::string& program, const std::vector<std::string>& arguments) const {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int failed =
+        ::posix_spawn(&pid, program.c_str(), &actions_, &attributes_, argv.data(), environ);
+    if (failed != 0) {
+      throw std::system_error(failed, std::generic_category(), "cannot start " + program);
+    }
+    return pid;
+  }
+
+ private:
+  posix_spawn_file_actions_t actions_;
+  posix_spawnattr_t attributes_;
+};
+
 }  // namespace
 
 ExtensionProcess::ExtensionProcess(const std::string& program,
                                    const std::vector<std::string>& arguments) {
-  int toChild[2];
-  int fromChild[2];
-  if (::pipe2(toChild, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe");
-  if (::pipe2(fromChild, O_CLOEXEC) != 0) {
-    ::close(toChild[0]);
-    ::close(toChild[1]);
-    throw std::runtime_error("cannot make a pipe");
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  // The child starts with default signal handling, whatever the host ignores.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const int failed =
-      ::posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  ::close(toChild[0]);
-  ::close(fromChild[1]);
-  if (failed != 0) {
-    ::close(toChild[1]);
-    ::close(fromChild[0]);
-    throw std::runtime_error("cannot start " + program + ": " + std::strerror(failed));
-  }
-  input_ = toChild[1];
-  output_ = fromChild[0];
-  ::fcntl(input_, F_SETFL, O_NONBLOCK);
-  ::fcntl(output_, F_SETFL, O_NONBLOCK);
+  base::Pipe toChild = base::Pipe::open();
+  base::Pipe fromChild = base::Pipe::open();
+  pid_ = SpawnSetup(toChild.readEnd.get(), fromChild.writeEnd.get()).spawn(program, arguments);
+  // The child's ends close as the pipes go: the child holds its own copies.
+  input_ = std::move(toChild.writeEnd);
+  output_ = std::move(fromChild.readEnd);
+  ::fcntl(input_.get(), F_SETFL, O_NONBLOCK);
+  ::fcntl(output_.get(), F_SETFL, O_NONBLOCK);
 }
 
 ExtensionProcess::~ExtensionProcess() {
-  closeFd(input_);
-  closeFd(output_);
+  input_ = {};
+  output_ = {};
   if (!status_ && pid_ > 0) {
     ::kill(pid_, SIGKILL);
     (void)wait();
@@ -85,26 +93,26 @@ ExtensionProcess::~ExtensionProcess() {
 }
 
 void ExtensionProcess::send(const std::string& line) {
-  if (input_ < 0) return;
+  if (!input_.valid()) return;
   pending_ += line;
   pending_ += '\n';
   (void)flush();
 }
 
 bool ExtensionProcess::flush() {
-  while (input_ >= 0 && !pending_.empty()) {
-    const ssize_t written = ::write(input_, pending_.data(), pending_.size());
+  while (input_.valid() && !pending_.empty()) {
+    const ssize_t written = ::write(input_.get(), pending_.data(), pending_.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
-      closeFd(input_);
+      input_ = {};
       pending_.clear();
       return false;
     }
     pending_.erase(0, static_cast<std::size_t>(written));
   }
-  if (pending_.empty() && closeWhenFlushed_) closeFd(input_);
-  return input_ >= 0 || closeWhenFlushed_;
+  if (pending_.empty() && closeWhenFlushed_) input_ = {};
+  return input_.valid() || closeWhenFlushed_;
 }
 
 void ExtensionProcess::closeInput() {
@@ -115,15 +123,15 @@ void ExtensionProcess::closeInput() {
 std::vector<std::string> ExtensionProcess::readLines() {
   std::vector<std::string> lines;
   char buffer[65536];
-  while (output_ >= 0) {
-    const ssize_t got = ::read(output_, buffer, sizeof buffer);
+  while (output_.valid()) {
+    const ssize_t got = ::read(output_.get(), buffer, sizeof buffer);
     if (got > 0) {
       partial_.append(buffer, static_cast<std::size_t>(got));
       continue;
     }
     if (got < 0 && errno == EINTR) continue;
     if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-    closeFd(output_);  // end of output or a broken pipe
+    output_ = {};  // end of output or a broken pipe
   }
   std::size_t start = 0;
   for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -131,7 +139,7 @@ std::vector<std::string> ExtensionProcess::readLines() {
   }
   partial_.erase(0, start);
   // The end of output also ends a last line without its newline.
-  if (output_ < 0 && !partial_.empty()) lines.push_back(std::exchange(partial_, {}));
+  if (!output_.valid() && !partial_.empty()) lines.push_back(std::exchange(partial_, {}));
   return lines;
 }
 
@@ -154,8 +162,8 @@ int ExtensionProcess::wait() {
 
 void ExtensionProcess::stop() {
   if (!status_ && pid_ > 0) ::kill(pid_, SIGKILL);
-  closeFd(input_);
-  closeFd(output_);
+  input_ = {};
+  output_ = {};
   pending_.clear();
 }
 

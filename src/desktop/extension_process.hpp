@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include "base/file_descriptor.hpp"
+
 namespace vx::desktop {
 
 // The extension program run as a child process, spoken to line by line over its standard input
@@ -14,15 +16,15 @@ namespace vx::desktop {
 // Move-less; the destructor kills and reaps a child that is still running.
 class ExtensionProcess {
  public:
-  // Starts `program` with `arguments`. Throws `std::runtime_error` when it cannot be started.
+  // Starts `program` with `arguments`. Throws `std::system_error` when it cannot be started.
   ExtensionProcess(const std::string& program, const std::vector<std::string>& arguments);
   ~ExtensionProcess();
   ExtensionProcess(const ExtensionProcess&) = delete;
   ExtensionProcess& operator=(const ExtensionProcess&) = delete;
 
   [[nodiscard]] pid_t pid() const { return pid_; }
-  [[nodiscard]] int inputFd() const { return input_; }    // -1 once closed
-  [[nodiscard]] int outputFd() const { return output_; }  // -1 at end of output
+  [[nodiscard]] int inputFd() const { return input_.get(); }    // -1 once closed
+  [[nodiscard]] int outputFd() const { return output_.get(); }  // -1 at end of output
 
   // Queues one line (a newline is added) and writes what the pipe takes now.
   void send(const std::string& line);
@@ -34,7 +36,7 @@ class ExtensionProcess {
 
   // Every complete line that has arrived. Sets the end of output when the child closed it.
   [[nodiscard]] std::vector<std::string> readLines();
-  [[nodiscard]] bool outputEnded() const { return output_ < 0; }
+  [[nodiscard]] bool outputEnded() const { return !output_.valid(); }
 
   // The exit status (or minus the ending signal) once the child has ended; does not wait.
   [[nodiscard]] std::optional<int> poll();
@@ -45,8 +47,8 @@ class ExtensionProcess {
 
  private:
   pid_t pid_ = -1;
-  int input_ = -1;
-  int output_ = -1;
+  base::FileDescriptor input_;
+  base::FileDescriptor output_;
   std::string pending_;
   bool closeWhenFlushed_ = false;
   std::string partial_;
@@ -54,7 +56,7 @@ class ExtensionProcess {
 };
 
 // Runs the extension to its end with `input` on standard input: its exit status and standard
-// output. Throws `std::runtime_error` when it cannot be started.
+// output. Throws `std::system_error` when it cannot be started.
 struct ExtensionRun {
   int status = -1;
   std::string output;

@@ -56,8 +56,8 @@ void Host::start() {
 }
 
 void Host::openSocket() {
-  if (const auto activated = activatedSocket()) {
-    server_.emplace(SocketServer::adopt(*activated));
+  if (auto activated = activatedSocket()) {
+    server_.emplace(SocketServer::adopt(std::move(*activated)));
   } else if (!options_.socket.refusal.empty()) {
     // Where others could reach the socket, a host would take requests from them, or they
     // could take the requests meant for it.

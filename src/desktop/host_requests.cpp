@@ -2,19 +2,21 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/json_fields.hpp"
+
 namespace vx::desktop {
 
 std::optional<std::string> HostRequests::answer(const std::string& line) const {
-  const nlohmann::json request = nlohmann::json::parse(line, nullptr, false);
-  if (!request.is_object()) return std::nullopt;
-  const auto type = request.find("type");
-  const auto app = request.find("app");
-  if (type == request.end() || !type->is_string() || app == request.end() || !app->is_string() ||
-      app->get_ref<const std::string&>().empty()) {
-    return std::nullopt;
+  std::string name;
+  std::string application;
+  try {
+    const nlohmann::json request = fields::parse(line);
+    name = fields::root(request).member("type").text();
+    application = fields::root(request).member("app").text();
+  } catch (const fields::DecodeError&) {
+    return std::nullopt;  // not a request
   }
-  const std::string& name = type->get_ref<const std::string&>();
-  const std::string& application = app->get_ref<const std::string&>();
+  if (application.empty()) return std::nullopt;
   if (name == "reloadAllTimelines") {
     if (reload) reload(application);
     return std::string();

@@ -8,6 +8,8 @@
 #include <sys/random.h>
 #include <sys/stat.h>
 
+#include "desktop/whole_number.hpp"
+#include "model/json_fields.hpp"
 #include "store/atomic_write.hpp"
 
 namespace vx::desktop {
@@ -27,36 +29,27 @@ std::optional<std::filesystem::path> absoluteVariable(const char* name) {
   throw std::runtime_error("placements file: " + what);
 }
 
-const Json& member(const Json& object, const char* name, Json::value_t type, const char* what) {
-  const auto found = object.find(name);
-  if (found == object.end() || found->type() != type) {
-    bad(std::string("\"") + name + "\" must be " + what);
-  }
-  return *found;
-}
-
-int coordinate(const Json& position, const char* name) {
-  const Json& value = position.at(name);
-  if (!value.is_number_integer()) bad(std::string("position \"") + name + "\" must be an integer");
-  const auto number = value.get<std::int64_t>();
-  if (number < -1'000'000 || number > 1'000'000) bad("position out of range");
+int coordinate(const fields::Field& field) {
+  const std::int64_t number = wholeNumber(field);
+  if (number < -1'000'000 || number > 1'000'000) field.fail("out of range");
   return static_cast<int>(number);
 }
 
-Placement placementFromJson(const Json& entry) {
-  if (!entry.is_object()) bad("every widget must be an object");
+Placement placementFrom(const fields::Field& entry) {
   Placement placement;
-  placement.id = member(entry, "id", Json::value_t::string, "a text").get<std::string>();
-  if (placement.id.empty()) bad("a widget has an empty id");
-  placement.kind = member(entry, "kind", Json::value_t::string, "a text").get<std::string>();
-  const auto family = host::widgetFamilyFromRaw(
-      member(entry, "family", Json::value_t::string, "a text").get_ref<const std::string&>());
-  if (!family) bad("widget " + placement.id + " has an unknown family");
-  placement.family = *family;
-  placement.configuration = member(entry, "configuration", Json::value_t::object, "an object");
-  const Json& position = member(entry, "position", Json::value_t::object, "an object");
-  if (!position.contains("x") || !position.contains("y")) bad("a position needs x and y");
-  placement.position = {coordinate(position, "x"), coordinate(position, "y")};
+  const fields::Field id = entry.member("id");
+  placement.id = id.text();
+  if (placement.id.empty()) id.fail("empty");
+  placement.kind = entry.member("kind").text();
+  const fields::Field family = entry.member("family");
+  const auto known = host::widgetFamilyFromRaw(family.text());
+  if (!known) family.fail("not a family");
+  placement.family = *known;
+  const fields::Field configuration = entry.member("configuration");
+  configuration.requireObject();
+  placement.configuration = configuration.value();
+  const fields::Field position = entry.member("position");
+  placement.position = {coordinate(position.member("x")), coordinate(position.member("y"))};
   return placement;
 }
 
@@ -106,18 +99,22 @@ Json toJson(const Placements& placements) {
 }
 
 Placements placementsFromJson(const Json& document) {
-  if (!document.is_object()) bad("expected a JSON object");
-  Placements placements;
-  if (const auto token = document.find("pushToken"); token != document.end()) {
-    if (!token->is_string()) bad("\"pushToken\" must be a text");
-    placements.pushToken = token->get<std::string>();
+  try {
+    const fields::Field root = fields::root(document);
+    Placements placements;
+    // A token, when there is one, is a text: null is refused too (the host never writes it).
+    if (document.contains("pushToken")) placements.pushToken = root.member("pushToken").text();
+    const fields::Field widgets = root.member("widgets");
+    placements.widgets = widgets.list<Placement>(placementFrom);
+    for (std::size_t i = 0; i < placements.widgets.size(); ++i) {
+      if (placements.find(placements.widgets[i].id) != &placements.widgets[i]) {
+        widgets.fail("widget id " + placements.widgets[i].id + " twice");
+      }
+    }
+    return placements;
+  } catch (const fields::DecodeError& error) {
+    bad(error.what());
   }
-  for (const Json& entry : member(document, "widgets", Json::value_t::array, "a list")) {
-    Placement placement = placementFromJson(entry);
-    if (placements.find(placement.id) != nullptr) bad("widget id " + placement.id + " twice");
-    placements.widgets.push_back(std::move(placement));
-  }
-  return placements;
 }
 
 Placements loadPlacements(const std::filesystem::path& file) {

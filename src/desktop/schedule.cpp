@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "desktop/whole_number.hpp"
+
 namespace vx::desktop {
 namespace {
 
@@ -104,22 +106,16 @@ std::optional<Instant> Schedule::nextWake() const {
 
 std::optional<std::pair<std::vector<Schedule::Entry>, Instant>> readTimeline(
     const nlohmann::json& result) {
-  if (!result.is_object()) return std::nullopt;
-  const auto entries = result.find("entries");
-  const auto reloadAt = result.find("reloadAt");
-  if (entries == result.end() || !entries->is_array() || reloadAt == result.end() ||
-      !reloadAt->is_number_integer()) {
+  try {
+    const fields::Field root = fields::root(result);
+    const Instant reloadAt = fromMilliseconds(wholeNumber(root.member("reloadAt")));
+    auto entries = root.member("entries").list<Schedule::Entry>([](const fields::Field& entry) {
+      return Schedule::Entry{fromMilliseconds(wholeNumber(entry.member("date"))), entry.value()};
+    });
+    return std::make_pair(std::move(entries), reloadAt);
+  } catch (const fields::DecodeError&) {
     return std::nullopt;
   }
-  std::vector<Schedule::Entry> read;
-  for (const nlohmann::json& entry : *entries) {
-    const auto date = entry.is_object() ? entry.find("date") : entry.end();
-    if (!entry.is_object() || date == entry.end() || !date->is_number_integer()) {
-      return std::nullopt;
-    }
-    read.push_back({fromMilliseconds(date->get<std::int64_t>()), entry});
-  }
-  return std::make_pair(std::move(read), fromMilliseconds(reloadAt->get<std::int64_t>()));
 }
 
 }  // namespace vx::desktop

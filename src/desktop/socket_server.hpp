@@ -9,6 +9,7 @@
 
 #include <poll.h>
 
+#include "base/file_descriptor.hpp"
 #include "host/timeline.hpp"
 
 namespace vx::desktop {
@@ -35,7 +36,7 @@ class SocketServer {
   // `std::runtime_error` when it cannot, or when another host is listening there.
   static SocketServer listenAt(const std::string& path);
   // Takes over a socket that is already listening (socket activation).
-  static SocketServer adopt(int fd);
+  static SocketServer adopt(base::FileDescriptor listener);
   SocketServer(SocketServer&& other) noexcept;
   SocketServer& operator=(SocketServer&&) = delete;
   SocketServer(const SocketServer&) = delete;
@@ -52,24 +53,25 @@ class SocketServer {
 
  private:
   struct Client {
-    int fd = -1;
+    base::FileDescriptor fd;
     Instant deadline;
     std::string input;
     std::string output;
     bool answered = false;
   };
-  explicit SocketServer(int fd, std::string path) : listener_(fd), path_(std::move(path)) {}
+  SocketServer(base::FileDescriptor listener, std::string path)
+      : listener_(std::move(listener)), path_(std::move(path)) {}
   void accept(Instant now);
   // False when the connection is done with.
   bool read(Client& client, const Handler& handler);
   bool write(Client& client);
 
-  int listener_ = -1;
+  base::FileDescriptor listener_;
   std::string path_;  // removed on destruction when the server made it
   std::vector<Client> clients_;
 };
 
 // The listening socket that the service manager handed over (LISTEN_FDS), if any.
-[[nodiscard]] std::optional<int> activatedSocket();
+[[nodiscard]] std::optional<base::FileDescriptor> activatedSocket();
 
 }  // namespace vx::desktop

@@ -16,6 +16,7 @@
 #include <gdk/x11/gdkx.h>
 #endif
 
+#include "base/owned.hpp"
 #include "desktop/host_core.hpp"
 
 namespace vx::desktop {
@@ -26,28 +27,29 @@ using Json = nlohmann::json;
 // How often the host's work is looked at between GTK's own events.
 constexpr guint kStepMilliseconds = 40;
 
+using Surface = base::Owned<cairo_surface_t, cairo_surface_destroy>;
+
 // One widget's window: the drawing it shows and the links in it.
 struct WidgetWindow {
   GtkWidget* window = nullptr;
   GtkWidget* area = nullptr;
   Position position;
-  cairo_surface_t* image = nullptr;
+  Surface image;
   double scale = 1;
   Json links = Json::array();
 
   ~WidgetWindow() {
-    if (image != nullptr) cairo_surface_destroy(image);
     if (window != nullptr) gtk_window_destroy(GTK_WINDOW(window));
   }
 };
 
 void drawWidget(GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
   const auto* widget = static_cast<const WidgetWindow*>(data);
-  if (widget->image == nullptr) return;
+  if (!widget->image) return;
   // The image has `scale` pixels per point; drawn at 1/scale it lands pixel for pixel on a
   // monitor of that scale.
   cairo_scale(cr, 1 / widget->scale, 1 / widget->scale);
-  cairo_set_source_surface(cr, widget->image, 0, 0);
+  cairo_set_source_surface(cr, widget->image.get(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_paint(cr);
 }
@@ -59,11 +61,10 @@ void clicked(GtkGestureClick*, int, double x, double y, gpointer data) {
     const double left = rect.at(0).get<double>(), top = rect.at(1).get<double>();
     if (x >= left && y >= top && x < left + rect.at(2).get<double>() &&
         y < top + rect.at(3).get<double>()) {
-      GError* error = nullptr;
+      g_autoptr(GError) error = nullptr;
       const std::string url = link.at("url").get<std::string>();
       if (!g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error)) {
         std::cerr << "vantorix-widget-host: cannot open " << url << ": " << error->message << "\n";
-        g_error_free(error);
       }
       return;
     }
@@ -88,24 +89,19 @@ void placeWindow(GtkWidget* window, gpointer data) {
 // answers (1 prefers dark, 2 prefers light, 0 has no preference), GTK's own settings otherwise.
 class Appearance {
  public:
-  Appearance() {
-    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    if (bus_ == nullptr) return;
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus_, kPortal, kPortalPath, kSettings, "Read", g_variant_new("(ss)", kNamespace, kKey),
-        G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr);
-    if (reply != nullptr) {
-      GVariant* value = nullptr;
-      g_variant_get(reply, "(v)", &value);
-      portal_ = colourScheme(value);
-      g_variant_unref(value);
-      g_variant_unref(reply);
-    }
+  Appearance() : bus_(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
+    if (!bus_) return;
+    g_autoptr(GVariant) reply =
+        g_dbus_connection_call_sync(bus_.get(), kPortal, kPortalPath, kSettings, "Read",
+                                    g_variant_new("(ss)", kNamespace, kKey), G_VARIANT_TYPE("(v)"),
+                                    G_DBUS_CALL_FLAGS_NONE, 500, nullptr, nullptr);
+    if (reply == nullptr) return;
+    g_autoptr(GVariant) value = nullptr;
+    g_variant_get(reply, "(v)", &value);
+    portal_ = colourScheme(value);
   }
   ~Appearance() {
-    if (bus_ == nullptr) return;
-    if (subscription_ != 0) g_dbus_connection_signal_unsubscribe(bus_, subscription_);
-    g_object_unref(bus_);
+    if (subscription_ != 0) g_dbus_connection_signal_unsubscribe(bus_.get(), subscription_);
   }
   Appearance(const Appearance&) = delete;
   Appearance& operator=(const Appearance&) = delete;
@@ -115,11 +111,10 @@ class Appearance {
     if (portal_ == 2) return "light";
     GtkSettings* settings = gtk_settings_get_default();
     gboolean preferDark = FALSE;
-    gchar* theme = nullptr;
+    g_autofree gchar* theme = nullptr;
     g_object_get(settings, "gtk-application-prefer-dark-theme", &preferDark, "gtk-theme-name",
                  &theme, nullptr);
     const bool darkTheme = theme != nullptr && g_str_has_suffix(theme, "-dark");
-    g_free(theme);
     return preferDark || darkTheme ? "dark" : "light";
   }
 
@@ -130,9 +125,9 @@ class Appearance {
     g_signal_connect(settings, "notify::gtk-application-prefer-dark-theme",
                      G_CALLBACK(settingsChanged), this);
     g_signal_connect(settings, "notify::gtk-theme-name", G_CALLBACK(settingsChanged), this);
-    if (bus_ != nullptr) {
+    if (bus_) {
       subscription_ = g_dbus_connection_signal_subscribe(
-          bus_, nullptr, kSettings, "SettingChanged", kPortalPath, kNamespace,
+          bus_.get(), nullptr, kSettings, "SettingChanged", kPortalPath, kNamespace,
           G_DBUS_SIGNAL_FLAGS_NONE, portalChanged, this, nullptr);
     }
   }
@@ -149,10 +144,8 @@ class Appearance {
   static std::optional<std::uint32_t> colourScheme(GVariant* value) {
     if (value == nullptr) return std::nullopt;
     if (g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
-      GVariant* inner = g_variant_get_variant(value);
-      const auto scheme = colourScheme(inner);
-      g_variant_unref(inner);
-      return scheme;
+      g_autoptr(GVariant) inner = g_variant_get_variant(value);
+      return colourScheme(inner);
     }
     if (!g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32)) return std::nullopt;
     return g_variant_get_uint32(value);
@@ -168,16 +161,15 @@ class Appearance {
     auto* self = static_cast<Appearance*>(data);
     const gchar* space = nullptr;
     const gchar* key = nullptr;
-    GVariant* value = nullptr;
+    g_autoptr(GVariant) value = nullptr;
     g_variant_get(parameters, "(&s&sv)", &space, &key, &value);
     if (g_strcmp0(key, kKey) == 0) {
       self->portal_ = colourScheme(value);
       if (self->changed_) self->changed_(self->scheme());
     }
-    g_variant_unref(value);
   }
 
-  GDBusConnection* bus_ = nullptr;
+  base::Owned<GDBusConnection, g_object_unref> bus_;
   guint subscription_ = 0;
   std::optional<std::uint32_t> portal_;
   std::function<void(const std::string&)> changed_;
@@ -186,10 +178,8 @@ class Appearance {
 int monitorScale() {
   GListModel* monitors = gdk_display_get_monitors(gdk_display_get_default());
   if (g_list_model_get_n_items(monitors) == 0) return 1;
-  auto* monitor = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, 0));
-  const int scale = gdk_monitor_get_scale_factor(monitor);
-  g_object_unref(monitor);
-  return std::max(scale, 1);
+  g_autoptr(GdkMonitor) monitor = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, 0));
+  return std::max(gdk_monitor_get_scale_factor(monitor), 1);
 }
 
 class Windows {
@@ -202,13 +192,9 @@ class Windows {
     const auto image = record.find("image");
     if (image == record.end()) return;
     const std::string path = (host_.outputFolder() / image->get<std::string>()).string();
-    cairo_surface_t* loaded = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(loaded) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(loaded);
-      return;
-    }
-    if (widget->image != nullptr) cairo_surface_destroy(widget->image);
-    widget->image = loaded;
+    Surface loaded(cairo_image_surface_create_from_png(path.c_str()));
+    if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS) return;
+    widget->image = std::move(loaded);
     widget->scale = record.value("scale", 1.0);
     widget->links = record.value("links", Json::array());
     gtk_widget_queue_draw(widget->area);
@@ -334,7 +320,8 @@ int runWindowed(HostOptions options, bool scaleGiven) {
     }
     host.start();
     appearance.follow([&host](const std::string& scheme) { host.setScheme(scheme); });
-    Loop loop{&host, g_main_loop_new(nullptr, FALSE)};
+    g_autoptr(GMainLoop) main = g_main_loop_new(nullptr, FALSE);
+    Loop loop{&host, main};
     const guint stepper = g_timeout_add(kStepMilliseconds, step, &loop);
     const guint term = g_unix_signal_add(SIGTERM, stop, &loop);
     const guint interrupt = g_unix_signal_add(SIGINT, stop, &loop);
@@ -343,7 +330,6 @@ int runWindowed(HostOptions options, bool scaleGiven) {
     g_source_remove(term);
     g_source_remove(interrupt);
     appearance.stopFollowing();
-    g_main_loop_unref(loop.main);
     return 0;
   } catch (const std::exception& error) {
     std::cerr << "vantorix-widget-host: " << error.what() << "\n";

@@ -43,14 +43,13 @@ class PlistScan {
     parser.start_element = &PlistScan::onStart;
     parser.end_element = &PlistScan::onEnd;
     parser.text = &PlistScan::onText;
-    GMarkupParseContext* context =
+    g_autoptr(GMarkupParseContext) context =
         g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, this, nullptr);
-    GError* error = nullptr;
-    bool parsed = g_markup_parse_context_parse(context, document.data(),
-                                               static_cast<gssize>(document.size()), &error) &&
-                  g_markup_parse_context_end_parse(context, &error);
-    if (error != nullptr) g_error_free(error);
-    g_markup_parse_context_free(context);
+    g_autoptr(GError) error = nullptr;
+    const bool parsed =
+        g_markup_parse_context_parse(context, document.data(), static_cast<gssize>(document.size()),
+                                     &error) &&
+        g_markup_parse_context_end_parse(context, &error);
     // A document that is not well formed yields nothing, even when the key came before the fault.
     if (!parsed || !wellShaped_) return std::nullopt;
     return found_;

@@ -66,24 +66,20 @@ bool peerIsThisUser(int fd) {
 }
 
 HostConnection HostConnection::tryConnect(const std::optional<std::string>& path) {
-  if (!path || path->size() >= sizeof(sockaddr_un::sun_path)) return {-1, State::unreachable};
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return {-1, State::unreachable};
-  HostConnection connection(fd, State::connected);
+  if (!path || path->size() >= sizeof(sockaddr_un::sun_path)) return {{}, State::unreachable};
+  base::FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd.valid()) return {{}, State::unreachable};
 
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
   const bool connected =
-      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-  if (!connected && errno == EAGAIN) {
-    connection.state_ = State::busy;
-    return connection;
-  }
+      ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  if (!connected && errno == EAGAIN) return {std::move(fd), State::busy};
   // A Unix socket's connect has its answer at once, the listener's credentials with it. Anyone
   // who could bind the name first is not the host: nothing is sent to them, nothing taken back.
-  if (!connected || !peerIsThisUser(fd)) connection.state_ = State::unreachable;
-  return connection;
+  const bool host = connected && peerIsThisUser(fd.get());
+  return {std::move(fd), host ? State::connected : State::unreachable};
 }
 
 HostConnection HostConnection::connect(const std::optional<std::string>& path, Deadline deadline) {
@@ -96,26 +92,19 @@ HostConnection HostConnection::connect(const std::optional<std::string>& path, D
 }
 
 HostConnection::HostConnection(HostConnection&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), state_(std::exchange(other.state_, State::unreachable)) {}
+    : fd_(std::move(other.fd_)), state_(std::exchange(other.state_, State::unreachable)) {}
 
 HostConnection& HostConnection::operator=(HostConnection&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-    state_ = std::exchange(other.state_, State::unreachable);
-  }
+  fd_ = std::move(other.fd_);
+  state_ = std::exchange(other.state_, State::unreachable);
   return *this;
-}
-
-HostConnection::~HostConnection() {
-  if (fd_ >= 0) ::close(fd_);
 }
 
 std::optional<std::size_t> HostConnection::sendNow(std::string_view bytes) {
   if (state_ != State::connected) return std::nullopt;
   for (;;) {
     // MSG_NOSIGNAL: a host that went away must not kill the caller with SIGPIPE.
-    const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    const ssize_t sent = ::send(fd_.get(), bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     if (sent >= 0) return static_cast<std::size_t>(sent);
     if (errno == EINTR) continue;
     if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
@@ -138,7 +127,7 @@ std::optional<std::string> HostConnection::readLine(Deadline deadline, std::size
   std::string line;
   char buffer[512];
   for (;;) {
-    const ssize_t got = ::recv(fd_, buffer, sizeof(buffer), MSG_DONTWAIT);
+    const ssize_t got = ::recv(fd_.get(), buffer, sizeof(buffer), MSG_DONTWAIT);
     if (got > 0) {
       line.append(buffer, static_cast<std::size_t>(got));
       if (const auto end = line.find('\n'); end != std::string::npos) {
@@ -158,7 +147,7 @@ std::optional<std::string> HostConnection::readLine(Deadline deadline, std::size
 
 bool HostConnection::waitFor(short events, Deadline deadline) const {
   for (;;) {
-    pollfd entry{fd_, events, 0};
+    pollfd entry{fd_.get(), events, 0};
     const int ready = ::poll(&entry, 1, millisecondsUntil(deadline));
     if (ready > 0) return true;  // readable, writable, or an error the next call reports
     if (ready == 0) return false;

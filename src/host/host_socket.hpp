@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "base/file_descriptor.hpp"
 
 namespace vx::host {
 
@@ -56,7 +59,7 @@ class HostConnection {
   HostConnection& operator=(HostConnection&& other) noexcept;
   HostConnection(const HostConnection&) = delete;
   HostConnection& operator=(const HostConnection&) = delete;
-  ~HostConnection();
+  ~HostConnection() = default;
 
   [[nodiscard]] State state() const { return state_; }
 
@@ -70,10 +73,10 @@ class HostConnection {
   [[nodiscard]] std::optional<std::string> readLine(Deadline deadline, std::size_t limit);
 
  private:
-  HostConnection(int fd, State state) : fd_(fd), state_(state) {}
+  HostConnection(base::FileDescriptor fd, State state) : fd_(std::move(fd)), state_(state) {}
   [[nodiscard]] bool waitFor(short events, Deadline deadline) const;
 
-  int fd_ = -1;
+  base::FileDescriptor fd_;
   State state_ = State::unreachable;
 };
 

@@ -42,7 +42,7 @@ int save(const std::filesystem::path& sessionFile) {
   if (auto failure = vx::store::writeAtomically(sessionFile, *bytes, kSessionMode)) {
     return fail(*failure);
   }
-  // 3.
+  // 3. Exactly the owner-only mode, whatever the umask took away.
   if (::chmod(sessionFile.c_str(), kSessionMode) != 0) {
     return fail({errno, "cannot set the mode of " + sessionFile.string()});
   }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <nlohmann/json.hpp>
+
 namespace vx::fields {
 namespace {
 
@@ -57,8 +59,13 @@ void Field::requireObject() const {
   if (!value_->is_object()) fail("expected an object, found " + kindName(*value_));
 }
 
-void Field::requireArray() const {
+std::size_t Field::elementCount() const {
   if (!value_->is_array()) fail("expected an array, found " + kindName(*value_));
+  return value_->size();
+}
+
+Field Field::element(std::size_t index) const {
+  return Field((*value_)[index], this, {}, index);
 }
 
 Field Field::member(std::string_view key) const {

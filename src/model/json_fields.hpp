@@ -1,7 +1,7 @@
 #pragma once
 
-// Strict reading of JSON documents into plain records. Include only from .cpp files that
-// decode: it pulls in nlohmann/json.
+// Strict reading of JSON documents into plain records. The header names nlohmann's types only;
+// a source that looks into a field's value includes <nlohmann/json.hpp> itself.
 //
 // The rules shared by every document the programs read:
 //   - a missing member and a JSON null both mean "nothing";
@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 namespace vx::fields {
 
@@ -67,12 +67,10 @@ class Field {
   // Each element decoded by `decode`, in order.
   template <class T>
   [[nodiscard]] std::vector<T> list(const std::function<T(const Field&)>& decode) const {
-    requireArray();
+    const std::size_t count = elementCount();
     std::vector<T> result;
-    result.reserve(value_->size());
-    for (std::size_t i = 0; i < value_->size(); ++i) {
-      result.push_back(decode(Field((*value_)[i], this, {}, i)));
-    }
+    result.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) result.push_back(decode(element(i)));
     return result;
   }
   template <class T>
@@ -87,7 +85,9 @@ class Field {
  private:
   static constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
   Field(const nlohmann::json& value, const Field* parent, std::string key, std::size_t index);
-  void requireArray() const;
+  // The number of elements of this array (throws when it is not one), and element `index`.
+  [[nodiscard]] std::size_t elementCount() const;
+  [[nodiscard]] Field element(std::size_t index) const;
 
   const nlohmann::json* value_;
   const Field* parent_ = nullptr;  // nothing for a root, whose path is `key_`

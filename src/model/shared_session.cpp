@@ -1,5 +1,7 @@
 #include "model/shared_session.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include "config/build_config.hpp"
 #include "model/json_fields.hpp"
 #include "model/url_parts.hpp"

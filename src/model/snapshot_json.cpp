@@ -1,6 +1,7 @@
 #include "model/snapshot_json.hpp"
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 
 #include "model/json_fields.hpp"
 

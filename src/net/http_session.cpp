@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "net/body_budget.hpp"
+#include "net/curl_handles.hpp"
 #include "net/transfer.hpp"
 
 namespace vx::net {
@@ -34,11 +35,12 @@ class HttpSession::Engine {
   explicit Engine(Options options)
       : options_(options), budget_(std::make_shared<BodyBudget>(options.maxBodyBytesHeld)) {
     initCurlOnce();
-    multi_ = curl_multi_init();
-    if (multi_ == nullptr) throw TransportError("cannot create the HTTP session");
-    curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
-    curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
+    multi_.reset(curl_multi_init());
+    if (!multi_) throw TransportError("cannot create the HTTP session");
+    curl_multi_setopt(multi_.get(), CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+    curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
     applyHostLimit(options_.maxConnectionsPerHost);
+    // A thread that cannot start throws; the multi handle then goes with the members.
     thread_ = std::thread([this] { run(); });
   }
 
@@ -70,7 +72,7 @@ class HttpSession::Engine {
     queued_.push_back(std::move(transfer));
     // Under the mutex: once the thread has seen `stopping_` it cleans up the multi handle, and
     // no wake-up may reach it after that.
-    curl_multi_wakeup(multi_);
+    curl_multi_wakeup(multi_.get());
     return future;
   }
 
@@ -93,7 +95,7 @@ class HttpSession::Engine {
       std::lock_guard lock(mutex_);
       if (!stopping_) {
         stopping_ = true;
-        curl_multi_wakeup(multi_);
+        curl_multi_wakeup(multi_.get());
       }
     }
     if (thread_.joinable()) thread_.join();
@@ -104,23 +106,22 @@ class HttpSession::Engine {
     for (;;) {
       if (!adoptQueued()) break;
       int running = 0;
-      curl_multi_perform(multi_, &running);
+      curl_multi_perform(multi_.get(), &running);
       finishDone();
       failStalled();
       // Wakes for curl's own timers and sockets, for send() and shutdown(), and often enough
       // to notice stalled transfers on time.
-      curl_multi_poll(multi_, nullptr, 0, active_.empty() ? 60000 : 200, nullptr);
+      curl_multi_poll(multi_.get(), nullptr, 0, active_.empty() ? 60000 : 200, nullptr);
     }
     failEverything("the HTTP session is closed");
-    curl_multi_cleanup(multi_);
-    multi_ = nullptr;
+    multi_.reset();
   }
 
   // The multi handle's options belong to the I/O thread (and to the constructor before it
   // starts), so a changed limit is applied here rather than in setOptions().
   void applyHostLimit(long limit) {
     if (limit == appliedHostLimit_) return;
-    curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, std::max(0L, limit));
+    curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, std::max(0L, limit));
     appliedHostLimit_ = limit;
   }
 
@@ -137,7 +138,7 @@ class HttpSession::Engine {
     applyHostLimit(hostLimit);
     for (auto& transfer : incoming) {
       CURL* easy = transfer->easy();
-      if (curl_multi_add_handle(multi_, easy) != CURLM_OK) {
+      if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
         transfer->fail("cannot start the request");
         continue;
       }
@@ -149,7 +150,7 @@ class HttpSession::Engine {
 
   void finishDone() {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
       if (message->msg != CURLMSG_DONE) continue;
       auto found = active_.find(message->easy_handle);
       if (found == active_.end()) continue;
@@ -161,7 +162,7 @@ class HttpSession::Engine {
         connectionsOpened_ += static_cast<std::uint64_t>(connects);
       }
       ++requestsFinished_;
-      curl_multi_remove_handle(multi_, transfer->easy());
+      curl_multi_remove_handle(multi_.get(), transfer->easy());
       transfer->complete(result);
     }
   }
@@ -170,7 +171,7 @@ class HttpSession::Engine {
     const auto now = std::chrono::steady_clock::now();
     for (auto it = active_.begin(); it != active_.end();) {
       if (it->second->stalled(now)) {
-        curl_multi_remove_handle(multi_, it->first);
+        curl_multi_remove_handle(multi_.get(), it->first);
         it->second->fail("no progress within the time-out");
         it = active_.erase(it);
       } else {
@@ -181,7 +182,7 @@ class HttpSession::Engine {
 
   void failEverything(const char* why) {
     for (auto& [easy, transfer] : active_) {
-      curl_multi_remove_handle(multi_, easy);
+      curl_multi_remove_handle(multi_.get(), easy);
       transfer->fail(why);
     }
     active_.clear();
@@ -201,7 +202,7 @@ class HttpSession::Engine {
   std::vector<std::unique_ptr<Transfer>> queued_;
 
   // Touched by the I/O thread only (and by the constructor before it starts).
-  CURLM* multi_ = nullptr;
+  MultiHandle multi_;
   long appliedHostLimit_ = 0;  // curl's own default: no limit
   std::map<CURL*, std::unique_ptr<Transfer>> active_;
   std::thread thread_;

@@ -4,21 +4,16 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
+
+#include "net/curl_handles.hpp"
 
 namespace vx::net {
 namespace {
 
-struct UrlRelease {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-
 std::optional<std::string> part(CURLU* url, CURLUPart which, unsigned int flags = 0) {
   char* raw = nullptr;
   if (curl_url_get(url, which, &raw, flags) != CURLUE_OK || raw == nullptr) return std::nullopt;
-  std::string text(raw);
-  curl_free(raw);
-  return text;
+  return std::string(CurlText(raw).get());
 }
 
 // Host names and schemes compare without regard to case.
@@ -31,7 +26,7 @@ std::string lowered(std::string text) {
 }  // namespace
 
 std::optional<Origin> originOf(const std::string& address) {
-  std::unique_ptr<CURLU, UrlRelease> url(curl_url());
+  UrlHandle url(curl_url());
   if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }

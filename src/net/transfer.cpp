@@ -33,25 +33,20 @@ const std::string& noProxyList() {
 
 }  // namespace
 
-Transfer::Transfer() : easy_(curl_easy_init()) {}
-
 Transfer::~Transfer() {
   if (budget_) budget_->giveBack(taken_);
-  if (easy_ != nullptr) curl_easy_cleanup(easy_);
-  curl_slist_free_all(headers_);
-  curl_slist_free_all(resolve_);
 }
 
 bool Transfer::prepare(const Request& request, const HttpSession::Options& options,
                        std::shared_ptr<BodyBudget> budget) {
-  if (easy_ == nullptr) return false;
+  if (!easy_) return false;
   maxBodyBytes_ = options.maxBodyBytes;
   budget_ = std::move(budget);
   url_ = request.url;
   redirects_ = request.redirects;
   bool ok = true;
   auto set = [&](CURLoption option, auto value) {
-    ok = ok && curl_easy_setopt(easy_, option, value) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy_.get(), option, value) == CURLE_OK;
   };
 
   set(CURLOPT_URL, request.url.c_str());
@@ -111,11 +106,9 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
     set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));  // the file alone is trusted
   }
   for (const std::string& entry : options.resolve) {
-    curl_slist* appended = curl_slist_append(resolve_, entry.c_str());
-    if (appended == nullptr) return false;
-    resolve_ = appended;
+    if (!append(resolve_, entry)) return false;
   }
-  if (resolve_ != nullptr) set(CURLOPT_RESOLVE, resolve_);
+  if (resolve_) set(CURLOPT_RESOLVE, resolve_.get());
 
   if (request.method == "GET") {
     set(CURLOPT_HTTPGET, 1L);
@@ -127,18 +120,16 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
       set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
       set(CURLOPT_COPYPOSTFIELDS, request.body.c_str());
       // No "Expect: 100-continue" round trip for larger bodies.
-      headers_ = curl_slist_append(headers_, "Expect:");
+      if (!append(headers_, "Expect:")) return false;
     }
   }
 
   for (const auto& [name, value] : request.headers) {
     // "Name;" is curl's way to send a header with an empty value ("Name:" would remove it).
     std::string line = value.empty() ? name + ";" : name + ": " + value;
-    curl_slist* appended = curl_slist_append(headers_, line.c_str());
-    if (appended == nullptr) return false;
-    headers_ = appended;
+    if (!append(headers_, line)) return false;
   }
-  if (headers_ != nullptr) set(CURLOPT_HTTPHEADER, headers_);
+  if (headers_) set(CURLOPT_HTTPHEADER, headers_.get());
   return ok;
 }
 
@@ -163,7 +154,7 @@ int Transfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_
 int Transfer::beforeRequest(void* self, char*, char*, int, int) {
   auto* transfer = static_cast<Transfer*>(self);
   char* address = nullptr;
-  if (curl_easy_getinfo(transfer->easy_, CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK &&
+  if (curl_easy_getinfo(transfer->easy(), CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK &&
       address != nullptr && mayFollow(transfer->redirects_, transfer->url_, address)) {
     return CURL_PREREQFUNC_OK;
   }
@@ -203,7 +194,7 @@ bool Transfer::makeRoom(std::size_t length) {
 
 void Transfer::complete(CURLcode result) {
   long status = 0;
-  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(easy(), CURLINFO_RESPONSE_CODE, &status);
   if (redirectRefused_) {
     fail("a redirect out of the request's scope was refused");
     return;

@@ -12,13 +12,14 @@
 #include <string>
 
 #include "net/body_budget.hpp"
+#include "net/curl_handles.hpp"
 #include "net/http_session.hpp"
 
 namespace vx::net {
 
 class Transfer {
  public:
-  Transfer();
+  Transfer() = default;
   ~Transfer();
   Transfer(const Transfer&) = delete;
   Transfer& operator=(const Transfer&) = delete;
@@ -28,7 +29,7 @@ class Transfer {
   [[nodiscard]] bool prepare(const Request& request, const HttpSession::Options& options,
                              std::shared_ptr<BodyBudget> budget);
 
-  [[nodiscard]] CURL* easy() const { return easy_; }
+  [[nodiscard]] CURL* easy() const { return easy_.get(); }
 
   // Whether nothing has arrived for longer than the no-progress time-out. The clock starts
   // when the transfer is handed to the multi handle (see start()).
@@ -50,9 +51,10 @@ class Transfer {
   // Room in the body for `length` more bytes, taken from the budget; false when it has none.
   [[nodiscard]] bool makeRoom(std::size_t length);
 
-  CURL* easy_ = nullptr;
-  curl_slist* headers_ = nullptr;
-  curl_slist* resolve_ = nullptr;
+  // The lists come first, so that they outlive the handle that points at them.
+  TextList headers_;
+  TextList resolve_;
+  EasyHandle easy_{curl_easy_init()};
   std::string url_;
   RedirectScope redirects_ = RedirectScope::sameOrigin;
   bool redirectRefused_ = false;

@@ -124,7 +124,7 @@ std::vector<double> fill(const std::vector<DatedValue>& points,
     result.push_back(found == totals.end() ? 0.0 : found->second);
     day = utc.add(*day, 1);
   }
-  // 5.
+  // 5. The values in day order.
   return result;
 }
 

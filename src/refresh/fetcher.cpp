@@ -149,7 +149,7 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
   if (!session) return signOut();
   auto base = session->baseURL();
   if (!base) return signOut();
-  // 3 and 4.
+  // 3 and 4. A client for the session, and the cached snapshot.
   const api::Client client(*base, session->token);
   std::optional<Snapshot> last = SharedStore::snapshot();
   // 5 and 6. The project list and live figures, unless the cached ones are recent.
@@ -173,17 +173,17 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
       return Outcome::kept(std::move(working));
     }
   }
-  // 10.
+  // 10. Saved, the push token reported where needed, and fresh.
   saveShared(working);
   push::PushReporter::shared().reportIfNeeded();
   return Outcome::fresh(std::move(working));
 }
 
 Snapshot fetchProjects(const api::Client& client, const std::optional<Snapshot>& last) {
-  // 1 and 2.
+  // 1 and 2. The project list; an empty one is a failure.
   auto list = client.get<api::Project::List>("/v1/projects");
   if (list.data.empty()) throw api::Client::Failure(api::Client::FailureKind::failed);
-  // 3.
+  // 3. The previous entries by slug, to carry their period figures over.
   std::map<std::string, ProjectEntry> previous;
   if (last) {
     for (const ProjectEntry& project : last->projects) previous.emplace(project.slug, project);
@@ -204,7 +204,7 @@ Snapshot fetchProjects(const api::Client& client, const std::optional<Snapshot>&
   std::vector<ProjectEntry> entries;
   entries.reserve(count);
   for (auto& each : started) entries.push_back(each.get());
-  // 6.
+  // 6. The new snapshot, keeping the period stamps of the last one.
   Snapshot snapshot;
   snapshot.periodAt = last ? last->periodAt : std::map<std::string, Time>{};
   snapshot.projectCount = static_cast<std::int64_t>(list.data.size());

@@ -44,12 +44,12 @@ std::optional<std::vector<double>> seriesOf(const api::GoalResult& goal,
 
 GoalFigure moneyGoal(const api::GoalResult& goal, const std::optional<DayBounds>& days) {
   GoalFigure figure;
-  // 1.
+  // 1. The name.
   figure.name = "Revenue";
-  // 2.
+  // 2. The amounts taken.
   const std::vector<Money> money = goal.money.value_or(std::vector<Money>{});
   if (money.empty()) {
-    // 3.
+    // 3. Nothing taken: zero, without a currency.
     figure.value = 0;
     figure.display = formatMoney(0, std::nullopt);
   } else {
@@ -59,10 +59,10 @@ GoalFigure moneyGoal(const api::GoalResult& goal, const std::optional<DayBounds>
       if (!figure.display.empty()) figure.display += " / ";
       figure.display += formatMoney(amount.revenue.value_or(0), amount.currency);
     }
-    // 5.
+    // 5. The change against the previous period.
     figure.change = moneyChange(money, figure.value, goal.previous);
   }
-  // 6.
+  // 6. The daily amounts.
   figure.series = seriesOf(
       goal, days, [](const api::GoalResult::Point& point) { return point.value.value_or(0); });
   return figure;
@@ -70,17 +70,17 @@ GoalFigure moneyGoal(const api::GoalResult& goal, const std::optional<DayBounds>
 
 GoalFigure conversionsGoal(const api::GoalResult& goal, const std::optional<DayBounds>& days) {
   GoalFigure figure;
-  // 1.
+  // 1. The name.
   figure.name = goal.name.value_or("Goal");
-  // 2.
+  // 2. The conversions.
   const std::int64_t conversions = goal.conversions.value_or(0);
   figure.value = static_cast<double>(conversions);
   figure.display = formatCount(conversions);
-  // 3.
+  // 3. The change against the previous period.
   if (goal.previous && goal.previous->conversions) {
     figure.change = changeAgainst(figure.value, static_cast<double>(*goal.previous->conversions));
   }
-  // 4.
+  // 4. The daily conversions.
   figure.series = seriesOf(goal, days, [](const api::GoalResult::Point& point) {
     return static_cast<double>(point.conversions.value_or(0));
   });

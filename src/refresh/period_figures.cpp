@@ -122,14 +122,14 @@ std::optional<std::map<std::string, PeriodMetrics>> fetchFigures(
   for (auto& [slug, task] : running) {
     if (std::optional<PeriodMetrics> result = task.get()) figures[slug] = std::move(*result);
   }
-  // 3.
+  // 3. No project's figures at all: the period failed.
   if (figures.empty()) return std::nullopt;
   return figures;
 }
 
 std::optional<PeriodMetrics> metrics(const ProjectEntry& project, WidgetPeriod period,
                                      const api::Client& client) {
-  // 1.
+  // 1. The project's analytics address and the period's query token.
   const std::string base = "/v1/projects/" + project.slug + "/analytics";
   const std::string code(queryToken(period));
   // 2. Summary and series together.
@@ -144,9 +144,9 @@ std::optional<PeriodMetrics> metrics(const ProjectEntry& project, WidgetPeriod p
     (void)outcome(seriesRequest);
     return std::nullopt;
   }
-  // 4.
+  // 4. The period's days in the project's zone.
   const std::optional<DayBounds> bounds = dayBounds(period, project.timezone);
-  // 5.
+  // 5. The period's visitors, one value a day.
   const std::optional<api::Timeseries> series = outcome(seriesRequest);
   const std::vector<double> visitorsSeries = fill(pointsOf(series), bounds);
   // 6. The previous window's visitors.
@@ -162,7 +162,7 @@ std::optional<PeriodMetrics> metrics(const ProjectEntry& project, WidgetPeriod p
   if (summary->business) {
     goal = periodGoal(*summary->business, base, code, bounds, previous, client);
   }
-  // 8.
+  // 8. The figures together.
   PeriodMetrics figures;
   figures.visitors = summary->visitors.value_or(0);
   figures.visitorsChange = summary->visitors_change;

@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "store/file_descriptor.hpp"
+#include "base/file_descriptor.hpp"
 #include "store/file_io.hpp"
 #include "store/stale_temporaries.hpp"
 #include "store/system_calls.hpp"
@@ -47,7 +47,7 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    descriptor_ = FileDescriptor();
+    (void)descriptor_.close();
     if (!path_.empty() && !kept_) (void)systemCalls().unlink(path_.c_str());
   }
 
@@ -56,14 +56,14 @@ class TemporaryFile {
     int fd = systemCalls().open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0 && unnamedFilesUnsupported(errno)) return createNamed();
     if (fd < 0) return SystemError{errno, "cannot create a temporary file in " + folder};
-    descriptor_ = FileDescriptor(fd);
+    descriptor_ = base::FileDescriptor(fd);
     return std::nullopt;
   }
 
   // Gives the complete file its temporary name, when it has none yet.
   std::optional<SystemError> name() {
     if (!path_.empty()) return std::nullopt;
-    const std::string source = descriptorPath(descriptor_.get());
+    const std::string source = base::descriptorPath(descriptor_.get());
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string candidate =
           (target_.parent_path() / (temporaryPrefix(target_) + randomSuffix())).string();
@@ -78,7 +78,8 @@ class TemporaryFile {
 
   [[nodiscard]] int fd() const { return descriptor_.get(); }
   [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-  [[nodiscard]] int close() { return descriptor_.close(); }
+  // The one close whose outcome counts (a deferred write error), so it goes through the seam.
+  [[nodiscard]] int close() { return systemCalls().close(descriptor_.release()) == 0 ? 0 : errno; }
   void keep() { kept_ = true; }
 
  private:
@@ -88,20 +89,20 @@ class TemporaryFile {
     if (fd < 0) {
       return SystemError{errno, "cannot create a temporary file in " + folderOf(target_)};
     }
-    descriptor_ = FileDescriptor(fd);
+    descriptor_ = base::FileDescriptor(fd);
     path_ = pattern;
     return std::nullopt;
   }
 
   std::filesystem::path target_;
-  FileDescriptor descriptor_;
+  base::FileDescriptor descriptor_;
   std::filesystem::path path_;
   bool kept_ = false;
 };
 
 std::optional<SystemError> syncFolder(const std::filesystem::path& target) {
   std::string folder = folderOf(target);
-  FileDescriptor directory(
+  base::FileDescriptor directory(
       systemCalls().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (!directory.valid()) return SystemError{errno, "cannot open folder " + folder};
   if (systemCalls().fsync(directory.get()) != 0) {

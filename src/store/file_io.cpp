@@ -2,11 +2,10 @@
 
 #include <cerrno>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/file_descriptor.hpp"
+#include "base/file_descriptor.hpp"
 #include "store/system_calls.hpp"
 
 namespace vx::store {
@@ -24,13 +23,8 @@ std::optional<std::string> readToEnd(int fd) {
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-  // Opening without blocking: a FIFO put where a file is expected would otherwise wait for a
-  // writer forever. It, and anything else but a regular file, is then refused before reading.
-  FileDescriptor file(
-      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+  const base::FileDescriptor file = base::openRegularFile(path.c_str());
   if (!file.valid()) return std::nullopt;
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   return readToEnd(file.get());
 }
 

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "store/file_descriptor.hpp"
+#include "base/file_descriptor.hpp"
 #include "store/system_calls.hpp"
 
 namespace vx::store {
@@ -82,8 +82,8 @@ bool onlyTrustedLinksLead(const std::filesystem::path& path) {
 // The folder itself, never what a symbolic link in its place points at; nothing unless it is a
 // directory. The descriptor only locates it: it holds no read access that the owner's own mode
 // could refuse.
-FileDescriptor openItself(const std::filesystem::path& folder) {
-  return FileDescriptor(
+base::FileDescriptor openItself(const std::filesystem::path& folder) {
+  return base::FileDescriptor(
       systemCalls().open(folder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0));
 }
 
@@ -92,11 +92,11 @@ FileDescriptor openItself(const std::filesystem::path& folder) {
 // now gets exactly 0700, whatever the umask took away. The mode is set through the descriptor's
 // name (a descriptor that only locates takes no fchmod), so it reaches the folder that was
 // checked, whatever its path leads to meanwhile.
-bool keptPrivate(const FileDescriptor& folder, const struct stat& status, bool created) {
+bool keptPrivate(const base::FileDescriptor& folder, const struct stat& status, bool created) {
   if (status.st_uid != ::geteuid()) return false;
   if (!created && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
   const mode_t mode = created ? S_IRWXU : status.st_mode & S_IRWXU;
-  return ::chmod(descriptorPath(folder.get()).c_str(), mode) == 0;
+  return ::chmod(base::descriptorPath(folder.get()).c_str(), mode) == 0;
 }
 
 // A directory of this user's own, reached through no one else's links, private to them, that
@@ -105,13 +105,13 @@ bool keptPrivate(const FileDescriptor& folder, const struct stat& status, bool c
 // writes then fail on their own, with their own error.
 bool usable(const std::filesystem::path& folder, bool created) {
   if (!onlyTrustedLinksLead(folder)) return false;
-  const FileDescriptor itself = openItself(folder);
+  const base::FileDescriptor itself = openItself(folder);
   struct stat status {};
   if (!itself.valid() || ::fstat(itself.get(), &status) != 0 || !S_ISDIR(status.st_mode)) {
     return false;
   }
   return keptPrivate(itself, status, created) &&
-         ::access(descriptorPath(itself.get()).c_str(), X_OK) == 0;
+         ::access(base::descriptorPath(itself.get()).c_str(), X_OK) == 0;
 }
 
 // mkdir that counts "someone else just made it" as success.

@@ -17,7 +17,7 @@ struct SystemCalls {
   std::function<int(int fd, mode_t mode)> fchmod;
   std::function<ssize_t(int fd, const void* bytes, size_t count)> write;
   std::function<int(int fd)> fsync;
-  std::function<int(int fd)> close;
+  std::function<int(int fd)> close;  // of a written file; other descriptors close on their own
   std::function<int(const char* from, const char* to)> linkFromDescriptorPath;
   std::function<int(const char* from, const char* to)> rename;
   std::function<int(const char* path)> unlink;

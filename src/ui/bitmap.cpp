@@ -1,7 +1,5 @@
 #include "ui/bitmap.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,24 +8,11 @@
 #include <optional>
 #include <utility>
 
+#include "base/file_descriptor.hpp"
+
 namespace vx::ui {
 
 namespace {
-
-// Closes the descriptor it holds.
-class OpenFile {
- public:
-  explicit OpenFile(int fd) : fd_(fd) {}
-  ~OpenFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  [[nodiscard]] int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 cairo_status_t readFrom(void* closure, unsigned char* data, unsigned int length) {
   const int fd = *static_cast<int*>(closure);
@@ -60,16 +45,15 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> announcedSize(int fd) {
 }  // namespace
 
 std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  // Opened without blocking, and read only when it is a regular file: a FIFO or device that
-  // someone left under an image's name must not hold the drawing up. A symbolic link there is
-  // not followed: it could show any image of the user's as the one expected.
-  OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
-  struct stat info {};
-  if (file.fd() < 0 || ::fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  // Read only when it is a regular file: a FIFO or device that someone left under an image's
+  // name must not hold the drawing up. A symbolic link there is not followed: it could show any
+  // image of the user's as the one expected.
+  const base::FileDescriptor file = base::openRegularFile(path.c_str());
+  if (!file.valid()) return nullptr;
   // A few kilobytes of PNG can announce gigabytes of pixels: the size is checked before decoding.
-  const auto size = announcedSize(file.fd());
+  const auto size = announcedSize(file.get());
   if (!size || size->first > kMaxImageSide || size->second > kMaxImageSide) return nullptr;
-  int fd = file.fd();
+  int fd = file.get();
   SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
   if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {

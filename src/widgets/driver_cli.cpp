@@ -1,105 +1,129 @@
 #include "widgets/driver_cli.hpp"
 
 #include <algorithm>
-#include <charconv>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <sstream>
 #include <string_view>
 
+#include "base/options.hpp"
 #include "host/host_platform.hpp"
 #include "widgets/driver_json.hpp"
-#include "widgets/driver_kinds.hpp"
 #include "widgets/driver_output.hpp"
 #include "widgets/driver_render.hpp"
-#include "widgets/project_entity_query.hpp"
 
 namespace vx::widgets::driver {
 namespace {
 
-using Json = nlohmann::json;
 using Command = Invocation::Command;
+using Takes = base::OptionRule::Takes;
 
-const std::map<std::string_view, Command>& commands() {
-  static const std::map<std::string_view, Command> table = {
-      {"kinds", Command::kinds},       {"placeholder", Command::placeholder},
-      {"preview", Command::preview},   {"timeline", Command::timeline},
-      {"projects", Command::projects}, {"render", Command::render},
-      {"serve", Command::serve},
-  };
-  return table;
-}
+struct CommandName {
+  std::string_view name;
+  Command command;
+  Request::Op op;  // what a one-shot command asks
+};
 
-template <class Number>
-bool readNumber(std::string_view text, Number& out) {
-  const char* end = text.data() + text.size();
-  const auto [at, error] = std::from_chars(text.data(), end, out);
-  return !text.empty() && error == std::errc() && at == end;
-}
+constexpr std::array<CommandName, 7> kCommands = {{
+    {"kinds", Command::kinds, Request::Op::kinds},
+    {"placeholder", Command::placeholder, Request::Op::placeholder},
+    {"preview", Command::preview, Request::Op::snapshot},
+    {"timeline", Command::timeline, Request::Op::timeline},
+    {"projects", Command::projects, Request::Op::projects},
+    {"render", Command::render, Request::Op::render},
+    {"serve", Command::serve, Request::Op::kinds},
+}};
 
-// Reads the value of one option into the invocation, or explains why it cannot.
-std::string setOption(std::string_view name, const std::string& value, Invocation& invocation) {
+constexpr std::array<base::OptionRule, 19> kOptions = {{
+    {"--help", Takes::nothing},
+    {"-h", Takes::nothing},
+    {"--preview", Takes::nothing},
+    {"--placeholder", Takes::nothing},
+    {"--kind"},
+    {"--project"},
+    {"--period"},
+    {"--show-details"},
+    {"--family"},
+    {"--scheme"},
+    {"--mode"},
+    {"--tint"},
+    {"--format"},
+    {"--scale"},
+    {"--out"},
+    {"--entry"},
+    {"--platform-version"},
+    {"--push-token"},
+    {"--now"},
+}};
+
+// The options only render takes, in the order a mistake names them.
+constexpr std::array<std::string_view, 10> kRenderOptions = {
+    "--family", "--scheme", "--mode",  "--tint",    "--format",
+    "--scale",  "--out",    "--entry", "--preview", "--placeholder"};
+
+// The configuration options, each with the parameter it sets.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kConfigurationOptions = {
+    {{"--project", "project"}, {"--period", "period"}, {"--show-details", "showDetails"}}};
+
+// What the command line has given, once all of it is read.
+struct Given {
+  const base::OptionReader& reader;
+  std::optional<std::string> kind;
+  RenderChoices render;
+};
+
+// Reads the value of one option, or explains why it cannot.
+std::string setOption(std::string_view name, const std::string& value, Given& given,
+                      Invocation& invocation) {
+  ConfigurationInput& configuration = invocation.request.configuration;
   if (name == "--kind") {
-    invocation.kind = value;
+    given.kind = value;
   } else if (name == "--project") {
     if (value.empty()) return "--project takes a project's slug";
-    invocation.project = value;
+    configuration.project = ConfigurationInput::Project{value, std::nullopt};
   } else if (name == "--period") {
-    invocation.period = value;
+    configuration.period = value;
   } else if (name == "--show-details") {
     if (value != "true" && value != "false") return "--show-details takes true or false";
-    invocation.showDetails = value == "true";
+    configuration.showDetails = value == "true";
   } else if (name == "--platform-version") {
-    if (!readNumber(value, invocation.platformVersion) || invocation.platformVersion < 0) {
-      return "--platform-version takes a whole number such as 26";
-    }
+    const auto version = base::readNumber<int>(value);
+    if (!version || *version < 0) return "--platform-version takes a whole number such as 26";
+    invocation.platformVersion = *version;
   } else if (name == "--push-token") {
     invocation.pushToken = host::platform::decodePushToken(value);
     if (!invocation.pushToken) return "--push-token takes hexadecimal digits, two per byte";
   } else if (name == "--family") {
-    invocation.family = value;
+    given.render.family = value;
   } else if (name == "--scheme") {
-    invocation.scheme = value;
+    given.render.scheme = value;
   } else if (name == "--mode") {
-    invocation.mode = value;
+    given.render.mode = value;
   } else if (name == "--tint") {
-    invocation.tint = value;
+    given.render.tint = value;
   } else if (name == "--format") {
-    invocation.format = value;
+    given.render.format = value;
   } else if (name == "--scale") {
-    double scale = 0;
-    if (!readNumber(value, scale)) return "--scale takes a number such as 2";
-    invocation.scale = scale;
+    given.render.scale = base::readNumber<double>(value);
+    if (!given.render.scale) return "--scale takes a number such as 2";
   } else if (name == "--out") {
     if (value.empty()) return "--out takes the image's path";
-    invocation.out = value;
+    invocation.request.out = value;
   } else if (name == "--entry") {
     if (value.empty()) return "--entry takes a file, or - for standard input";
-    invocation.entry = value;
+    invocation.entryFile = value;
   } else if (name == "--now") {
-    std::int64_t milliseconds = 0;
     // The clock holds some 292,000 years either side of 1970.
     constexpr std::int64_t kLimit = 9'200'000'000'000'000;
-    if (!readNumber(value, milliseconds) || milliseconds <= -kLimit || milliseconds >= kLimit) {
+    const auto milliseconds = base::readNumber<std::int64_t>(value);
+    if (!milliseconds || *milliseconds <= -kLimit || *milliseconds >= kLimit) {
       return "--now takes milliseconds since 1970 such as 1773144000000";
     }
-    invocation.now = Time(std::chrono::milliseconds(milliseconds));
-  } else {
-    return "unknown option \"" + std::string(name) + "\"";
+    invocation.now = Time(std::chrono::milliseconds(*milliseconds));
   }
   return {};
-}
-
-// Options that stand alone, without a value.
-bool isFlag(std::string_view name) {
-  return name == "--preview" || name == "--placeholder";
-}
-
-void setFlag(std::string_view name, Invocation& invocation) {
-  if (name == "--preview") invocation.preview = true;
-  if (name == "--placeholder") invocation.placeholder = true;
 }
 
 bool takesKind(Command command) {
@@ -109,112 +133,74 @@ bool takesKind(Command command) {
 
 // A render takes a configuration only for an entry it makes itself from a timeline or a preview;
 // one handed in, like the placeholder, carries its own.
-bool takesConfiguration(const Invocation& invocation) {
-  if (invocation.command == Command::render) return !invocation.entry && !invocation.placeholder;
-  return invocation.command == Command::preview || invocation.command == Command::timeline;
+bool takesConfiguration(const Given& given, Command command) {
+  if (command == Command::render) {
+    return !given.reader.given("--entry") && !given.reader.given("--placeholder");
+  }
+  return command == Command::preview || command == Command::timeline;
 }
 
-// The render options given, for the commands that take none.
-std::optional<std::string_view> renderOptionGiven(const Invocation& invocation) {
-  if (invocation.family) return "--family";
-  if (invocation.scheme) return "--scheme";
-  if (invocation.mode) return "--mode";
-  if (invocation.tint) return "--tint";
-  if (invocation.format) return "--format";
-  if (invocation.scale) return "--scale";
-  if (invocation.out) return "--out";
-  if (invocation.entry) return "--entry";
-  if (invocation.preview) return "--preview";
-  if (invocation.placeholder) return "--placeholder";
-  return std::nullopt;
-}
-
-RenderChoices renderChoices(const Invocation& invocation) {
-  RenderChoices choices;
-  choices.kind = invocation.kind.value_or("");
-  choices.family = invocation.family;
-  choices.scheme = invocation.scheme;
-  choices.mode = invocation.mode;
-  choices.tint = invocation.tint;
-  choices.format = invocation.format;
-  choices.scale = invocation.scale;
-  choices.platformVersion = invocation.platformVersion;
-  return choices;
-}
-
-// What the render options say together; an empty text when they fit.
-std::string checkRender(const Invocation& invocation) {
+// What the render options say together, into the invocation; an empty text when they fit.
+std::string readRender(const Given& given, Invocation& invocation) {
   if (invocation.command != Command::render) {
-    if (auto option = renderOptionGiven(invocation)) {
-      return std::string(*option) + " belongs to render";
+    for (std::string_view option : kRenderOptions) {
+      if (given.reader.given(option)) return std::string(option) + " belongs to render";
     }
     return {};
   }
-  const int sources =
-      (invocation.entry ? 1 : 0) + (invocation.preview ? 1 : 0) + (invocation.placeholder ? 1 : 0);
-  if (sources > 1) return "render draws one entry: --entry, --preview or --placeholder";
-  if (!invocation.out) return "render needs --out";
+  Request& request = invocation.request;
+  const bool entry = given.reader.given("--entry");
+  const bool preview = given.reader.given("--preview");
+  const bool placeholder = given.reader.given("--placeholder");
+  if ((entry ? 1 : 0) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
+    return "render draws one entry: --entry, --preview or --placeholder";
+  }
+  if (request.out.empty()) return "render needs --out";
+  RenderChoices choices = given.render;
+  choices.platformVersion = invocation.platformVersion;
   try {
-    (void)drawSettings(renderChoices(invocation));
+    request.settings = drawSettings(request.kind->widget(), choices);
   } catch (const UsageError& error) {
     return error.what();
   }
+  request.source = entry         ? EntrySource::given
+                   : preview     ? EntrySource::preview
+                   : placeholder ? EntrySource::placeholder
+                                 : EntrySource::timeline;
   return {};
 }
 
-// The configuration options given, each with the parameter it sets.
-std::vector<std::pair<std::string_view, std::string_view>> configurationGiven(
-    const Invocation& invocation) {
-  std::vector<std::pair<std::string_view, std::string_view>> given;
-  if (invocation.project) given.emplace_back("--project", "project");
-  if (invocation.period) given.emplace_back("--period", "period");
-  if (invocation.showDetails) given.emplace_back("--show-details", "showDetails");
-  return given;
-}
-
-// What the options say together; an empty text when they fit.
-std::string check(const Invocation& invocation) {
-  const std::string command = [&] {
-    for (const auto& [name, value] : commands()) {
-      if (value == invocation.command) return std::string(name);
+// What the configuration options say; an empty text when they fit.
+std::string checkConfiguration(std::string_view command, const Given& given,
+                               const Invocation& invocation) {
+  for (const auto& [option, parameter] : kConfigurationOptions) {
+    if (!given.reader.given(option)) continue;
+    if (!takesConfiguration(given, invocation.command)) {
+      return std::string(command) + " takes no " + std::string(option);
     }
-    return std::string();
-  }();
-  if (!takesKind(invocation.command)) {
-    if (invocation.kind) return command + " takes no --kind";
-  } else if (!invocation.kind) {
-    return command + " needs --kind";
-  } else if (!kindRequests(*invocation.kind)) {
-    return "unknown widget kind \"" + *invocation.kind + "\"";
-  }
-  if (auto error = checkRender(invocation); !error.empty()) return error;
-  const auto given = configurationGiven(invocation);
-  if (!takesConfiguration(invocation)) {
-    if (!given.empty()) return command + " takes no " + std::string(given.front().first);
-    return {};
-  }
-  const KindRequests* requests = kindRequests(*invocation.kind);
-  const auto parameters = requests->parameters();
-  for (const auto& [option, parameter] : given) {
-    const bool applies = std::any_of(parameters.begin(), parameters.end(),
+    const WidgetKind& kind = invocation.request.kind->widget();
+    const bool applies = std::any_of(kind.parameters.begin(), kind.parameters.end(),
                                      [&](const IntentParameter& p) { return p.name == parameter; });
-    if (!applies) return *invocation.kind + " takes no " + std::string(option);
+    if (!applies) return std::string(kind.kind) + " takes no " + std::string(option);
   }
   return {};
 }
 
-Json configurationJson(const Invocation& invocation) {
-  Json configuration = Json::object();
-  if (invocation.project) configuration["project"] = *invocation.project;
-  if (invocation.period) configuration["period"] = *invocation.period;
-  if (invocation.showDetails) configuration["showDetails"] = *invocation.showDetails;
-  return configuration;
-}
-
-Answer kindsJson() {
-  Answer kinds = Answer::array();
-  for (const WidgetKind& kind : VantorixWidgets::body()) kinds.push_back(toJson(kind));
-  return kinds;
+// What the options say together, into the invocation's request; an empty text when they fit.
+std::string buildRequest(const CommandName& command, const Given& given, Invocation& invocation) {
+  const std::string name(command.name);
+  invocation.command = command.command;
+  invocation.request.op = command.op;
+  if (!takesKind(command.command)) {
+    if (given.kind) return name + " takes no --kind";
+  } else if (!given.kind) {
+    return name + " needs --kind";
+  } else {
+    invocation.request.kind = kindRequests(*given.kind);
+    if (!invocation.request.kind) return "unknown widget kind \"" + *given.kind + "\"";
+  }
+  if (auto error = readRender(given, invocation); !error.empty()) return error;
+  return checkConfiguration(name, given, invocation);
 }
 
 // The entry file's text, or standard input's for "-". Throws when it cannot be read.
@@ -235,72 +221,34 @@ std::string readEntryText(const std::string& source) {
   return text.str();
 }
 
-// Draws the entry the options name and writes the image; its description on standard output,
-// what went wrong on standard error.
-int renderCommand(const Invocation& invocation, const fields::Field& configuration) {
-  try {
-    const KindRequests& kind = *kindRequests(*invocation.kind);
-    const DrawSettings settings = drawSettings(renderChoices(invocation));
-    Answer answer;
-    if (invocation.entry) {
-      const Json entry = fields::parse(readEntryText(*invocation.entry));
-      answer =
-          renderEntry(kind, EntrySource::given, fields::root(entry), settings, *invocation.out);
-    } else {
-      const EntrySource source = invocation.preview       ? EntrySource::preview
-                                 : invocation.placeholder ? EntrySource::placeholder
-                                                          : EntrySource::timeline;
-      answer = renderEntry(kind, source, configuration, settings, *invocation.out);
-    }
-    writeLine(answer.dump(2, ' ', false, Answer::error_handler_t::replace));
-    return 0;
-  } catch (const std::exception& error) {
-    std::cerr << "vantorix-widgets: " << error.what() << "\n";
-    return 1;
-  }
-}
-
 }  // namespace
 
 ParsedInvocation parseInvocation(std::span<const std::string> arguments) {
   Invocation invocation;
-  std::optional<Command> command;
-  std::vector<std::string> seen;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string name = arguments[i];
-    if (name == "--help" || name == "-h") return {Invocation{}, {}};
-    if (!name.starts_with("-")) {
-      const auto found = commands().find(name);
-      if (found == commands().end()) return {std::nullopt, "unknown command \"" + name + "\""};
-      if (command) return {std::nullopt, "more than one command"};
-      command = found->second;
+  const CommandName* command = nullptr;
+  base::OptionReader reader(arguments, kOptions);
+  Given given{reader, {}, {}};
+  while (auto word = reader.next()) {
+    if (word->name == "--help" || word->name == "-h") return {Invocation{}, {}};
+    if (!word->bare()) {
+      if (auto error = setOption(word->name, word->value, given, invocation); !error.empty()) {
+        return {std::nullopt, error};
+      }
       continue;
     }
-    std::optional<std::string> value;
-    if (const auto equals = name.find('='); equals != std::string::npos) {
-      value = name.substr(equals + 1);
-      name.resize(equals);
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                    [&](const CommandName& c) { return c.name == word->value; });
+    if (found == kCommands.end()) {
+      return {std::nullopt, "unknown command \"" + word->value + "\""};
     }
-    if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
-      return {std::nullopt, name + " is given twice"};
-    }
-    seen.push_back(name);
-    if (isFlag(name)) {
-      if (value) return {std::nullopt, name + " takes no value"};
-      setFlag(name, invocation);
-      continue;
-    }
-    if (!value) {
-      if (i + 1 >= arguments.size()) return {std::nullopt, name + " needs a value"};
-      value = arguments[++i];
-    }
-    if (auto error = setOption(name, *value, invocation); !error.empty()) {
-      return {std::nullopt, error};
-    }
+    if (command) return {std::nullopt, "more than one command"};
+    command = &*found;
   }
+  if (!reader.mistake().empty()) return {std::nullopt, reader.mistake()};
   if (!command) return {std::nullopt, "no command"};
-  invocation.command = *command;
-  if (auto error = check(invocation); !error.empty()) return {std::nullopt, error};
+  if (auto error = buildRequest(*command, given, invocation); !error.empty()) {
+    return {std::nullopt, error};
+  }
   return {std::move(invocation), {}};
 }
 
@@ -355,33 +303,19 @@ std::string usage() {
 }
 
 int runCommand(const Invocation& invocation) {
-  Answer answer;
-  const Json configuration = configurationJson(invocation);
-  const fields::Field field = fields::root(configuration);
-  switch (invocation.command) {
-    case Command::kinds:
-      answer = kindsJson();
-      break;
-    case Command::projects:
-      answer = toJson(ProjectEntityQuery().suggestedEntities());
-      break;
-    case Command::placeholder:
-      answer = kindRequests(*invocation.kind)->placeholder();
-      break;
-    case Command::preview:
-      answer = kindRequests(*invocation.kind)->snapshot(field);
-      break;
-    case Command::timeline:
-      answer = kindRequests(*invocation.kind)->timeline(field);
-      break;
-    case Command::render:
-      return renderCommand(invocation, field);
-    case Command::help:
-    case Command::serve:
-      return 2;
+  try {
+    Request request = invocation.request;
+    nlohmann::json entry;
+    if (invocation.entryFile) {
+      entry = fields::parse(readEntryText(*invocation.entryFile));
+      request.entry = fields::root(entry);
+    }
+    writeLine(answer(request).dump(2, ' ', false, Answer::error_handler_t::replace));
+    return 0;
+  } catch (const std::exception& error) {
+    std::cerr << "vantorix-widgets: " << error.what() << "\n";
+    return 1;
   }
-  writeLine(answer.dump(2, ' ', false, Answer::error_handler_t::replace));
-  return 0;
 }
 
 }  // namespace vx::widgets::driver

@@ -1,5 +1,8 @@
 #pragma once
 
+// The program's command line: the command, the request it makes and what the host declares.
+// Include only from .cpp files: it pulls in nlohmann/json.
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -7,6 +10,7 @@
 #include <vector>
 
 #include "model/clock.hpp"
+#include "widgets/driver_request.hpp"
 
 namespace vx::widgets::driver {
 
@@ -15,27 +19,10 @@ struct Invocation {
   enum class Command { help, kinds, placeholder, preview, timeline, projects, render, serve };
 
   Command command = Command::help;
-  // The widget kind's identifier (placeholder, preview, timeline).
-  std::optional<std::string> kind;
-
-  // The widget's configuration (preview, timeline), as given.
-  std::optional<std::string> project;
-  std::optional<std::string> period;
-  std::optional<bool> showDetails;
-
-  // Drawing an entry (render): the family, the host's appearance and the image, as given.
-  std::optional<std::string> family;
-  std::optional<std::string> scheme;
-  std::optional<std::string> mode;
-  std::optional<std::string> tint;
-  std::optional<std::string> format;
-  std::optional<double> scale;
-  std::optional<std::string> out;
-  // Which entry: a file ("-" for standard input), or else the first of a fresh timeline, a
-  // preview or the placeholder.
-  std::optional<std::string> entry;
-  bool preview = false;
-  bool placeholder = false;
+  // What a one-shot command asks (everything but help and serve). A render of an entry handed
+  // back reads it from `entryFile` ("-" for standard input) when it runs.
+  Request request;
+  std::optional<std::string> entryFile;
 
   // What the host declares about itself, and the pinned process clock.
   int platformVersion = 26;
@@ -52,8 +39,8 @@ struct ParsedInvocation {
 
 [[nodiscard]] std::string usage();
 
-// Runs a one-shot command (everything but help and serve): its JSON answer on standard output.
-// Answers the exit status.
+// Runs a one-shot command: its JSON answer on standard output, or what went wrong on standard
+// error. Answers the exit status.
 [[nodiscard]] int runCommand(const Invocation& invocation);
 
 }  // namespace vx::widgets::driver

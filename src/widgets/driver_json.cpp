@@ -21,26 +21,28 @@ void requireOnly(const fields::Field& configuration, std::span<const IntentParam
   }
 }
 
-// Any text is taken: one that names no option is what the host hands over for a value stored
-// by another build, and the parameter then has its default.
-PeriodOption periodOf(const fields::Field& configuration) {
-  const std::optional<std::string> raw = configuration.member("period").optionalText();
+PeriodOption periodOf(const std::optional<std::string>& raw) {
   if (!raw) return PeriodOption::days7;
   return periodOptionFromRaw(*raw).value_or(PeriodOption::days7);
 }
 
-std::optional<ProjectEntity> projectOf(const fields::Field& configuration) {
-  const fields::Field project = configuration.member("project");
+std::optional<ProjectEntity> projectOf(const std::optional<ConfigurationInput::Project>& project) {
+  if (!project) return std::nullopt;
+  if (project->name) return ProjectEntity{project->id, *project->name};
+  // A bare slug is shown by the name the cache knows for it, or else by itself.
+  if (auto cached = ProjectEntityQuery::cachedEntity(project->id)) return cached;
+  return ProjectEntity{project->id, project->id};
+}
+
+std::optional<ConfigurationInput::Project> projectInput(const fields::Field& project) {
   if (project.absent()) return std::nullopt;
   if (project.value().is_string()) {
     std::string slug = project.text();
     if (slug.empty()) project.fail("is an empty slug");
-    // A bare slug is shown by the name the cache knows for it, or else by itself.
-    if (auto cached = ProjectEntityQuery::cachedEntity(slug)) return cached;
-    return ProjectEntity{slug, slug};
+    return ConfigurationInput::Project{std::move(slug), std::nullopt};
   }
   project.requireObject();
-  ProjectEntity entity{project.member("id").text(), project.member("name").text()};
+  ConfigurationInput::Project entity{project.member("id").text(), project.member("name").text()};
   if (entity.id.empty()) project.member("id").fail("is an empty slug");
   return entity;
 }
@@ -73,41 +75,30 @@ Answer configurationJson(std::string_view title, std::span<const IntentParameter
   return {{"title", title}, {"parameters", std::move(list)}};
 }
 
-Answer configurationOf(std::string_view kind) {
-  if (kind == projectSummaryWidget().kind) {
-    return configurationJson(ProjectSummaryIntent::kTitle, ProjectSummaryIntent::kParameters);
-  }
-  if (kind == allProjectsWidget().kind) {
-    return configurationJson(AllProjectsIntent::kTitle, AllProjectsIntent::kParameters);
-  }
-  return configurationJson(WaitingIntent::kTitle, WaitingIntent::kParameters);
-}
-
 }  // namespace
 
-ProjectSummaryIntent projectSummaryIntent(const fields::Field& configuration) {
-  ProjectSummaryIntent intent;
-  if (configuration.absent()) return intent;
-  requireOnly(configuration, ProjectSummaryIntent::kParameters);
-  intent.project = projectOf(configuration);
-  intent.period = periodOf(configuration);
-  return intent;
+ConfigurationInput configurationInput(const fields::Field& configuration,
+                                      std::span<const IntentParameter> parameters) {
+  ConfigurationInput input;
+  if (configuration.absent()) return input;
+  requireOnly(configuration, parameters);
+  // Only the kind's own parameters are present now, read in the order they are checked.
+  input.project = projectInput(configuration.member("project"));
+  input.period = configuration.member("period").optionalText();
+  input.showDetails = configuration.member("showDetails").optionalBoolean();
+  return input;
 }
 
-AllProjectsIntent allProjectsIntent(const fields::Field& configuration) {
-  AllProjectsIntent intent;
-  if (configuration.absent()) return intent;
-  requireOnly(configuration, AllProjectsIntent::kParameters);
-  intent.period = periodOf(configuration);
-  return intent;
+ProjectSummaryIntent projectSummaryIntent(const ConfigurationInput& input) {
+  return {projectOf(input.project), periodOf(input.period)};
 }
 
-WaitingIntent waitingIntent(const fields::Field& configuration) {
-  WaitingIntent intent;
-  if (configuration.absent()) return intent;
-  requireOnly(configuration, WaitingIntent::kParameters);
-  intent.showDetails = configuration.member("showDetails").optionalBoolean().value_or(true);
-  return intent;
+AllProjectsIntent allProjectsIntent(const ConfigurationInput& input) {
+  return {periodOf(input.period)};
+}
+
+WaitingIntent waitingIntent(const ConfigurationInput& input) {
+  return {input.showDetails.value_or(true)};
 }
 
 Answer wholeMilliseconds(Time at) {
@@ -163,7 +154,7 @@ Answer toJson(const WidgetKind& kind) {
           {"description", kind.description},
           {"families", std::move(families)},
           {"pushHandler", kind.pushHandler != nullptr},
-          {"configuration", configurationOf(kind.kind)}};
+          {"configuration", configurationJson(kind.configurationTitle, kind.parameters)}};
 }
 
 }  // namespace vx::widgets::driver

@@ -4,6 +4,9 @@
 // kinds and project choices out. Dates are milliseconds since 1970, snapshots are in the
 // "snapshot.json" form. Include only from .cpp files: it pulls in nlohmann/json.
 
+#include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -11,25 +14,28 @@
 #include "host/timeline.hpp"
 #include "model/json_fields.hpp"
 #include "model/snapshot_json.hpp"
+#include "widgets/driver_answer.hpp"
 #include "widgets/entries.hpp"
 #include "widgets/intents.hpp"
 #include "widgets/kinds.hpp"
 
 namespace vx::widgets::driver {
 
-// Answers keep their members in the order written, so people reading them find the date first.
-using Answer = nlohmann::ordered_json;
-
-// Configurations as the host hands them over: an object whose members are the kind's
-// parameters, each optional (a missing or null member takes the parameter's default).
-//   "project":     a slug, or {"id": slug, "name": name}; a bare slug takes the name the cached
-//                  snapshot gives its project, and is its own name when there is none
-//   "period":      any text; one that names no period takes the default, "days7"
+// Reads a configuration object for a kind with these parameters. Each member is optional (a
+// missing or null member takes the parameter's default):
+//   "project":     a slug, or {"id": slug, "name": name}
+//   "period":      any text
 //   "showDetails": true or false
 // A member the kind does not have, or one of the wrong type, throws `fields::DecodeError`.
-[[nodiscard]] ProjectSummaryIntent projectSummaryIntent(const fields::Field& configuration);
-[[nodiscard]] AllProjectsIntent allProjectsIntent(const fields::Field& configuration);
-[[nodiscard]] WaitingIntent waitingIntent(const fields::Field& configuration);
+[[nodiscard]] ConfigurationInput configurationInput(const fields::Field& configuration,
+                                                    std::span<const IntentParameter> parameters);
+
+// Each kind's configuration from the parameters given. A bare slug takes the name the cached
+// snapshot gives its project, and is its own name when there is none; a period that names no
+// option (one stored by another build) takes the default, "days7".
+[[nodiscard]] ProjectSummaryIntent projectSummaryIntent(const ConfigurationInput& input);
+[[nodiscard]] AllProjectsIntent allProjectsIntent(const ConfigurationInput& input);
+[[nodiscard]] WaitingIntent waitingIntent(const ConfigurationInput& input);
 
 [[nodiscard]] Answer toJson(const ProjectEntity& entity);
 [[nodiscard]] Answer toJson(const std::vector<ProjectEntity>& entities);
@@ -60,17 +66,18 @@ template <class Configuration>
 [[nodiscard]] Time entryDate(const fields::Field& date);
 [[nodiscard]] std::optional<Snapshot> entrySnapshot(const fields::Field& snapshot);
 
-// An entry read back from its JSON form, its configuration read by `read`: what a host hands
-// back to have an entry of its timeline drawn. Throws `fields::DecodeError`.
+// An entry read back from its JSON form, its configuration resolved by `resolve`: what a host
+// hands back to have an entry of its timeline drawn. Throws `fields::DecodeError`.
 template <class Configuration>
 [[nodiscard]] WidgetEntry<Configuration> entryFromJson(
-    const fields::Field& entry, Configuration (*read)(const fields::Field&)) {
+    const fields::Field& entry, Configuration (*resolve)(const ConfigurationInput&)) {
   entry.requireObject();
   WidgetEntry<Configuration> decoded;
   decoded.date = entryDate(entry.member("date"));
   decoded.message = entry.member("message").text();
   decoded.snapshot = entrySnapshot(entry.member("snapshot"));
-  decoded.configuration = read(entry.member("configuration"));
+  decoded.configuration =
+      resolve(configurationInput(entry.member("configuration"), Configuration::kParameters));
   return decoded;
 }
 

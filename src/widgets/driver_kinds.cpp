@@ -1,5 +1,7 @@
 #include "widgets/driver_kinds.hpp"
 
+#include <array>
+
 #include "widgets/driver_json.hpp"
 #include "widgets/entry_views.hpp"
 #include "widgets/providers.hpp"
@@ -7,72 +9,78 @@
 namespace vx::widgets::driver {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// One kind's provider with the reading of its configuration and the view that draws its entries.
-// The configuration is decoded before the provider is asked, so a request the host got wrong
-// costs no work.
+// One kind's provider with the resolving of its configuration and the view that draws its
+// entries. The configuration is read before the provider is asked, so a request the host got
+// wrong costs no work.
 template <class Provider, class EntryView>
 class ProviderRequests final : public KindRequests {
  public:
   using Configuration = typename Provider::Configuration;
-  using Reader = Configuration (*)(const fields::Field&);
+  using Resolver = Configuration (*)(const ConfigurationInput&);
 
-  explicit ProviderRequests(Reader read) : read_(read) {}
+  ProviderRequests(WidgetKind widget, Resolver resolve)
+      : widget_(std::move(widget)), resolve_(resolve) {}
 
-  [[nodiscard]] std::span<const IntentParameter> parameters() const override {
-    return Configuration::kParameters;
+  [[nodiscard]] const WidgetKind& widget() const override { return widget_; }
+
+  [[nodiscard]] Answer placeholder() const override { return toJson(provider_.placeholder()); }
+
+  [[nodiscard]] Answer snapshot(const ConfigurationInput& configuration) const override {
+    return toJson(provider_.snapshot(resolve_(configuration)));
   }
 
-  [[nodiscard]] Json placeholder() const override { return toJson(provider_.placeholder()); }
-
-  [[nodiscard]] Json snapshot(const fields::Field& configuration) const override {
-    return toJson(provider_.snapshot(read_(configuration)));
+  [[nodiscard]] Answer timeline(const ConfigurationInput& configuration) const override {
+    return toJson(provider_.timeline(resolve_(configuration)));
   }
 
-  [[nodiscard]] Json timeline(const fields::Field& configuration) const override {
-    return toJson(provider_.timeline(read_(configuration)));
-  }
-
-  [[nodiscard]] DrawnEntry draw(EntrySource source, const fields::Field& input,
+  [[nodiscard]] DrawnEntry draw(EntrySource source, const ConfigurationInput& configuration,
+                                const std::optional<fields::Field>& entry,
                                 const DrawSettings& settings) const override {
-    EntryView view{entry(source, input), settings.family};
+    EntryView view{made(source, configuration, entry), settings.family};
     const Time date = view.entry.date;
     return {drawEntryView(std::move(view), settings), date};
   }
 
  private:
-  [[nodiscard]] typename Provider::Entry entry(EntrySource source,
-                                               const fields::Field& input) const {
+  [[nodiscard]] typename Provider::Entry made(EntrySource source,
+                                              const ConfigurationInput& configuration,
+                                              const std::optional<fields::Field>& entry) const {
     switch (source) {
       case EntrySource::given:
-        return entryFromJson(input, read_);
+        return entryFromJson(entry.value(), resolve_);
       case EntrySource::timeline:
         // A timeline always holds at least one entry: the one for now.
-        return provider_.timeline(read_(input)).entries.front();
+        return provider_.timeline(resolve_(configuration)).entries.front();
       case EntrySource::preview:
-        return provider_.snapshot(read_(input));
+        return provider_.snapshot(resolve_(configuration));
       case EntrySource::placeholder:
         break;
     }
     return provider_.placeholder();
   }
 
+  WidgetKind widget_;
   Provider provider_;
-  Reader read_;
+  Resolver resolve_;
 };
 
 }  // namespace
 
-const KindRequests* kindRequests(std::string_view identifier) {
+std::span<const KindRequests* const> kindTable() {
   static const ProviderRequests<ProjectSummaryProvider, ProjectSummaryWidgetView> projectSummary(
-      &projectSummaryIntent);
+      projectSummaryWidget(), &projectSummaryIntent);
   static const ProviderRequests<AllProjectsProvider, AllProjectsWidgetView> allProjects(
-      &allProjectsIntent);
-  static const ProviderRequests<WaitingProvider, WaitingWidgetView> waiting(&waitingIntent);
-  if (identifier == projectSummaryWidget().kind) return &projectSummary;
-  if (identifier == allProjectsWidget().kind) return &allProjects;
-  if (identifier == waitingWidget().kind) return &waiting;
+      allProjectsWidget(), &allProjectsIntent);
+  static const ProviderRequests<WaitingProvider, WaitingWidgetView> waiting(waitingWidget(),
+                                                                            &waitingIntent);
+  static const std::array<const KindRequests*, 3> table = {&projectSummary, &allProjects, &waiting};
+  return table;
+}
+
+const KindRequests* kindRequests(std::string_view identifier) {
+  for (const KindRequests* kind : kindTable()) {
+    if (kind->widget().kind == identifier) return kind;
+  }
   return nullptr;
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
-// The host's requests for one widget kind, each answered in its JSON form. Include only from
-// .cpp files: it pulls in nlohmann/json.
+// The extension's widget kinds, each with the host's requests it answers in their JSON forms:
+// the one table of kinds. Include only from .cpp files: it pulls in nlohmann/json.
 
+#include <optional>
 #include <span>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "model/clock.hpp"
 #include "model/json_fields.hpp"
+#include "widgets/driver_answer.hpp"
 #include "widgets/entry_drawing.hpp"
-#include "widgets/intents.hpp"
+#include "widgets/kinds.hpp"
 
 namespace vx::widgets::driver {
 
@@ -29,26 +29,28 @@ class KindRequests {
  public:
   virtual ~KindRequests() = default;
 
-  // The parameters of the kind's configuration.
-  [[nodiscard]] virtual std::span<const IntentParameter> parameters() const = 0;
+  // The kind as declared, before the host's platform decides about its push handler.
+  [[nodiscard]] virtual const WidgetKind& widget() const = 0;
 
   // The placeholder entry.
-  [[nodiscard]] virtual nlohmann::ordered_json placeholder() const = 0;
+  [[nodiscard]] virtual Answer placeholder() const = 0;
   // The preview entry for a configuration (see driver_json.hpp for its form).
-  [[nodiscard]] virtual nlohmann::ordered_json snapshot(
-      const fields::Field& configuration) const = 0;
+  [[nodiscard]] virtual Answer snapshot(const ConfigurationInput& configuration) const = 0;
   // The timeline for a configuration.
-  [[nodiscard]] virtual nlohmann::ordered_json timeline(
-      const fields::Field& configuration) const = 0;
+  [[nodiscard]] virtual Answer timeline(const ConfigurationInput& configuration) const = 0;
 
-  // Draws an entry through the kind's entry view. `input` is the entry in its JSON form for
-  // `given`, the configuration for a timeline or a preview, and is not read for the placeholder.
-  // Throws `fields::DecodeError` when the input does not decode.
-  [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const fields::Field& input,
+  // Draws an entry through the kind's entry view: `entry` in its JSON form for `given`, one made
+  // for `configuration` for a timeline or a preview, or the placeholder. Throws
+  // `fields::DecodeError` when the entry does not decode.
+  [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const ConfigurationInput& configuration,
+                                        const std::optional<fields::Field>& entry,
                                         const DrawSettings& settings) const = 0;
 };
 
-// The requests of the kind with this identifier; nothing for an unknown identifier.
+// Every kind, in the order the host lists them.
+[[nodiscard]] std::span<const KindRequests* const> kindTable();
+
+// The kind with this identifier; nothing for an unknown identifier.
 [[nodiscard]] const KindRequests* kindRequests(std::string_view identifier);
 
 }  // namespace vx::widgets::driver

@@ -3,12 +3,13 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 
+#include "base/options.hpp"
 #include "store/atomic_write.hpp"
-#include "widgets/kinds.hpp"
+#include "widgets/driver_json.hpp"
+#include "widgets/driver_request.hpp"
 
 namespace vx::widgets::driver {
 namespace {
@@ -18,24 +19,13 @@ constexpr double kMaxScale = 8;
 // Drawn images show the user's data (inbox previews among it): they are the user's alone.
 constexpr mode_t kImageMode = 0600;
 
-const WidgetKind* kindNamed(const std::string& identifier) {
-  static const std::vector<WidgetKind> kinds = {projectSummaryWidget(), allProjectsWidget(),
-                                                waitingWidget()};
-  for (const WidgetKind& kind : kinds) {
-    if (kind.kind == identifier) return &kind;
-  }
-  return nullptr;
-}
-
-host::WidgetFamily familyOf(const RenderChoices& choices) {
+host::WidgetFamily familyOf(const WidgetKind& kind, const RenderChoices& choices) {
   if (!choices.family) throw UsageError("render needs a family");
   const auto family = host::widgetFamilyFromRaw(*choices.family);
   if (!family) throw UsageError("unknown widget family \"" + *choices.family + "\"");
-  const WidgetKind* kind = kindNamed(choices.kind);
-  if (!kind) throw UsageError("unknown widget kind \"" + choices.kind + "\"");
-  const auto& offered = kind->supportedFamilies;
+  const auto& offered = kind.supportedFamilies;
   if (std::find(offered.begin(), offered.end(), *family) == offered.end()) {
-    throw UsageError(choices.kind + " does not come in " + *choices.family);
+    throw UsageError(std::string(kind.kind) + " does not come in " + *choices.family);
   }
   return *family;
 }
@@ -50,11 +40,6 @@ ui::RenderingMode modeOf(const std::optional<std::string>& mode) {
   if (!mode || *mode == "full") return ui::RenderingMode::fullColor;
   if (*mode == "accented") return ui::RenderingMode::accented;
   throw UsageError("unknown mode \"" + *mode + "\": full or accented");
-}
-
-bool isTint(const std::string& text) {
-  return text.size() == 7 && text[0] == '#' &&
-         std::all_of(text.begin() + 1, text.end(), [](char c) { return std::isxdigit(c) != 0; });
 }
 
 ui::ImageFormat formatOf(const std::optional<std::string>& format) {
@@ -87,14 +72,14 @@ Answer describe(const ui::RenderResult& image, const DrawnEntry& drawn, double s
 
 }  // namespace
 
-DrawSettings drawSettings(const RenderChoices& choices) {
+DrawSettings drawSettings(const WidgetKind& kind, const RenderChoices& choices) {
   DrawSettings settings;
-  settings.family = familyOf(choices);
+  settings.family = familyOf(kind, choices);
   settings.scheme = schemeOf(choices.scheme);
   settings.format = formatOf(choices.format);
   settings.options.mode = modeOf(choices.mode);
   if (choices.tint) {
-    if (!isTint(*choices.tint)) throw UsageError("a tint is written #RRGGBB");
+    if (!base::isHexColour(*choices.tint)) throw UsageError("a tint is written #RRGGBB");
     settings.options.tint = ui::Color::hex(*choices.tint);
   }
   if (choices.scale) {
@@ -108,15 +93,15 @@ DrawSettings drawSettings(const RenderChoices& choices) {
   return settings;
 }
 
-Answer renderEntry(const KindRequests& kind, EntrySource source, const fields::Field& input,
-                   const DrawSettings& settings, const std::string& out) {
-  if (out.empty()) throw UsageError("render needs the image's path");
-  DrawnEntry drawn = kind.draw(source, input, settings);
+Answer renderEntry(const Request& request) {
+  const DrawSettings& settings = request.settings;
+  DrawnEntry drawn =
+      request.kind->draw(request.source, request.configuration, request.entry, settings);
   // The canvas and the drawing's scratch memory are free again: hand them back to the system
   // rather than keep them dirty until the next drawing.
   malloc_trim(0);
   if (!drawn.image) throw std::runtime_error("the widget cannot be drawn at this size and scale");
-  const std::filesystem::path path = std::filesystem::absolute(out);
+  const std::filesystem::path path = std::filesystem::absolute(request.out);
   if (auto failure = store::writeAtomically(path, drawn.image->bytes, kImageMode)) {
     throw std::runtime_error(failure->description());
   }

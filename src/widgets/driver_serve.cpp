@@ -1,6 +1,7 @@
 #include "widgets/driver_serve.hpp"
 
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,11 +10,9 @@
 #include "host/host_platform.hpp"
 #include "push/widget_pushes.hpp"
 #include "widgets/driver_json.hpp"
-#include "widgets/driver_kinds.hpp"
 #include "widgets/driver_output.hpp"
 #include "widgets/driver_render.hpp"
-#include "widgets/kinds.hpp"
-#include "widgets/project_entity_query.hpp"
+#include "widgets/driver_request.hpp"
 #include "widgets/serve_request.hpp"
 
 namespace vx::widgets::driver {
@@ -29,115 +28,120 @@ constexpr std::size_t kNetworkWorkers = 8;
 // behind a refresh.
 constexpr std::size_t kLocalWorkers = 2;
 
-const KindRequests& kindOf(const fields::Field& request) {
-  const fields::Field kind = request.member("kind");
+const KindRequests& kindOf(const fields::Field& line) {
+  const fields::Field kind = line.member("kind");
   const KindRequests* requests = kindRequests(kind.text());
   if (!requests) kind.fail("unknown widget kind \"" + kind.text() + "\"");
   return *requests;
 }
 
-Answer kinds() {
-  Answer list = Answer::array();
-  for (const WidgetKind& kind : VantorixWidgets::body()) list.push_back(toJson(kind));
-  return list;
+Request::Op opOf(const fields::Field& op) {
+  using Op = Request::Op;
+  static const std::map<std::string, Op, std::less<>> ops = {
+      {"kinds", Op::kinds},       {"placeholder", Op::placeholder},
+      {"snapshot", Op::snapshot}, {"timeline", Op::timeline},
+      {"projects", Op::projects}, {"entities", Op::entities},
+      {"render", Op::render},     {"pushTokenDidChange", Op::pushHandOver},
+  };
+  const std::string name = op.text();
+  const auto found = ops.find(name);
+  if (found == ops.end()) op.fail("unknown operation \"" + name + "\"");
+  return found->second;
 }
 
-Answer entities(const fields::Field& request) {
-  const std::vector<std::string> ids =
-      request.member("ids").list<std::string>([](const fields::Field& id) { return id.text(); });
-  return toJson(ProjectEntityQuery().entities(ids));
+// The push token in hex ("token") and the number of widgets that use it ("widgets").
+void readHandOver(const fields::Field& line, Request& request) {
+  const fields::Field token = line.member("token");
+  auto bytes = host::platform::decodePushToken(token.text());
+  if (!bytes) token.fail("expected hexadecimal digits, two per byte");
+  request.token = std::move(*bytes);
+  const fields::Field widgets = line.member("widgets");
+  const std::int64_t count = widgets.integer();
+  if (count < 0) widgets.fail("expected a count of 0 or more");
+  request.widgets = static_cast<std::size_t>(count);
 }
 
-// Hands the token to the push handler that the kinds carry, after taking it as the host's
-// current token (none once no widget uses it, so that a later refresh does not report it again).
-// Answers once it is handed over; the report itself runs in the background and is waited for at
-// the end of input.
-Answer pushTokenDidChange(const fields::Field& request) {
-  const fields::Field tokenField = request.member("token");
-  auto token = host::platform::decodePushToken(tokenField.text());
-  if (!token) tokenField.fail("expected hexadecimal digits, two per byte");
-  const fields::Field widgetsField = request.member("widgets");
-  const std::int64_t widgets = widgetsField.integer();
-  if (widgets < 0) widgetsField.fail("expected a count of 0 or more");
-  PushHandler handler = nullptr;
-  for (const WidgetKind& kind : VantorixWidgets::body()) {
-    if (kind.pushHandler) {
-      handler = kind.pushHandler;
-      break;
-    }
-  }
-  if (!handler) {
-    request.member("op").fail("no push handler below platform version " +
-                              std::to_string(kPushPlatformVersion));
-  }
-  if (widgets == 0) {
-    host::platform::setCurrentPushToken(std::nullopt);
-  } else {
-    host::platform::setCurrentPushToken(*token);
-  }
-  (void)handler(*token, static_cast<std::size_t>(widgets));
-  return true;
-}
-
-// Draws an entry: the entry handed in ("entry"), the preview ("preview": true), the placeholder
-// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; the
-// image goes to "out".
-Answer render(const fields::Field& request) {
-  const KindRequests& kind = kindOf(request);
+// What to draw: the entry handed in ("entry"), the preview ("preview": true), the placeholder
+// ("placeholder": true) or else the first entry of a fresh timeline for "configuration"; how
+// ("family", "scheme", ...) and where ("out").
+void readRender(const fields::Field& line, Request& request) {
   RenderChoices choices;
-  choices.kind = request.member("kind").text();
-  choices.family = request.member("family").optionalText();
-  choices.scheme = request.member("scheme").optionalText();
-  choices.mode = request.member("mode").optionalText();
-  choices.tint = request.member("tint").optionalText();
-  choices.format = request.member("format").optionalText();
-  choices.scale = request.member("scale").optionalReal();
-  const fields::Field version = request.member("platformVersion");
+  choices.family = line.member("family").optionalText();
+  choices.scheme = line.member("scheme").optionalText();
+  choices.mode = line.member("mode").optionalText();
+  choices.tint = line.member("tint").optionalText();
+  choices.format = line.member("format").optionalText();
+  choices.scale = line.member("scale").optionalReal();
+  const fields::Field version = line.member("platformVersion");
   const std::int64_t declared = version.optionalInteger().value_or(host::platform::version());
   if (declared < 0 || declared > 1000) version.fail("expected a version such as 26");
   choices.platformVersion = static_cast<int>(declared);
-  const DrawSettings settings = drawSettings(choices);
+  request.settings = drawSettings(request.kind->widget(), choices);
 
-  const fields::Field entry = request.member("entry");
-  const bool preview = request.member("preview").optionalBoolean().value_or(false);
-  const bool placeholder = request.member("placeholder").optionalBoolean().value_or(false);
-  const fields::Field configuration = request.member("configuration");
+  const fields::Field entry = line.member("entry");
+  const bool preview = line.member("preview").optionalBoolean().value_or(false);
+  const bool placeholder = line.member("placeholder").optionalBoolean().value_or(false);
+  const fields::Field configuration = line.member("configuration");
   if ((entry.absent() ? 0 : 1) + (preview ? 1 : 0) + (placeholder ? 1 : 0) > 1) {
     throw UsageError("render draws one entry: \"entry\", \"preview\" or \"placeholder\"");
   }
   if ((!entry.absent() || placeholder) && !configuration.absent()) {
     configuration.fail("comes with the entry");
   }
-  const std::string out = request.member("out").text();
-  if (!entry.absent()) return renderEntry(kind, EntrySource::given, entry, settings, out);
-  const EntrySource source = preview       ? EntrySource::preview
-                             : placeholder ? EntrySource::placeholder
-                                           : EntrySource::timeline;
-  return renderEntry(kind, source, configuration, settings, out);
+  request.out = line.member("out").text();
+  if (request.out.empty()) throw UsageError("render needs the image's path");
+  if (!entry.absent()) {
+    request.source = EntrySource::given;
+    // Read where it lies in the line, under the name it has there.
+    request.entry = fields::Field(entry.value(), entry.path());
+    return;
+  }
+  request.source = preview       ? EntrySource::preview
+                   : placeholder ? EntrySource::placeholder
+                                 : EntrySource::timeline;
+  request.configuration = configurationInput(configuration, request.kind->widget().parameters);
 }
 
-Answer result(const fields::Field& request) {
-  const fields::Field opField = request.member("op");
-  const std::string op = opField.text();
-  if (op == "kinds") return kinds();
-  if (op == "placeholder") return kindOf(request).placeholder();
-  if (op == "snapshot") return kindOf(request).snapshot(request.member("configuration"));
-  if (op == "timeline") return kindOf(request).timeline(request.member("configuration"));
-  if (op == "projects") return toJson(ProjectEntityQuery().suggestedEntities());
-  if (op == "entities") return entities(request);
-  if (op == "pushTokenDidChange") return pushTokenDidChange(request);
-  if (op == "render") return render(request);
-  opField.fail("unknown operation \"" + op + "\"");
+// The request a line asks, read in the order its members are checked. Throws
+// `fields::DecodeError` or `UsageError` for the first member that is wrong.
+Request decodeRequest(const fields::Field& line) {
+  Request request;
+  request.op = opOf(line.member("op"));
+  switch (request.op) {
+    case Request::Op::kinds:
+    case Request::Op::projects:
+      break;
+    case Request::Op::placeholder:
+      request.kind = &kindOf(line);
+      break;
+    case Request::Op::snapshot:
+    case Request::Op::timeline:
+      request.kind = &kindOf(line);
+      request.configuration =
+          configurationInput(line.member("configuration"), request.kind->widget().parameters);
+      break;
+    case Request::Op::entities:
+      request.ids =
+          line.member("ids").list<std::string>([](const fields::Field& id) { return id.text(); });
+      break;
+    case Request::Op::pushHandOver:
+      readHandOver(line, request);
+      break;
+    case Request::Op::render:
+      request.kind = &kindOf(line);
+      readRender(line, request);
+      break;
+  }
+  return request;
 }
 
 // The answer line for a request that was read: it carries the request's "id", and none when the
 // request has none. Never throws.
-std::string answer(const Json& request) {
+std::string answerLine(const Json& request) {
   Answer reply = Answer::object();
   if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
-    const fields::Field root = fields::root(request);
-    reply["result"] = result(root);
+    reply["result"] = answer(decodeRequest(fields::root(request)));
   } catch (const std::exception& error) {
     reply["error"] = error.what();
   }
@@ -162,13 +166,13 @@ int serve() {
       std::optional<Json>& request = read.request;
       switch (laneOf(*request)) {
         case Lane::reading:
-          writeLine(answer(*request));
+          writeLine(answerLine(*request));
           break;
         case Lane::local:
-          local.submit([request = std::move(*request)] { writeLine(answer(request)); });
+          local.submit([request = std::move(*request)] { writeLine(answerLine(request)); });
           break;
         case Lane::network:
-          network.submit([request = std::move(*request)] { writeLine(answer(request)); });
+          network.submit([request = std::move(*request)] { writeLine(answerLine(request)); });
           break;
       }
     }

@@ -34,7 +34,7 @@ bool replacedOnDisk(const std::optional<std::string>& launched,
 }
 
 void endIfReplaced() {
-  // 1.
+  // 1. Where the bundle's Info.plist is now, and whether it names another build.
   const std::filesystem::path location = host::Bundle::main()->infoPlist();
   if (!replacedOnDisk(launchedVersion(), location)) return;
   if (EndingHook hook = endingHook.load()) hook();

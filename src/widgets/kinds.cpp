@@ -2,6 +2,7 @@
 
 #include "host/host_platform.hpp"
 #include "push/widget_pushes.hpp"
+#include "widgets/driver_kinds.hpp"
 
 namespace vx::widgets {
 
@@ -13,6 +14,8 @@ WidgetKind projectSummaryWidget() {
       "Project",
       "What your project's goal brought, and the visitors behind it",
       {WidgetFamily::systemSmall, WidgetFamily::systemMedium},
+      ProjectSummaryIntent::kTitle,
+      ProjectSummaryIntent::kParameters,
   };
 }
 
@@ -22,6 +25,8 @@ WidgetKind allProjectsWidget() {
       "Projects",
       "Each project's goal and visitors side by side",
       {WidgetFamily::systemMedium, WidgetFamily::systemLarge, WidgetFamily::systemExtraLarge},
+      AllProjectsIntent::kTitle,
+      AllProjectsIntent::kParameters,
   };
 }
 
@@ -31,6 +36,8 @@ WidgetKind waitingWidget() {
       "Needs you",
       "Who to reply to and which articles to finish, across your projects",
       {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge},
+      WaitingIntent::kTitle,
+      WaitingIntent::kParameters,
   };
 }
 
@@ -45,7 +52,10 @@ WidgetKind either(WidgetKind kind) {
 }
 
 std::vector<WidgetKind> VantorixWidgets::body() {
-  return {either(projectSummaryWidget()), either(allProjectsWidget()), either(waitingWidget())};
+  std::vector<WidgetKind> kinds;
+  for (const driver::KindRequests* kind : driver::kindTable())
+    kinds.push_back(either(kind->widget()));
+  return kinds;
 }
 
 }  // namespace vx::widgets

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/widget_family.hpp"
+#include "widgets/intents.hpp"
 
 namespace vx::widgets {
 
@@ -26,6 +27,9 @@ struct WidgetKind {
   std::string_view displayName;
   std::string_view description;
   std::vector<host::WidgetFamily> supportedFamilies;
+  // The configuration the user edits: its intent's title and parameters.
+  std::string_view configurationTitle;
+  std::span<const IntentParameter> parameters;
   // Set only on a kind wrapped by `Pushed`.
   PushHandler pushHandler = nullptr;
 };
@@ -42,7 +46,8 @@ struct WidgetKind {
 
 // The extension's widget bundle: what the host sees of the program.
 struct VantorixWidgets {
-  // The three kinds, in this order, each passed through `either`.
+  // The three kinds, in the order of the driver's table of kinds (driver_kinds.hpp), each passed
+  // through `either`.
   [[nodiscard]] static std::vector<WidgetKind> body();
 };
 

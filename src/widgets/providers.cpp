@@ -22,13 +22,13 @@ Entry placeholderEntry() {
 // The gallery's quick look: the cached snapshot as it is, never the refresh engine.
 template <class Entry>
 Entry previewEntry(const typename Entry::ConfigurationType& configuration) {
-  // 1.
+  // 1. A replaced bundle ends the process here.
   endIfReplaced();
-  // 2.
+  // 2. The entry's date.
   const Time date = clock::now();
   // 3. A missing folder or file, or one that does not decode, is simply no snapshot.
   std::optional<Snapshot> cached = SharedStore::snapshot();
-  // 4.
+  // 4. One entry with whatever is cached.
   return Entry{date, std::move(cached), std::string(kLoadProjectsMessage), configuration};
 }
 
@@ -50,13 +50,13 @@ host::Timeline<Entry> timelineOf(const std::vector<Time>& dates, const Shown& sh
 // The summary and all-projects timelines, which differ only in their entry type.
 template <class Entry>
 host::Timeline<Entry> periodTimeline(const typename Entry::ConfigurationType& configuration) {
-  // 1.
+  // 1. A replaced bundle ends the process here.
   endIfReplaced();
-  // 2.
+  // 2. The period the configuration names.
   const WidgetPeriod period = resolvePeriod(configuration.period);
-  // 3.
+  // 3. The current snapshot for it.
   const Outcome outcome = refresh::Fetcher::shared().current(period);
-  // 4.
+  // 4. What the entries show.
   const Shown what = shown(outcome);
   // 5. The live figure stops counting as current one window after the snapshot was taken.
   const Time now = clock::now();
@@ -71,12 +71,12 @@ host::Timeline<Entry> periodTimeline(const typename Entry::ConfigurationType& co
 
 Shown shown(const Outcome& outcome) {
   switch (outcome.kind) {
-    // 1.
+    // 1. A fresh snapshot.
     case Outcome::Kind::fresh:
     // 2. A kept answer may carry no snapshot; the message is the same.
     case Outcome::Kind::kept:
       return Shown{outcome.snapshot, std::string(kLoadProjectsMessage)};
-    // 3.
+    // 3. Signed out: no snapshot, and the sign-in message.
     case Outcome::Kind::signedOut:
       break;
   }
@@ -118,14 +118,13 @@ WaitingEntry WaitingProvider::snapshot(const Configuration& configuration) const
 }
 
 host::Timeline<WaitingEntry> WaitingProvider::timeline(const Configuration& configuration) const {
-  // 1.
+  // 1. A replaced bundle ends the process here.
   endIfReplaced();
   // 2. The waiting list does not depend on a period.
   const Outcome outcome = refresh::Fetcher::shared().current(std::nullopt);
-  // 3.
+  // 3. What the entry shows.
   const Shown what = shown(outcome);
-  // 4. Exactly one entry, whatever the snapshot's age.
-  // 5.
+  // 4. Exactly one entry, whatever the snapshot's age; 5. the timeline with its reload date.
   return timelineOf<Entry>({clock::now()}, what, configuration);
 }
 

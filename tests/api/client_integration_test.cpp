@@ -12,8 +12,8 @@ namespace vx::api {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Answer;
-using test::FakeService;
+using testing::Answer;
+using testing::FakeService;
 
 constexpr const char* kProjects =
     R"({"data": [{"uuid": "u1", "slug": "s1", "domain": "a.example"}]})";

@@ -10,10 +10,12 @@
 #include "demo/catalogue.hpp"
 #include "demo_fixture.hpp"
 
-namespace vx::demo::testing {
+namespace vx::demo {
 namespace {
 
 using nlohmann::json;
+using testing::at;
+using testing::DemoServiceTest;
 
 struct Period {
   const char* code;
@@ -272,4 +274,4 @@ TEST_F(AnalyticsTest, BadQueriesAreRefused) {
 }
 
 }  // namespace
-}  // namespace vx::demo::testing
+}  // namespace vx::demo

@@ -7,8 +7,10 @@
 #include "demo/catalogue.hpp"
 #include "demo_fixture.hpp"
 
-namespace vx::demo::testing {
+namespace vx::demo {
 namespace {
+
+using testing::DemoServiceTest;
 
 class DecodeTest : public DemoServiceTest {
  protected:
@@ -85,4 +87,4 @@ TEST_F(DecodeTest, DecodedRecordsCarryTheCasesTheWidgetsBranchOn) {
 }
 
 }  // namespace
-}  // namespace vx::demo::testing
+}  // namespace vx::demo

@@ -16,10 +16,10 @@
 #include "demo/service.hpp"
 #include "model/clock.hpp"
 
-namespace vx::demo::testing {
+namespace vx::testing {
 
 inline Time at(const char* stamp) {
-  auto time = parseStamp(stamp);
+  auto time = demo::parseStamp(stamp);
   if (!time) throw std::runtime_error(std::string("bad test time ") + stamp);
   return *time;
 }
@@ -37,10 +37,10 @@ class DemoServiceTest : public ::testing::Test {
 
   // Starts the service with `options` (on a free port); call once per test, or let the first
   // request start it with the defaults.
-  void start(ServiceOptions options = {}) {
+  void start(demo::ServiceOptions options = {}) {
     options.port = 0;
     token_ = options.token;
-    service_ = std::make_unique<Service>(std::move(options));
+    service_ = std::make_unique<demo::Service>(std::move(options));
     ASSERT_EQ(service_->start(), "");
   }
 
@@ -81,8 +81,8 @@ class DemoServiceTest : public ::testing::Test {
     return res ? res->status : -1;
   }
 
-  std::unique_ptr<Service> service_;
-  std::string token_ = kDefaultToken;
+  std::unique_ptr<demo::Service> service_;
+  std::string token_ = demo::kDefaultToken;
 };
 
-}  // namespace vx::demo::testing
+}  // namespace vx::testing

@@ -8,10 +8,11 @@
 
 #include "demo_fixture.hpp"
 
-namespace vx::demo::testing {
+namespace vx::demo {
 namespace {
 
 using nlohmann::json;
+using testing::DemoServiceTest;
 
 const char* kInbox = "/v1/projects/northwind/inbox?limit=100&offset=0";
 const char* kArticles =
@@ -220,4 +221,4 @@ TEST_F(DemoServiceTest, ListsAreAddressedAsTheClientAddressesThem) {
 }
 
 }  // namespace
-}  // namespace vx::demo::testing
+}  // namespace vx::demo

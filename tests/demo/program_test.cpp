@@ -4,100 +4,35 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-extern char** environ;
+#include "support/process.hpp"
+#include "support/scratch.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+using vx::testing::ChildProcess;
 
-// A started program with its standard output in a file.
-struct Running {
-  pid_t pid = -1;
-  fs::path out;
-};
-
-Running launch(const std::vector<std::string>& args, const fs::path& out) {
-  std::vector<std::string> all = {VX_DEMO_SERVICE};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  Running running{-1, out};
-  if (posix_spawn(&running.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-    running.pid = -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return running;
-}
-
-// The exit status, or -1 when the program did not exit normally within ten seconds (it is
-// then killed).
-int finish(pid_t pid) {
-  int status = 0;
-  for (int i = 0; i < 1000; ++i) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (done < 0) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ::kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return -1;
-}
-
-std::string read(const fs::path& file) {
-  std::ifstream in(file);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+// A program that has not ended after this long is killed.
+constexpr auto kPatience = std::chrono::seconds(10);
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vx-demo-program-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Runs the program to its end; answers its exit status and standard output.
   std::pair<int, std::string> run(const std::vector<std::string>& args) {
-    const Running r = launch(args, dir_ / "out.txt");
-    if (r.pid < 0) return {-1, ""};
-    const int status = finish(r.pid);
-    return {status, read(r.out)};
+    ChildProcess program(VX_DEMO_SERVICE, {.arguments = args});
+    const int status = program.wait(kPatience);
+    return {status, program.remainingOutput()};
   }
 
-  // Waits (up to ten seconds) until `file` holds something.
-  static bool appears(const fs::path& file) {
-    for (int i = 0; i < 1000; ++i) {
-      if (fs::exists(file) && fs::file_size(file) > 0) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-
-  fs::path dir_;
+  vx::testing::ScratchFolder dir_;
 };
 
 TEST_F(ProgramTest, HelpAndBadOptions) {
@@ -126,16 +61,17 @@ TEST_F(ProgramTest, PrintSessionPrintsTheDocumentForThePortAndExits) {
 
 TEST_F(ProgramTest, ServesUntilTerminatedThenRemovesTheReadyFile) {
   for (int signal : {SIGTERM, SIGINT}) {
-    const fs::path ready = dir_ / "session.json";
-    const Running r =
-        launch({"--port", "0", "--ready-file", ready.string(), "--now", "2026-03-10T12:00:00Z"},
-               dir_ / "out.txt");
-    ASSERT_GT(r.pid, 0);
-    ASSERT_TRUE(appears(ready));
-    const auto session = nlohmann::json::parse(read(ready));
+    const fs::path ready = dir_.path() / "session.json";
+    ChildProcess service(VX_DEMO_SERVICE,
+                         {.arguments = {"--port", "0", "--ready-file", ready.string(), "--now",
+                                        "2026-03-10T12:00:00Z"}});
+    ASSERT_TRUE(
+        vx::testing::eventually([&] { return !vx::testing::readFile(ready).empty(); }, kPatience));
+    const auto session = nlohmann::json::parse(vx::testing::readFile(ready));
     // The first line on standard output is the same document.
-    ASSERT_TRUE(appears(r.out));
-    EXPECT_EQ(nlohmann::json::parse(read(r.out)), session);
+    const auto first = service.readLine(kPatience);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(nlohmann::json::parse(*first), session);
 
     const std::string api = session.at("api");
     ASSERT_TRUE(api.starts_with("http://localhost:"));
@@ -145,8 +81,7 @@ TEST_F(ProgramTest, ServesUntilTerminatedThenRemovesTheReadyFile) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
 
-    ::kill(r.pid, signal);
-    EXPECT_EQ(finish(r.pid), 0) << "signal " << signal;
+    EXPECT_EQ(service.stop(signal, kPatience), 0) << "signal " << signal;
     EXPECT_FALSE(fs::exists(ready));
   }
 }

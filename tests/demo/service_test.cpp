@@ -8,10 +8,11 @@
 #include "demo/push_tokens.hpp"
 #include "demo_fixture.hpp"
 
-namespace vx::demo::testing {
+namespace vx::demo {
 namespace {
 
 using nlohmann::json;
+using testing::DemoServiceTest;
 using SteadyClock = std::chrono::steady_clock;
 
 StatusRule rule(int status, const char* pattern) {
@@ -262,4 +263,4 @@ TEST_F(DemoServiceTest, UnknownPathsAnswerJsonNotFound) {
 }
 
 }  // namespace
-}  // namespace vx::demo::testing
+}  // namespace vx::demo

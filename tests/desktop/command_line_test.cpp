@@ -1,13 +1,12 @@
 // The program's sub-commands as a user runs them, against the real extension's kinds.
 
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/process.hpp"
 #include "support/scratch.hpp"
-#include "widgets/child_process.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -21,10 +20,7 @@ class CommandLineTest : public ::testing::Test {
     return vx::testing::run(VX_HOST_PATH, all, environment_);
   }
   std::string file() {
-    std::ifstream in(folder_.path() / "config" / "vantorix-widget-host" / "widgets.json");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testing::readFile(folder_.path() / "config" / "vantorix-widget-host" / "widgets.json");
   }
 
   vx::testing::ScratchFolder folder_;

@@ -9,20 +9,11 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const test = require('node:test');
+const { pngSize, until } = require('../support/helpers');
 
 const bin = process.env.VX_BIN;
 const packageDir = process.env.PANELNUDGE_PACKAGE;
 const host = path.join(bin, 'desktop', 'vantorix-widget-host');
-
-// Waits for `check` to hold; the bound only stops a hung test.
-async function until(check, what) {
-  for (let i = 0; i < 600; i++) {
-    const value = check();
-    if (value) return value;
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-  assert.fail(`gave up waiting for ${what}`);
-}
 
 function readIndex(output) {
   try {
@@ -30,12 +21,6 @@ function readIndex(output) {
   } catch {
     return null;
   }
-}
-
-function pngSize(file) {
-  const bytes = fs.readFileSync(file);
-  assert.equal(bytes.subarray(1, 4).toString(), 'PNG');
-  return [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
 }
 
 test('placed widgets are drawn from the service, reload on request and the permission is kept', async (t) => {

@@ -53,6 +53,9 @@ TEST(PlacementsFile, AMissingFileIsNoWidgetsButADamagedOneIsAnError) {
       {"not json", "[]", R"({"widgets":{}})",
        R"({"widgets":[{"id":"1","kind":"K","family":"huge","configuration":{},"position":{"x":0,"y":0}}]})",
        R"({"widgets":[{"id":"1","kind":"K","family":"systemSmall","configuration":{},"position":{"x":0.5,"y":0}}]})",
+       R"({"widgets":[{"id":"1","kind":"K","family":"systemSmall","configuration":{},"position":{"x":1.0,"y":0}}]})",
+       R"({"widgets":[{"id":"1","kind":"K","family":"systemSmall","configuration":{},"position":{"x":18446744073709551615,"y":0}}]})",
+       R"({"pushToken":null,"widgets":[]})",
        R"({"widgets":[{"id":"1","kind":"K","family":"systemSmall","configuration":{},"position":{"x":0,"y":0}},
                       {"id":"1","kind":"K","family":"systemSmall","configuration":{},"position":{"x":0,"y":0}}]})"}) {
     std::ofstream(file) << bad;

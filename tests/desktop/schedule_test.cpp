@@ -125,7 +125,8 @@ TEST(ReadTimeline, TakesTheExtensionsAnswerAndRejectsOtherShapes) {
   EXPECT_EQ(read->second, Instant(std::chrono::seconds(901)));
   for (const char* bad :
        {R"([])", R"({"entries":[]})", R"({"entries":[{"message":"m"}],"reloadAt":1})",
-        R"({"entries":{},"reloadAt":1})", R"({"entries":[],"reloadAt":"soon"})"}) {
+        R"({"entries":{},"reloadAt":1})", R"({"entries":[],"reloadAt":"soon"})",
+        R"({"entries":[],"reloadAt":1.0})"}) {
     EXPECT_FALSE(readTimeline(nlohmann::json::parse(bad))) << bad;
   }
 }

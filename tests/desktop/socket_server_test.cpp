@@ -12,48 +12,18 @@
 #include <gtest/gtest.h>
 
 #include "desktop/host_requests.hpp"
+#include "support/local_client.hpp"
 #include "support/scratch.hpp"
 #include "support/unprivileged.hpp"
 
 namespace vx::desktop {
 namespace {
 
+using testing::LocalClient;
+
 Instant systemNow() {
   return std::chrono::time_point_cast<std::chrono::microseconds>(std::chrono::system_clock::now());
 }
-
-// A raw client: connects, and may write, half-write or never read.
-class RawClient {
- public:
-  explicit RawClient(const std::string& path) {
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  }
-  ~RawClient() { ::close(fd_); }
-  RawClient(const RawClient&) = delete;
-  RawClient& operator=(const RawClient&) = delete;
-
-  [[nodiscard]] bool connected() const { return connected_; }
-  void write(const std::string& bytes) {
-    (void)::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-  }
-  // Everything until the host closes the connection.
-  [[nodiscard]] std::string readAll() {
-    std::string text;
-    char buffer[512];
-    ssize_t got = 0;
-    while ((got = ::recv(fd_, buffer, sizeof buffer, 0)) > 0)
-      text.append(buffer, static_cast<std::size_t>(got));
-    return text;
-  }
-
- private:
-  int fd_ = -1;
-  bool connected_ = false;
-};
 
 // The server with the host's request handling, run on its own thread as the host runs it.
 class SocketServerTest : public ::testing::Test {
@@ -82,11 +52,7 @@ class SocketServerTest : public ::testing::Test {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
   }
-  std::string ask(const std::string& line) {
-    RawClient client(path_);
-    client.write(line);
-    return client.readAll();
-  }
+  std::string ask(const std::string& line) { return testing::askLocal(path_, line); }
   std::vector<std::string> reloaded() {
     std::lock_guard lock(mutex_);
     return reloaded_;
@@ -111,9 +77,9 @@ TEST_F(SocketServerTest, AnotherUsersRequestsAreNeitherReadNorAnswered) {
   ASSERT_EQ(::chmod(path_.c_str(), 0666), 0);
   const std::string settings = "{\"type\":\"notificationSettings\",\"app\":\"a\"}\n";
   EXPECT_TRUE(testing::asUnprivileged([&] {
-    RawClient reload(path_);
+    LocalClient reload(path_);
     reload.write("{\"type\":\"reloadAllTimelines\",\"app\":\"a\"}\n");
-    RawClient asking(path_);
+    LocalClient asking(path_);
     asking.write(settings);
     return reload.connected() && reload.readAll().empty() && asking.readAll().empty();
   }));
@@ -153,7 +119,7 @@ TEST_F(SocketServerTest, AReloadNamesItsApplicationAndALastLineWithoutNewlineCou
   start();
   EXPECT_EQ(ask("{\"type\":\"reloadAllTimelines\",\"app\":\"one.app\"}\n"), "");
   {
-    RawClient client(path_);
+    LocalClient client(path_);
     client.write("{\"type\":\"reloadAllTimelines\",\"app\":\"two.app\"}");
   }
   EXPECT_EQ(ask("{\"type\":\"notificationSettings\",\"app\":\"x\"}\n"),
@@ -170,16 +136,16 @@ TEST_F(SocketServerTest, HostileClientsNeverStopTheHostNorHoldUpOthers) {
   }
   // Half lines that never end, a line too long to keep, a flood of idle connections and a
   // client that never reads: none of them keeps a good client waiting.
-  RawClient half(path_);
+  LocalClient half(path_);
   half.write("{\"type\":\"notificationSet");
-  RawClient huge(path_);
+  LocalClient huge(path_);
   huge.write(std::string(SocketServer::kLongestRequest + 10, 'x'));
   EXPECT_EQ(huge.readAll(), "");  // closed, not buffered without end
-  std::vector<std::unique_ptr<RawClient>> flood;
+  std::vector<std::unique_ptr<LocalClient>> flood;
   for (std::size_t i = 0; i < SocketServer::kMostConnections + 20; ++i) {
-    flood.push_back(std::make_unique<RawClient>(path_));
+    flood.push_back(std::make_unique<LocalClient>(path_));
   }
-  RawClient silent(path_);
+  LocalClient silent(path_);
   silent.write("{\"type\":\"notificationSettings\",\"app\":\"a\"}\n");
   EXPECT_EQ(ask("{\"type\":\"notificationSettings\",\"app\":\"a\"}\n"),
             "{\"authorizationStatus\":0}\n");

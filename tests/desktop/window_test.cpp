@@ -5,20 +5,16 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/local_client.hpp"
+#include "support/process.hpp"
 #include "support/scratch.hpp"
-#include "widgets/child_process.hpp"
 
 // Last: Xlib defines macros (None, Bool, Status) that would clash with the headers above.
 #include <X11/Xlib.h>
@@ -29,25 +25,10 @@
 namespace vx::desktop {
 namespace {
 
+using testing::askLocal;
 using testing::ChildProcess;
-
-std::string readFile(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Polls `check` until it holds; the bound only stops a hung test.
-template <class Check>
-bool eventually(Check check) {
-  const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (std::chrono::steady_clock::now() < guard) {
-    if (check()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return check();
-}
+using testing::eventually;
+using testing::readFile;
 
 // Share of the image's pixels that the screen shows (each channel within 2) at (x, y).
 double matchingShare(Display* display, cairo_surface_t* image, int x, int y) {
@@ -75,24 +56,6 @@ double matchingShare(Display* display, cairo_surface_t* image, int x, int y) {
   }
   XDestroyImage(screen);
   return static_cast<double>(matching) / (static_cast<double>(width) * height);
-}
-
-// One request on the host socket; the answer line, if any.
-std::string askHost(const std::filesystem::path& socket, const std::string& line) {
-  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
-  std::string answer;
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-    (void)::send(fd, line.data(), line.size(), MSG_NOSIGNAL);
-    char buffer[256];
-    ssize_t got = 0;
-    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0)
-      answer.append(buffer, static_cast<std::size_t>(got));
-  }
-  ::close(fd);
-  return answer;
 }
 
 // The top-level windows mapped on the display, other than `except`.
@@ -204,14 +167,14 @@ TEST(WindowedHost, AWindowShowsItsDrawingAtItsPlaceOpensTappedLinksAndAsksForNot
   const auto socket = work.path() / "run" / "vantorix-widget-host.sock";
   const std::string settings =
       "{\"type\":\"notificationSettings\",\"app\":\"com.vantorix.desktop\"}\n";
-  EXPECT_EQ(askHost(socket, settings), "{\"authorizationStatus\":0}\n");
+  EXPECT_EQ(askLocal(socket, settings), "{\"authorizationStatus\":0}\n");
   const std::vector<Window> before = otherWindows(display, {});
-  (void)askHost(
+  (void)askLocal(
       socket,
       "{\"type\":\"requestAuthorization\",\"app\":\"com.vantorix.desktop\",\"options\":7}\n");
   std::vector<Window> dialogs;
   ASSERT_TRUE(eventually([&] { return !(dialogs = otherWindows(display, before)).empty(); }));
-  EXPECT_EQ(askHost(socket, settings), "{\"authorizationStatus\":0}\n");  // until the user answers
+  EXPECT_EQ(askLocal(socket, settings), "{\"authorizationStatus\":0}\n");  // until the user answers
   // Return takes the dialog's default button, "Allow".
   const KeyCode enter = XKeysymToKeycode(display, XK_Return);
   EXPECT_TRUE(eventually([&] {
@@ -220,7 +183,7 @@ TEST(WindowedHost, AWindowShowsItsDrawingAtItsPlaceOpensTappedLinksAndAsksForNot
     XTestFakeKeyEvent(display, enter, False, CurrentTime);
     XSync(display, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return askHost(socket, settings) == "{\"authorizationStatus\":2}\n";
+    return askLocal(socket, settings) == "{\"authorizationStatus\":2}\n";
   }));
   XCloseDisplay(display);
 }

@@ -1,65 +1,39 @@
 // keyferry run as a real process against a shared folder inside a temporary data home.
 
-#include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "config/build_config.hpp"
-#include "process.hpp"
+#include "support/process.hpp"
+#include "support/scratch.hpp"
+#include "support/unprivileged.hpp"
 
 namespace vx {
 namespace {
 
-using vx::testing::ProcessOptions;
-using vx::testing::ProcessResult;
+using testing::modeOf;
+using testing::readFile;
+using testing::RunResult;
+using testing::writeFile;
 
 const std::string kFolderMessage =
     "No App Group folder: is this build signed with the entitlement?\n";
 const std::string kUsageMessage = "usage: keyferry save|forget\n";
 
-std::string contentOf(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-mode_t modeOf(const std::filesystem::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  return status.st_mode & 07777;
-}
-
 class Keyferry : public ::testing::Test {
  protected:
-  Keyferry() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx-keyferry-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-    dataHome_ = root_ / "data";
-  }
-  ~Keyferry() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  ProcessResult run(std::vector<std::string> arguments, std::string input = "",
-                    std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-    ProcessOptions options;
-    options.arguments = std::move(arguments);
-    options.input = std::move(input);
-    options.environment = {{"HOME", root_.string()}, {"XDG_DATA_HOME", dataHome_.string()}};
-    options.fileSizeLimit = fileSizeLimit;
-    return vx::testing::runProcess(VX_KEYFERRY_PATH, options);
+  RunResult run(std::vector<std::string> arguments, std::string input = "",
+                std::optional<rlim_t> fileSizeLimit = std::nullopt,
+                std::optional<uid_t> user = {}) {
+    return testing::run(
+        VX_KEYFERRY_PATH,
+        {.arguments = std::move(arguments),
+         .environment = {{{"HOME", root_.string()}, {"XDG_DATA_HOME", dataHome_.string()}}},
+         .fileSizeLimit = fileSizeLimit,
+         .user = user},
+        input);
   }
 
   [[nodiscard]] std::filesystem::path folder() const {
@@ -69,17 +43,11 @@ class Keyferry : public ::testing::Test {
   [[nodiscard]] std::filesystem::path snapshot() const { return folder() / "snapshot.json"; }
 
   // Everything in the shared folder, by name.
-  [[nodiscard]] std::vector<std::string> folderNames() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder())) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  [[nodiscard]] std::vector<std::string> folderNames() const { return testing::namesIn(folder()); }
 
-  std::filesystem::path root_;
-  std::filesystem::path dataHome_;
+  testing::ScratchFolder scratch_;
+  const std::filesystem::path root_ = scratch_.path();
+  const std::filesystem::path dataHome_ = root_ / "data";
 };
 
 const std::string kSession = R"({"api":"https://api.example","token":"s3cret"})";
@@ -89,7 +57,7 @@ TEST_F(Keyferry, SaveStoresTheInputWithOwnerOnlyModeAndPrintsNothing) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.error, "");
-  EXPECT_EQ(contentOf(session()), kSession);
+  EXPECT_EQ(readFile(session()), kSession);
   EXPECT_EQ(modeOf(session()), 0600u);
   EXPECT_EQ(modeOf(folder()), 0700u);
   EXPECT_EQ(folderNames(), std::vector<std::string>{"session.json"});
@@ -99,7 +67,7 @@ TEST_F(Keyferry, SaveIgnoresFurtherArguments) {
   auto result = run({"save", "extra", "forget"}, kSession);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.error, "");
-  EXPECT_EQ(contentOf(session()), kSession);
+  EXPECT_EQ(readFile(session()), kSession);
 }
 
 TEST_F(Keyferry, SaveOfEmptyInputCreatesAnEmptyOwnerOnlyFile) {
@@ -116,14 +84,14 @@ TEST_F(Keyferry, SaveKeepsLargeBinaryInputByteForByte) {
   auto result = run({"save"}, input);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.output, "");
-  EXPECT_TRUE(contentOf(session()) == input) << "stored content differs from the input";
+  EXPECT_TRUE(readFile(session()) == input) << "stored content differs from the input";
 }
 
 TEST_F(Keyferry, SaveReplacesThePreviousSessionAndTightensItsMode) {
   ASSERT_EQ(run({"save"}, "first").status, 0);
   ::chmod(session().c_str(), 0644);
   ASSERT_EQ(run({"save"}, "second").status, 0);
-  EXPECT_EQ(contentOf(session()), "second");
+  EXPECT_EQ(readFile(session()), "second");
   EXPECT_EQ(modeOf(session()), 0600u);
   EXPECT_EQ(folderNames(), std::vector<std::string>{"session.json"});
 }
@@ -135,7 +103,7 @@ TEST_F(Keyferry, FailedSaveReportsTheFailureAndKeepsThePreviousSession) {
   EXPECT_EQ(result.output, "");
   EXPECT_EQ(result.error,
             "cannot write a temporary file for " + session().string() + ": File too large\n");
-  EXPECT_EQ(contentOf(session()), "previous");
+  EXPECT_EQ(readFile(session()), "previous");
   EXPECT_EQ(folderNames(), std::vector<std::string>{"session.json"});
 }
 
@@ -150,8 +118,8 @@ TEST_F(Keyferry, FailedReplaceReportsOneLineAndLeavesNoTemporary) {
 
 TEST_F(Keyferry, ForgetDeletesSessionAndSnapshotButLeavesPushRegistration) {
   ASSERT_EQ(run({"save"}, kSession).status, 0);
-  writeText(snapshot(), "{}");
-  writeText(folder() / "push.json", R"({"token":"p"})");
+  writeFile(snapshot(), "{}");
+  writeFile(folder() / "push.json", R"({"token":"p"})");
   auto result = run({"forget"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.output, "");
@@ -172,11 +140,11 @@ TEST_F(Keyferry, ForgetTwiceSucceedsBothTimes) {
 // Permission bits do not stop the superuser: as root, these run keyferry as "nobody".
 class ReadOnlyFolder : public Keyferry {
  protected:
-  static constexpr uid_t kUser = 65534;
+  static constexpr uid_t kUser = testing::kUnprivilegedUser;
 
   ReadOnlyFolder() {
     EXPECT_EQ(run({"save"}, kSession).status, 0);
-    writeText(snapshot(), "{}");
+    writeFile(snapshot(), "{}");
     ::chmod(folder().c_str(), 0500);
     if (::geteuid() == 0) {
       for (const auto& path : {root_, dataHome_, folder(), session(), snapshot()}) {
@@ -186,13 +154,8 @@ class ReadOnlyFolder : public Keyferry {
   }
   ~ReadOnlyFolder() override { ::chmod(folder().c_str(), 0700); }
 
-  ProcessResult runAsOwner(std::vector<std::string> arguments, std::string input = "") {
-    ProcessOptions options;
-    options.arguments = std::move(arguments);
-    options.input = std::move(input);
-    options.environment = {{"HOME", root_.string()}, {"XDG_DATA_HOME", dataHome_.string()}};
-    options.user = kUser;
-    return vx::testing::runProcess(VX_KEYFERRY_PATH, options);
+  RunResult runAsOwner(std::vector<std::string> arguments, std::string input = "") {
+    return run(std::move(arguments), std::move(input), std::nullopt, kUser);
   }
 };
 
@@ -208,7 +171,7 @@ TEST_F(ReadOnlyFolder, SaveReportsTheWriteFailureAndKeepsTheSession) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.error,
             "cannot create a temporary file in " + folder().string() + ": Permission denied\n");
-  EXPECT_EQ(contentOf(session()), kSession);
+  EXPECT_EQ(readFile(session()), kSession);
   EXPECT_EQ(folderNames(), (std::vector<std::string>{"session.json", "snapshot.json"}));
 }
 
@@ -221,12 +184,12 @@ TEST_F(Keyferry, AnythingButTheTwoCommandsPrintsUsageAndTouchesNothing) {
     EXPECT_EQ(result.output, "");
     EXPECT_EQ(result.error, kUsageMessage);
   }
-  EXPECT_EQ(contentOf(session()), kSession);
+  EXPECT_EQ(readFile(session()), kSession);
 }
 
 TEST_F(Keyferry, MissingFolderIsReportedBeforeTheArgumentsAreLookedAt) {
   // A plain file where the data home should be: the shared folder cannot exist.
-  writeText(dataHome_, "not a folder");
+  writeFile(dataHome_, "not a folder");
   for (std::vector<std::string> arguments :
        std::vector<std::vector<std::string>>{{}, {"bogus"}, {"save"}, {"forget"}}) {
     auto result = run(arguments, kSession);
@@ -234,7 +197,7 @@ TEST_F(Keyferry, MissingFolderIsReportedBeforeTheArgumentsAreLookedAt) {
     EXPECT_EQ(result.output, "");
     EXPECT_EQ(result.error, kFolderMessage);
   }
-  EXPECT_EQ(contentOf(dataHome_), "not a folder");
+  EXPECT_EQ(readFile(dataHome_), "not a folder");
 }
 
 }  // namespace

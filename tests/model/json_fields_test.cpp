@@ -1,6 +1,7 @@
 #include "model/json_fields.hpp"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 namespace vx::fields {
 namespace {

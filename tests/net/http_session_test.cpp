@@ -11,8 +11,8 @@ namespace vx::net {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Answer;
-using test::FakeService;
+using testing::Answer;
+using testing::FakeService;
 
 // A session of its own per test, with a short no-progress time-out so stalls end quickly.
 HttpSession::Options quick() {
@@ -105,7 +105,7 @@ TEST(HttpSessionConcurrency, HundredRequestsAreInFlightAtOnce) {
   // No request is answered before all of them have arrived: only possible if the session
   // really runs them at the same time.
   for (std::size_t i = 0; i < kCount; ++i) {
-    fake.on("GET", "/r/" + std::to_string(i), [&fake, i](const test::RecordedRequest&) {
+    fake.on("GET", "/r/" + std::to_string(i), [&fake, i](const testing::RecordedRequest&) {
       bool all = fake.waitForRequests(kCount, 20s);
       return Answer{all ? 200 : 500, std::to_string(i)};
     });
@@ -232,7 +232,7 @@ TEST(HttpSessionBodyLimit, ProductLimitIsSixteenMebibytes) {
   constexpr std::size_t kLimit = 16u << 20;
   FakeService fake;
   // Not a compressible type: the fake would spend seconds compressing 16 MiB.
-  const test::Headers binary = {{"Content-Type", "application/octet-stream"}};
+  const testing::Headers binary = {{"Content-Type", "application/octet-stream"}};
   fake.on("GET", "/fits", {200, std::string(kLimit, 'a'), binary});
   fake.on("GET", "/over", {200, std::string(kLimit + 1, 'a'), binary});
   HttpSession session(quick());

@@ -8,9 +8,9 @@ const assert = require('node:assert/strict');
 const { spawn, spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const net = require('node:net');
-const os = require('node:os');
 const path = require('node:path');
 const readline = require('node:readline');
+const { scratch } = require('../support/helpers');
 
 const packageDir = process.env.PANELNUDGE_PACKAGE;
 const appId = process.env.PANELNUDGE_APP;
@@ -18,12 +18,6 @@ assert.ok(packageDir, 'PANELNUDGE_PACKAGE names the built package folder');
 assert.ok(appId, 'PANELNUDGE_APP names the application bundle identifier');
 
 const socketName = 'vantorix-widget-host.sock';
-
-function makeRuntimeDir(t) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'panelnudge-'));
-  t.after(() => fs.rmSync(dir, { recursive: true, force: true }));
-  return dir;
-}
 
 // A host that records every message (parsed JSON line) and lets `respond(message, socket, n)`
 // answer it; n counts the messages of that type so far, from 0.
@@ -119,6 +113,6 @@ async function quickest(scenario, attempts = 3) {
 }
 
 module.exports = {
-  appId, packageDir, socketName, makeRuntimeDir, startFakeHost, leaveStaleSocket, runModule,
+  appId, packageDir, socketName, makeRuntimeDir: scratch, startFakeHost, leaveStaleSocket, runModule,
   atOnceMs, quickest,
 };

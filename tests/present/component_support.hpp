@@ -9,17 +9,18 @@
 
 #include "model/snapshot.hpp"
 #include "present/environment.hpp"
+#include "ui/layout_support.hpp"
 #include "ui/ui.hpp"
 
-namespace vx::present::testing {
+namespace vx::testing {
 
 // The sizes the host gives the widget families.
 inline constexpr ui::Size kSmall{170, 170};
 inline constexpr ui::Size kMedium{364, 170};
 inline constexpr ui::Size kLarge{364, 382};
 
-inline const Environment kLight{ColorScheme::light, std::nullopt};
-inline const Environment kDark{ColorScheme::dark, std::nullopt};
+inline const present::Environment kLight{present::ColorScheme::light, std::nullopt};
+inline const present::Environment kDark{present::ColorScheme::dark, std::nullopt};
 
 // A project with a letter icon and nothing loaded for it.
 inline ProjectEntry acme() {
@@ -75,12 +76,6 @@ inline LaidText textNamed(const ui::Layout& l, const std::string& source) {
   return found;
 }
 
-inline ui::Rect frame(const ui::Layout& l, const std::string& tag) {
-  auto r = l.frameOf(tag);
-  if (!r) ADD_FAILURE() << "no element tagged " << tag;
-  return r.value_or(ui::Rect{});
-}
-
 // Frames of every box of a kind ("shape", "image", ...), in reading order.
 inline std::vector<ui::Rect> framesOfKind(const ui::Layout& l, std::string_view kind) {
   std::vector<ui::Rect> out;
@@ -90,4 +85,4 @@ inline std::vector<ui::Rect> framesOfKind(const ui::Layout& l, std::string_view 
   return out;
 }
 
-}  // namespace vx::present::testing
+}  // namespace vx::testing

@@ -94,7 +94,7 @@ TEST(CurveChart, NonFiniteDaysAreDrawnAsZero) {
 ui::Color pixel(const ui::Element& chart, int x, int y, ui::RenderOptions options = {}) {
   options.scale = 1;
   auto png = ui::render(chart, {100, 50}, ui::ImageFormat::png, options);
-  return png ? ui::testing::PngProbe(png->bytes).at(x, y) : ui::Color::clear();
+  return png ? testing::PngProbe(png->bytes).at(x, y) : ui::Color::clear();
 }
 
 ui::Color over(ui::Color top, ui::Color bottom) {
@@ -108,9 +108,9 @@ TEST(CurveChartPainted, PaletteInLightAndDarkAndOneTintInAccentedMode) {
     const Ink ink(scheme);
     const ui::Element chart = CurveChart{{1, 1}, std::nullopt, scheme}.element().background(
         ui::rectangle().fill(ink.background));
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 50, 6), ink.accent)) << rawValue(scheme);
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 50, 30), over(ink.accentSoft, ink.background)));
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 50, 2), ink.background)) << rawValue(scheme);
+    EXPECT_TRUE(testing::near(pixel(chart, 50, 6), ink.accent)) << rawValue(scheme);
+    EXPECT_TRUE(testing::near(pixel(chart, 50, 30), over(ink.accentSoft, ink.background)));
+    EXPECT_TRUE(testing::near(pixel(chart, 50, 2), ink.background)) << rawValue(scheme);
   }
   // Accented: the whole chart, previous line included, is in the tint. The previous line runs
   // at the top's 1/1.15 and the current one at half of it; dashes start at the left edge.
@@ -118,9 +118,9 @@ TEST(CurveChartPainted, PaletteInLightAndDarkAndOneTintInAccentedMode) {
   accented.mode = ui::RenderingMode::accented;
   accented.tint = ui::Color::rgb24(0xff8800);
   const ui::Element chart = CurveChart{{1, 1}, std::vector<double>{2, 2}}.element();
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 50, 28, accented), accented.tint));
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 50, 45, accented), accented.tint.withOpacity(0.16)));
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 1, 6, accented), accented.tint.withOpacity(0.55)));
+  EXPECT_TRUE(testing::near(pixel(chart, 50, 28, accented), accented.tint));
+  EXPECT_TRUE(testing::near(pixel(chart, 50, 45, accented), accented.tint.withOpacity(0.16)));
+  EXPECT_TRUE(testing::near(pixel(chart, 1, 6, accented), accented.tint.withOpacity(0.55)));
   EXPECT_EQ(pixel(chart, 4, 6, accented).opacity, 0);
 }
 

@@ -99,7 +99,7 @@ TEST(DayBars, EmptyOrNonFiniteDaysAndUnusableFrames) {
 ui::Color pixel(const DayBars& chart, int x, int y, ui::RenderOptions options = {}) {
   options.scale = 1;
   auto png = ui::render(chart.element(), kFrame, ui::ImageFormat::png, options);
-  return png ? ui::testing::PngProbe(png->bytes).at(x, y) : ui::Color::clear();
+  return png ? testing::PngProbe(png->bytes).at(x, y) : ui::Color::clear();
 }
 
 TEST(DayBarsPainted, PaletteInLightDarkAndAccentedMode) {
@@ -108,9 +108,9 @@ TEST(DayBarsPainted, PaletteInLightDarkAndAccentedMode) {
   for (ColorScheme scheme : {ColorScheme::light, ColorScheme::dark}) {
     const Ink ink(scheme);
     const DayBars chart{days, std::nullopt, scheme};
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 10, 30), ink.accent)) << rawValue(scheme);
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 1, 39), ink.baseline)) << rawValue(scheme);
-    EXPECT_TRUE(ui::testing::near(pixel(chart, 30, 38), ink.secondary.withOpacity(0.3)));
+    EXPECT_TRUE(testing::near(pixel(chart, 10, 30), ink.accent)) << rawValue(scheme);
+    EXPECT_TRUE(testing::near(pixel(chart, 1, 39), ink.baseline)) << rawValue(scheme);
+    EXPECT_TRUE(testing::near(pixel(chart, 30, 38), ink.secondary.withOpacity(0.3)));
     EXPECT_EQ(pixel(chart, 10, 5).opacity, 0) << rawValue(scheme);  // above a bar of 4 of 7
   }
   // Accented: only the bars take the tint.
@@ -119,9 +119,9 @@ TEST(DayBarsPainted, PaletteInLightDarkAndAccentedMode) {
   accented.tint = ui::Color::rgb24(0xff8800);
   accented.plain = ui::Color::rgb24(0x336699);
   const DayBars chart{days};
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 10, 30, accented), accented.tint));
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 1, 39, accented), accented.plain));
-  EXPECT_TRUE(ui::testing::near(pixel(chart, 30, 38, accented), accented.plain.withOpacity(0.3)));
+  EXPECT_TRUE(testing::near(pixel(chart, 10, 30, accented), accented.tint));
+  EXPECT_TRUE(testing::near(pixel(chart, 1, 39, accented), accented.plain));
+  EXPECT_TRUE(testing::near(pixel(chart, 30, 38, accented), accented.plain.withOpacity(0.3)));
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 namespace vx::present {
 namespace {
 
+using testing::near;
+using testing::PngProbe;
 using ui::Color;
-using ui::testing::near;
-using ui::testing::PngProbe;
 
 // Three 10-point squares side by side, drawn at scale 1 on the scheme's background.
 Color paintedAt(const Ink& ink, ui::Color left, ui::Color middle, int x) {

@@ -25,10 +25,10 @@ using testing::kLarge;
 using testing::kLight;
 using testing::kMedium;
 using testing::kSmall;
+using testing::near;
+using testing::PngProbe;
 using testing::textNamed;
 using testing::texts;
-using ui::testing::near;
-using ui::testing::PngProbe;
 
 // A PNG of one colour, written as the refresh engine writes favicons.
 void writeSolidPng(const std::filesystem::path& path, ui::Color color, ui::Size size = {16, 16}) {

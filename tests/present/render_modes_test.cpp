@@ -18,8 +18,8 @@ namespace {
 
 using testing::acme;
 using testing::kLarge;
-using ui::testing::near;
-using ui::testing::PngProbe;
+using testing::near;
+using testing::PngProbe;
 
 ui::Element widget(const Environment& env) {
   const ui::Element rows = ui::column(

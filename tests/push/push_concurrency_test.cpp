@@ -11,8 +11,8 @@ namespace vx::push {
 namespace {
 
 using SharedStore::PushRegistration;
-using test::Answer;
-using test::RecordedRequest;
+using testing::Answer;
+using testing::RecordedRequest;
 
 constexpr const char* kReportPath = "/v1/widgets/push-token";
 

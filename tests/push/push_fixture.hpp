@@ -10,9 +10,9 @@
 #include "config/build_config.hpp"
 #include "host/bundle.hpp"
 #include "host/host_platform.hpp"
-#include "scratch_folder.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::testing {
 
@@ -25,7 +25,7 @@ class PushTest : public ::testing::Test {
 
   void SetUp() override {
     host::Bundle::useLocation(scratch_.path() / "vantorix-widgets.bundle");
-    writeFile(host::Bundle::main()->infoPlist(), infoPlist(config::kExtensionBundleId));
+    writeFile(host::Bundle::main()->infoPlist(), bundleInfoPlist(config::kExtensionBundleId, "1"));
     host::platform::setVersion(host::platform::kDefaultVersion);
     host::platform::setCurrentPushToken(std::nullopt);
     signIn(fake_.baseUrl(), kSessionToken);
@@ -61,7 +61,7 @@ class PushTest : public ::testing::Test {
 
   ScratchFolder scratch_;
   ScopedEnvironment dataHome_{"XDG_DATA_HOME", (scratch_.path() / "data").string()};
-  test::FakeService fake_;
+  FakeService fake_;
 };
 
 }  // namespace vx::testing

@@ -9,8 +9,8 @@ namespace vx::push {
 namespace {
 
 using SharedStore::PushRegistration;
-using test::Answer;
-using test::RecordedRequest;
+using testing::Answer;
+using testing::RecordedRequest;
 
 constexpr const char* kReportPath = "/v1/widgets/push-token";
 constexpr const char* kToken = "0aff";
@@ -98,7 +98,7 @@ TEST_F(PushReporterTest, UnreachableServiceKeepsTheOldMarkAndIsRetriedNextTime) 
   record(kToken, fingerprintOf(kSessionToken));
   std::string deadBase;
   {
-    test::FakeService gone;
+    testing::FakeService gone;
     deadBase = gone.baseUrl();
   }
   signIn(deadBase, "session-token-2");

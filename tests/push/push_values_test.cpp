@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/bundle.hpp"
-#include "scratch_folder.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::push {
 namespace {

@@ -4,15 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "model/clock.hpp"
 #include "refresh/favicon_color.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::refresh {
 namespace {
@@ -55,44 +53,25 @@ TEST(FaviconAddress, RefusesHostsThatNameNoSite) {
 }
 
 // Downloads against the fake service, in a shared folder of the test's own.
-class FaviconDownloadTest : public testing::Test {
+class FaviconDownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vx-favicon-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    home_ = pattern;
-    if (const char* previous = std::getenv("XDG_DATA_HOME")) previousDataHome_ = previous;
-    ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
     clock::pin(kNow);
     auto shared = SharedStore::folder();
     ASSERT_TRUE(shared);
     folder_ = *shared;
   }
 
-  void TearDown() override {
-    clock::unpin();
-    if (previousDataHome_) {
-      ::setenv("XDG_DATA_HOME", previousDataHome_->c_str(), 1);
-    } else {
-      ::unsetenv("XDG_DATA_HOME");
-    }
-    std::error_code ignored;
-    fs::remove_all(home_, ignored);
-  }
+  void TearDown() override { clock::unpin(); }
 
   // An icon file in the shared folder, last modified `age` before now.
   void writeIcon(const std::string& name, const std::string& bytes, nanoseconds age) const {
     const fs::path file = folder_ / name;
-    std::ofstream(file, std::ios::binary) << bytes;
+    testing::writeFile(file, bytes);
     fs::last_write_time(file, file_clock::from_sys(kNow - age));
   }
 
-  std::string read(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string read(const std::string& name) const { return testing::readFile(folder_ / name); }
 
   static api::Project project(std::string slug, std::string domain) {
     return api::Project{"uuid-" + slug, std::move(slug), std::move(domain), std::nullopt};
@@ -100,10 +79,10 @@ class FaviconDownloadTest : public testing::Test {
 
   const Time kNow =
       Time(duration_cast<Time::duration>(sys_days(2026y / March / 5).time_since_epoch()));
-  test::FakeService fake_;
-  fs::path home_;
+  testing::FakeService fake_;
+  testing::ScratchFolder home_;
+  testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
   fs::path folder_;
-  std::optional<std::string> previousDataHome_;
 };
 
 TEST_F(FaviconDownloadTest, AnIconFromThisWeekIsUsedWithoutAsking) {

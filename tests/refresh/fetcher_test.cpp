@@ -95,7 +95,7 @@ class FetcherTest : public ::testing::Test {
     return fake_.requests("GET", target).size();
   }
 
-  test::FakeService fake_;
+  testing::FakeService fake_;
   testing::ScratchFolder home_;
   testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
   fs::path folder_;
@@ -139,7 +139,7 @@ TEST_F(FetcherTest, AFullRefreshWithoutPeriodSendsFourRequestsPerProjectAndOneIc
 TEST_F(FetcherTest, ConcurrentCallersShareOneRefresh) {
   listProjects(2);
   fake_.on("GET", "/v1/projects",
-           test::Answer(200, R"({"data": [{"uuid": "u0", "slug": "p0", "domain": "p0.example"},
+           testing::Answer(200, R"({"data": [{"uuid": "u0", "slug": "p0", "domain": "p0.example"},
                                           {"uuid": "u1", "slug": "p1", "domain": "p1.example"}]})")
                .after(300ms));
   summarise("p0", 5);
@@ -302,7 +302,7 @@ TEST_F(FetcherTest, ATimedOutLiveRequestShowsZeroAndTheRefreshStaysFresh) {
   net::HttpSession::configureShared({.noProgressTimeoutSeconds = 0.5});
   listProjects(2);
   fake_.on("GET", "/v1/projects/p1/analytics/realtime",
-           test::Answer(200, R"({"current_visitors": 5})").after(3s));
+           testing::Answer(200, R"({"current_visitors": 5})").after(3s));
   Fetcher fetcher;
   auto outcome = fetcher.current(std::nullopt);
   ASSERT_EQ(outcome.kind, Kind::fresh);

@@ -52,19 +52,19 @@ demo::ServiceOptions anyPort() {
 class HttpsRefreshTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::NginxServer::program()) {
+    if (!testing::NginxServer::program()) {
       GTEST_SKIP() << "nginx is not installed (scripts/setup.sh installs it)";
     }
     clock::pin(kNow);
     ASSERT_EQ(demo_.start(), "");
 
     const std::string host = config::kApiHost;
-    test::CertificateAuthority trusted("Vantorix test authority");
-    test::CertificateAuthority stranger("Unknown authority");
+    testing::CertificateAuthority trusted("Vantorix test authority");
+    testing::CertificateAuthority stranger("Unknown authority");
     testing::writeFile(home_.path() / "ca.pem", trusted.certificatePem());
-    nginx_ = std::make_unique<test::NginxServer>(
+    nginx_ = std::make_unique<testing::NginxServer>(
         home_.path() / "nginx", demo_.port(),
-        std::vector<test::NginxListener>{
+        std::vector<testing::NginxListener>{
             {"service", trusted.issue(host)},
             {"otherName", trusted.issue("other.example")},
             {"expired", trusted.issue(host, -hours(48), -hours(24))},
@@ -132,7 +132,7 @@ class HttpsRefreshTest : public ::testing::Test {
   testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
   testing::WithoutProxies direct_;
   demo::Service demo_{anyPort()};
-  std::unique_ptr<test::NginxServer> nginx_;
+  std::unique_ptr<testing::NginxServer> nginx_;
 };
 
 // A full refresh for 28 days, then a top-up for 7 days a second later, in a shared folder of
@@ -257,7 +257,7 @@ TEST_F(HttpsRefreshTest, TheShippedTrustStoreRefusesTheTestAuthority) {
 
 TEST_F(HttpsRefreshTest, AnIconMayComeFromAnotherHostOverHttpsOnly) {
   const std::string site = demo::catalogue(1).front().domain;
-  test::FakeService service;
+  testing::FakeService service;
   service.on("GET", "/v1/favicons/a.example",
              {302, "", {{"Location", apiBase("service") + "/v1/favicons/" + site}}});
   service.on("GET", "/v1/favicons/b.example",

@@ -13,10 +13,10 @@
 namespace vx::refresh {
 namespace {
 
-using test::Answer;
-using test::FakeService;
-using test::RecordedRequest;
+using testing::Answer;
 using ::testing::ElementsAre;
+using testing::FakeService;
+using testing::RecordedRequest;
 using ::testing::UnorderedElementsAre;
 
 const std::string kShop = "/v1/projects/shop/analytics";

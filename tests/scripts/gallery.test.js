@@ -8,10 +8,10 @@ const assert = require('node:assert/strict');
 const { spawn, spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const net = require('node:net');
-const os = require('node:os');
 const path = require('node:path');
 const { describe, it } = require('node:test');
 const { pathToFileURL } = require('node:url');
+const { pngSize, scratch, until } = require('../support/helpers');
 const { HeadlessBrowser } = require('./headless_browser');
 
 const bin = {
@@ -28,12 +28,6 @@ const kNow = '2026-03-10T12:00:00Z';
 const kNowMs = String(Date.parse(kNow));
 const kTint = '#2A9D8F';
 
-function scratch(t) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'vx-gallery-test-'));
-  t.after(() => fs.rmSync(dir, { recursive: true, force: true }));
-  return dir;
-}
-
 function environment(dataHome) {
   return { ...process.env, XDG_DATA_HOME: dataHome, TZ: 'UTC', LC_ALL: 'C.UTF-8', LANG: 'C.UTF-8' };
 }
@@ -49,10 +43,7 @@ async function startDemo(t, dir) {
     child.kill('SIGTERM');
     await exited;
   });
-  for (let i = 0; i < 200 && !fs.existsSync(ready); ++i) {
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-  assert.ok(fs.existsSync(ready), 'the demo service got ready');
+  await until(() => fs.existsSync(ready), 'the demo service to get ready');
   return ready;
 }
 
@@ -92,13 +83,6 @@ function widgetsAnswer(dataHome, ...args) {
   const run = spawnSync(bin.widgets, [...args, '--now', kNowMs], { env: environment(dataHome), encoding: 'utf8' });
   assert.equal(run.status, 0, run.stderr);
   return JSON.parse(run.stdout);
-}
-
-// Width and height from a PNG file's header.
-function pngSize(file) {
-  const bytes = fs.readFileSync(file);
-  assert.equal(bytes.subarray(1, 4).toString('latin1'), 'PNG', `${file} is a PNG`);
-  return [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
 }
 
 // Every kind's groups hold each family it offers in light and dark, full colour and accented.

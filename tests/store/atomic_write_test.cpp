@@ -9,22 +9,17 @@
 #include <sys/stat.h>
 
 #include "store/file_io.hpp"
-#include "temporary_folder.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::store {
 namespace {
 
-using vx::testing::strayFiles;
-using vx::testing::TemporaryFolder;
+using vx::testing::modeOf;
+using vx::testing::namesIn;
+using vx::testing::ScratchFolder;
 
 std::string contentOf(const std::filesystem::path& path) {
   return readWholeFile(path).value_or("<unreadable>");
-}
-
-mode_t modeOf(const std::filesystem::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  return status.st_mode & 07777;
 }
 
 // Caps the size of files this process may write, for one test. Writing past the cap fails with
@@ -51,16 +46,16 @@ class FileSizeCap {
 };
 
 TEST(WriteAtomically, ReplacesTheWholeFileAndLeavesNothingElse) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   auto target = folder.path() / "snapshot.json";
   ASSERT_EQ(writeAtomically(target, "a much longer first content", 0600), std::nullopt);
   ASSERT_EQ(writeAtomically(target, "short", 0600), std::nullopt);
   EXPECT_EQ(contentOf(target), "short");
-  EXPECT_TRUE(strayFiles(folder.path(), "snapshot.json").empty());
+  EXPECT_TRUE(namesIn(folder.path(), "snapshot.json").empty());
 }
 
 TEST(WriteAtomically, KeepsEveryByteOfLargeBinaryContent) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   auto target = folder.path() / "favicon-x.png";
   std::string bytes;
   for (int i = 0; i < 3 * 1024 * 1024; ++i) bytes.push_back(static_cast<char>((i * 7) % 256));
@@ -69,7 +64,7 @@ TEST(WriteAtomically, KeepsEveryByteOfLargeBinaryContent) {
 }
 
 TEST(WriteAtomically, GivesTheRequestedModeWhateverTheUmask) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   mode_t previousMask = ::umask(0077);
   auto shared = writeAtomically(folder.path() / "shared", "x", 0644);
   auto owned = writeAtomically(folder.path() / "owned", "x", 0600);
@@ -81,7 +76,7 @@ TEST(WriteAtomically, GivesTheRequestedModeWhateverTheUmask) {
 }
 
 TEST(WriteAtomically, FailedWriteKeepsThePreviousFileAndRemovesTheTemporary) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   auto target = folder.path() / "session.json";
   ASSERT_EQ(writeAtomically(target, "previous", 0600), std::nullopt);
 
@@ -94,11 +89,11 @@ TEST(WriteAtomically, FailedWriteKeepsThePreviousFileAndRemovesTheTemporary) {
   EXPECT_EQ(failure->code, EFBIG);
   EXPECT_NE(failure->description().find(target.string()), std::string::npos);
   EXPECT_EQ(contentOf(target), "previous");
-  EXPECT_TRUE(strayFiles(folder.path(), "session.json").empty());
+  EXPECT_TRUE(namesIn(folder.path(), "session.json").empty());
 }
 
 TEST(WriteAtomically, FailedRenameLeavesTheTargetAndNoTemporary) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   auto target = folder.path() / "session.json";
   std::filesystem::create_directory(target);
   std::ofstream(target / "inside") << "kept";
@@ -107,11 +102,11 @@ TEST(WriteAtomically, FailedRenameLeavesTheTargetAndNoTemporary) {
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->code, EISDIR);
   EXPECT_EQ(contentOf(target / "inside"), "kept");
-  EXPECT_TRUE(strayFiles(folder.path(), "session.json").empty());
+  EXPECT_TRUE(namesIn(folder.path(), "session.json").empty());
 }
 
 TEST(WriteAtomically, ReportsAMissingFolderWithItsName) {
-  TemporaryFolder folder;
+  ScratchFolder folder;
   auto failure = writeAtomically(folder.path() / "gone" / "session.json", "x", 0600);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->code, ENOENT);

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "bulky_files.hpp"
+#include "shared_folder_fixture.hpp"
 #include "store/shared_store.hpp"
-#include "temporary_folder.hpp"
 
 namespace vx {
 namespace {
@@ -48,7 +48,7 @@ TEST_F(ConcurrentReplace, ReaderNeverSeesAPartialSnapshotWhileItIsReplaced) {
   EXPECT_EQ(torn.load(), 0) << "out of " << reads.load() << " reads";
   EXPECT_GT(reads.load(), 0);
   EXPECT_EQ(SharedStore::snapshot(), bulkySnapshot(kWrites));
-  EXPECT_TRUE(vx::testing::strayFiles(expectedFolder(), "snapshot.json").empty());
+  EXPECT_TRUE(vx::testing::namesIn(expectedFolder(), "snapshot.json").empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -15,22 +16,20 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "bulky_files.hpp"
+#include "shared_folder_fixture.hpp"
 #include "store/file_io.hpp"
 #include "store/shared_store.hpp"
-#include "temporary_folder.hpp"
-
-extern char** environ;
+#include "support/process.hpp"
 
 namespace vx {
 namespace {
 
 using vx::testing::bulkyRegistration;
 using vx::testing::bulkySnapshot;
-using vx::testing::strayFiles;
+using vx::testing::ChildProcess;
+using vx::testing::namesIn;
 
 int killCount() {
   const char* text = std::getenv("VX_CRASH_KILLS");
@@ -38,33 +37,20 @@ int killCount() {
 }
 
 // Starts `program` with this process's environment, its input read from `input` when given.
-pid_t start(const std::vector<std::string>& command, const std::string& input = "") {
-  std::vector<char*> argv;
-  for (const auto& part : command) argv.push_back(const_cast<char*>(part.c_str()));
-  argv.push_back(nullptr);
-  pid_t child = ::fork();
-  if (child == 0) {
-    if (!input.empty()) {
-      int fd = ::open(input.c_str(), O_RDONLY);
-      if (fd < 0 || ::dup2(fd, STDIN_FILENO) < 0) ::_exit(126);
-    }
-    ::execve(argv[0], argv.data(), environ);
-    ::_exit(127);
-  }
-  return child;
+std::unique_ptr<ChildProcess> start(const std::vector<std::string>& command,
+                                    const std::string& input = "") {
+  testing::ProcessOptions options{.arguments = {command.begin() + 1, command.end()}};
+  if (!input.empty()) options.inputFile = input;
+  return std::make_unique<ChildProcess>(command.front(), options);
 }
 
-int waitFor(pid_t child) {
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  return status;
+int waitFor(const std::unique_ptr<ChildProcess>& child) {
+  return child->wait();
 }
 
-void killAfter(pid_t child, std::chrono::microseconds delay) {
+void killAfter(const std::unique_ptr<ChildProcess>& child, std::chrono::microseconds delay) {
   std::this_thread::sleep_for(delay);
-  ::kill(child, SIGKILL);
-  (void)waitFor(child);
+  (void)child->stop(SIGKILL);
 }
 
 // Makes every file in `folder` but `keep` look an hour old, as left by a writer killed long ago.
@@ -74,7 +60,7 @@ void age(const std::filesystem::path& folder, const std::string& keep) {
                            .count() -
                        3600;
   timespec times[2] = {{hourAgo, 0}, {hourAgo, 0}};
-  for (const auto& name : strayFiles(folder, keep)) {
+  for (const auto& name : namesIn(folder, keep)) {
     ::utimensat(AT_FDCWD, (folder / name).c_str(), times, 0);
   }
 }
@@ -97,10 +83,10 @@ TEST_F(CrashSafety, KilledSnapshotWritersLeaveOneWholeSnapshotAndNoTemporaries) 
     ASSERT_EQ(*snapshot, bulkySnapshot(snapshot->projects.at(0).realtimeVisitors))
         << "after kill " << kill;
   }
-  EXPECT_LE(strayFiles(folder(), "snapshot.json").size(), static_cast<std::size_t>(kills_ / 10));
+  EXPECT_LE(namesIn(folder(), "snapshot.json").size(), static_cast<std::size_t>(kills_ / 10));
   age(folder(), "snapshot.json");
   SharedStore::save(bulkySnapshot(1));
-  EXPECT_EQ(strayFiles(folder(), "snapshot.json"), std::vector<std::string>{});
+  EXPECT_EQ(namesIn(folder(), "snapshot.json"), std::vector<std::string>{});
 }
 
 TEST_F(CrashSafety, KilledPushWritersLeaveOneWholeRegistrationAndNoTemporaries) {
@@ -113,10 +99,10 @@ TEST_F(CrashSafety, KilledPushWritersLeaveOneWholeRegistrationAndNoTemporaries) 
     ASSERT_EQ(*registration, bulkyRegistration(std::stoll(*registration->reportedWith)))
         << "after kill " << kill;
   }
-  EXPECT_LE(strayFiles(folder(), "push.json").size(), static_cast<std::size_t>(kills_ / 10));
+  EXPECT_LE(namesIn(folder(), "push.json").size(), static_cast<std::size_t>(kills_ / 10));
   age(folder(), "push.json");
   SharedStore::savePushRegistration(bulkyRegistration(1));
-  EXPECT_EQ(strayFiles(folder(), "push.json"), std::vector<std::string>{});
+  EXPECT_EQ(namesIn(folder(), "push.json"), std::vector<std::string>{});
 }
 
 TEST_F(CrashSafety, KilledKeyferrySavesLeaveOneWholeSessionAndNoTemporaries) {
@@ -142,10 +128,10 @@ TEST_F(CrashSafety, KilledKeyferrySavesLeaveOneWholeSessionAndNoTemporaries) {
     ASSERT_EQ(content->find_first_not_of(content->front()), std::string::npos)
         << "after kill " << kill << ": two versions mixed";
   }
-  EXPECT_LE(strayFiles(folder(), "session.json").size(), static_cast<std::size_t>(kills_ / 10));
+  EXPECT_LE(namesIn(folder(), "session.json").size(), static_cast<std::size_t>(kills_ / 10));
   age(folder(), "session.json");
   ASSERT_EQ(waitFor(save('a')), 0);
-  EXPECT_EQ(strayFiles(folder(), "session.json"), std::vector<std::string>{});
+  EXPECT_EQ(namesIn(folder(), "session.json"), std::vector<std::string>{});
 }
 
 }  // namespace

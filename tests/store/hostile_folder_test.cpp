@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "shared_folder_fixture.hpp"
 #include "store/file_io.hpp"
 #include "store/shared_store.hpp"
 #include "store/system_calls.hpp"
 #include "support/unprivileged.hpp"
-#include "temporary_folder.hpp"
 
 namespace vx {
 namespace {
@@ -19,15 +19,13 @@ namespace {
 using vx::testing::asUnprivileged;
 using vx::testing::handOver;
 using vx::testing::kUnprivilegedUser;
+using vx::testing::modeOf;
+using vx::testing::namesIn;
 using vx::testing::ScopedEnvironment;
 using vx::testing::SharedFolderTest;
-using vx::testing::strayFiles;
+using vx::testing::writeFile;
 
 const std::string kSession = R"({"api":"http://localhost:9","token":"abc"})";
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 Snapshot namedSnapshot(const std::string& name) {
   Snapshot snapshot;
@@ -47,7 +45,7 @@ using ReadOnlySharedFolder = SharedFolderTest;
 TEST_F(ReadOnlySharedFolder, StillReadsAndLetsWritesFailWithoutTouchingFiles) {
   auto folder = SharedStore::folder();
   ASSERT_TRUE(folder);
-  writeText(*folder / "session.json", kSession);
+  writeFile(*folder / "session.json", kSession);
   SharedStore::save(namedSnapshot("before"));
   ASSERT_EQ(::chmod(folder->c_str(), 0500), 0);
   handOver(temporary_.path());
@@ -64,14 +62,14 @@ TEST_F(ReadOnlySharedFolder, StillReadsAndLetsWritesFailWithoutTouchingFiles) {
     SharedStore::savePushRegistration(SharedStore::PushRegistration{"t", std::nullopt});
     return SharedStore::snapshot() == namedSnapshot("before");
   })) << "writes and deletions fail quietly and leave the previous files";
-  EXPECT_EQ(strayFiles(*folder, "snapshot.json"), std::vector<std::string>{"session.json"});
+  EXPECT_EQ(namesIn(*folder, "snapshot.json"), std::vector<std::string>{"session.json"});
   ::chmod(folder->c_str(), 0700);
 }
 
 TEST_F(ReadOnlySharedFolder, ThatCannotBeSearchedIsNoFolder) {
   auto folder = SharedStore::folder();
   ASSERT_TRUE(folder);
-  writeText(*folder / "session.json", kSession);
+  writeFile(*folder / "session.json", kSession);
   ASSERT_EQ(::chmod(folder->c_str(), 0600), 0);
   handOver(temporary_.path());
   EXPECT_TRUE(asUnprivileged(
@@ -81,15 +79,10 @@ TEST_F(ReadOnlySharedFolder, ThatCannotBeSearchedIsNoFolder) {
 
 using ExposedSharedFolder = SharedFolderTest;
 
-mode_t modeOf(const std::filesystem::path& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
-}
-
 TEST_F(ExposedSharedFolder, IsMadePrivateKeepingTheOwnersBits) {
   auto folder = SharedStore::folder();
   ASSERT_TRUE(folder);
-  writeText(*folder / "session.json", kSession);
+  writeFile(*folder / "session.json", kSession);
   for (const auto& [mode, tightened] : std::vector<std::pair<mode_t, mode_t>>{
            {0777, 0700}, {0755, 0700}, {0711, 0700}, {0570, 0500}, {0707, 0700}}) {
     ASSERT_EQ(::chmod(folder->c_str(), mode), 0);
@@ -102,7 +95,7 @@ TEST_F(ExposedSharedFolder, IsMadePrivateKeepingTheOwnersBits) {
 TEST_F(ExposedSharedFolder, OfAnotherUserIsNoFolder) {
   auto folder = SharedStore::folder();
   ASSERT_TRUE(folder);
-  writeText(*folder / "session.json", kSession);
+  writeFile(*folder / "session.json", kSession);
   ASSERT_EQ(::chmod(folder->c_str(), 0777), 0);
   if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give the folder away";
   ASSERT_EQ(::chown(folder->c_str(), kUnprivilegedUser, kUnprivilegedUser), 0);
@@ -121,7 +114,7 @@ TEST_F(LinkedSharedFolder, InPlaceOfTheFolderIsNoFolderAndItsTargetIsLeftAlone) 
   const auto victim = temporary_.path() / "victim";
   std::filesystem::create_directories(victim);
   ASSERT_EQ(::chmod(victim.c_str(), 0755), 0);
-  writeText(victim / "session.json", kSession);
+  writeFile(victim / "session.json", kSession);
   std::filesystem::create_directories(dataHome());
   std::filesystem::create_directory_symlink(victim, expectedFolder());
   EXPECT_EQ(SharedStore::session(), std::nullopt);
@@ -179,7 +172,7 @@ TEST_F(NonRegularSharedFiles, FoldersAndLinksReadAsNothingAndWritesReplaceOnlyTh
 
   // A link into another folder: writing replaces the link, never the file it points at.
   auto outside = temporary_.path() / "elsewhere.json";
-  writeText(outside, "someone else's file");
+  writeFile(outside, "someone else's file");
   std::filesystem::create_symlink(outside, *folder / "snapshot.json");
   SharedStore::save(namedSnapshot("mine"));
   EXPECT_FALSE(std::filesystem::is_symlink(*folder / "snapshot.json"));
@@ -187,7 +180,7 @@ TEST_F(NonRegularSharedFiles, FoldersAndLinksReadAsNothingAndWritesReplaceOnlyTh
   EXPECT_EQ(store::readWholeFile(outside), "someone else's file");
 
   // Read through, a link could hand any file of the user's in as the store's own.
-  writeText(outside, R"({"token":"t"})");
+  writeFile(outside, R"({"token":"t"})");
   std::filesystem::create_symlink(outside, *folder / "push.json");
   EXPECT_EQ(SharedStore::pushRegistration(), std::nullopt);
 }
@@ -210,7 +203,7 @@ TEST_F(UnencodableText, IsNotWrittenAndKeepsThePreviousFiles) {
   }
   EXPECT_EQ(store::readWholeFile(folder / "snapshot.json"), snapshotBefore);
   EXPECT_EQ(store::readWholeFile(folder / "push.json"), pushBefore);
-  EXPECT_EQ(strayFiles(folder, "snapshot.json"), std::vector<std::string>{"push.json"});
+  EXPECT_EQ(namesIn(folder, "snapshot.json"), std::vector<std::string>{"push.json"});
   EXPECT_EQ(SharedStore::encodePushRegistration({"\xfe", std::nullopt}), std::nullopt);
 }
 

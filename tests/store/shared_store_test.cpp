@@ -8,25 +8,17 @@
 #include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
+#include "shared_folder_fixture.hpp"
 #include "store/file_io.hpp"
-#include "temporary_folder.hpp"
 
 namespace vx {
 namespace {
 
+using vx::testing::modeOf;
+using vx::testing::namesIn;
 using vx::testing::ScopedEnvironment;
 using vx::testing::SharedFolderTest;
-using vx::testing::strayFiles;
-
-mode_t modeOf(const std::filesystem::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::stat(path.c_str(), &status), 0);
-  return status.st_mode & 07777;
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using vx::testing::writeFile;
 
 Snapshot sampleSnapshot(std::int64_t visitors) {
   Snapshot snapshot;
@@ -66,17 +58,17 @@ TEST_F(SharedStoreFolder, FallsBackToTheHomeWhenTheDataHomeIsUnsetEmptyOrRelativ
 
 TEST_F(SharedStoreFolder, IsAbsentWhenAFileStandsWhereTheFolderOrItsParentShouldBe) {
   std::filesystem::create_directories(dataHome());
-  writeText(expectedFolder(), "not a folder");
+  writeFile(expectedFolder(), "not a folder");
   EXPECT_EQ(SharedStore::folder(), std::nullopt);
 
   ScopedEnvironment xdg("XDG_DATA_HOME", (temporary_.path() / "plain-file").string());
-  writeText(temporary_.path() / "plain-file", "not a folder");
+  writeFile(temporary_.path() / "plain-file", "not a folder");
   EXPECT_EQ(SharedStore::folder(), std::nullopt);
 }
 
 TEST_F(SharedStoreFolder, WithoutAFolderReadsAreEmptyAndWritesDoNothing) {
   std::filesystem::create_directories(dataHome());
-  writeText(expectedFolder(), "not a folder");
+  writeFile(expectedFolder(), "not a folder");
   SharedStore::save(sampleSnapshot(1));
   SharedStore::savePushRegistration(SharedStore::PushRegistration{"t", std::nullopt});
   SharedStore::forgetSnapshot();
@@ -104,12 +96,12 @@ TEST_F(SharedStoreSnapshot, NotANumberWritesNothingAndKeepsThePreviousFile) {
     SharedStore::save(broken);
   }
   EXPECT_EQ(store::readWholeFile(expectedFolder() / "snapshot.json"), before);
-  EXPECT_TRUE(strayFiles(expectedFolder(), "snapshot.json").empty());
+  EXPECT_TRUE(namesIn(expectedFolder(), "snapshot.json").empty());
 }
 
 TEST_F(SharedStoreSnapshot, UndecodableFileReadsAsNothing) {
   SharedStore::save(sampleSnapshot(5));
-  writeText(expectedFolder() / "snapshot.json", R"({"at": 1, "periodAt": {}})");
+  writeFile(expectedFolder() / "snapshot.json", R"({"at": 1, "periodAt": {}})");
   EXPECT_EQ(SharedStore::snapshot(), std::nullopt);
 }
 
@@ -127,9 +119,9 @@ TEST_F(SharedStoreSession, ReadsTheSessionFileAndNothingWhenItDoesNotDecode) {
   auto folder = SharedStore::folder();
   ASSERT_TRUE(folder);
   EXPECT_EQ(SharedStore::session(), std::nullopt);
-  writeText(*folder / "session.json", R"({"api":"http://localhost:9","token":"abc","x":[]})");
+  writeFile(*folder / "session.json", R"({"api":"http://localhost:9","token":"abc","x":[]})");
   EXPECT_EQ(SharedStore::session(), (SharedSession{"http://localhost:9", "abc"}));
-  writeText(*folder / "session.json", R"({"api":"http://localhost:9"})");
+  writeFile(*folder / "session.json", R"({"api":"http://localhost:9"})");
   EXPECT_EQ(SharedStore::session(), std::nullopt);
 }
 

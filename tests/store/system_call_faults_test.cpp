@@ -16,13 +16,13 @@
 #include "store/file_io.hpp"
 #include "store/stale_temporaries.hpp"
 #include "store/system_calls.hpp"
-#include "temporary_folder.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::store {
 namespace {
 
-using vx::testing::strayFiles;
-using vx::testing::TemporaryFolder;
+using vx::testing::namesIn;
+using vx::testing::ScratchFolder;
 
 bool isDirectory(int fd) {
   struct stat status {};
@@ -39,10 +39,10 @@ class SystemCallFaults : public ::testing::Test {
     return readWholeFile(target_).value_or("<unreadable>");
   }
   [[nodiscard]] std::vector<std::string> strays() const {
-    return strayFiles(folder_.path(), "session.json");
+    return namesIn(folder_.path(), "session.json");
   }
 
-  TemporaryFolder folder_;
+  ScratchFolder folder_;
   std::filesystem::path target_ = folder_.path() / "session.json";
 };
 
@@ -174,7 +174,7 @@ class StaleTemporaries : public ::testing::Test {
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
   }
 
-  TemporaryFolder folder_;
+  ScratchFolder folder_;
   std::filesystem::path target_ = folder_.path() / "snapshot.json";
 };
 
@@ -196,7 +196,7 @@ TEST_F(StaleTemporaries, OnlyTheTargetsOwnOldTemporariesAreRemoved) {
 
   clock::pin(left + kStaleAfter + std::chrono::seconds(1));
   ASSERT_EQ(writeAtomically(target_, "{}", 0600), std::nullopt);
-  auto remaining = strayFiles(folder_.path(), "snapshot.json");
+  auto remaining = namesIn(folder_.path(), "snapshot.json");
   std::sort(remaining.begin(), remaining.end());
   EXPECT_EQ(remaining, (std::vector<std::string>{".session.json.a1B2c3", ".snapshot.json.Dir000",
                                                  ".snapshot.json.a1-2c3", ".snapshot.json.a1B2c3d",

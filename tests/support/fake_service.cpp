@@ -19,7 +19,9 @@
 
 #include <httplib.h>
 
-namespace vx::test {
+#include "demo/wide_backlog_server.hpp"
+
+namespace vx::testing {
 namespace {
 
 // The local and peer port of a connected TCP socket, or nothing for anything else.
@@ -247,15 +249,6 @@ std::string contentTypeOf(const Answer& answer) {
   return "application/json";
 }
 
-// The library listens with a backlog of 5; a burst of concurrent connections would overflow it
-// and the kernel would drop connection requests, which clients retry only a second later.
-class Server : public httplib::Server {
- public:
-  bool bindWithLargeBacklog(const std::string& host, int port) {
-    return bind_to_port(host, port) && ::listen(svr_sock_, SOMAXCONN) == 0;
-  }
-};
-
 }  // namespace
 
 // One listening address: a server and the thread that accepts on it.
@@ -277,7 +270,9 @@ class FakeService::Listener {
     server_.Delete(any, handler).Options(any, handler);
   }
 
-  bool bind(const std::string& host, int port) { return server_.bindWithLargeBacklog(host, port); }
+  bool bind(const std::string& host, int port) {
+    return server_.bind_to_port(host, port) && server_.widenBacklog();
+  }
 
   void start() {
     thread_ = std::thread([this] {
@@ -349,7 +344,7 @@ class FakeService::Listener {
   }
 
   std::shared_ptr<detail::FakeState> state_;
-  Server server_;
+  demo::WideBacklogServer server_;
   std::thread thread_;
   std::atomic<bool> finished_{false};
 };
@@ -448,4 +443,4 @@ std::size_t FakeService::connectionsAccepted() const {
   return state_->connections.load();
 }
 
-}  // namespace vx::test
+}  // namespace vx::testing

@@ -4,7 +4,7 @@
 // ephemeral loopback port. Each answer is scripted per method and request target (path and
 // query, byte for byte); every request is recorded.
 //
-//   vx::test::FakeService fake;
+//   vx::testing::FakeService fake;
 //   fake.on("GET", "/v1/projects", {200, R"({"data": []})"});
 //   auto base = fake.baseUrl();  // "http://localhost:PORT"
 //   ... run the code under test against base ...
@@ -28,7 +28,7 @@
 #include <utility>
 #include <vector>
 
-namespace vx::test {
+namespace vx::testing {
 
 namespace detail {
 struct FakeState;
@@ -130,4 +130,4 @@ class FakeService {
   int port_ = 0;
 };
 
-}  // namespace vx::test
+}  // namespace vx::testing

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-namespace vx::test {
+namespace vx::testing {
 namespace {
 
 using namespace std::chrono_literals;
@@ -85,4 +85,4 @@ TEST(FakeService, ResponderSeesTheRequest) {
 }
 
 }  // namespace
-}  // namespace vx::test
+}  // namespace vx::testing

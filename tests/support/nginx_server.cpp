@@ -1,37 +1,23 @@
 #include "support/nginx_server.hpp"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
-namespace vx::test {
+#include "support/scratch.hpp"
+
+namespace vx::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string readText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeText(const fs::path& file, const std::string& text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
-}
 
 // `count` distinct ports that were free on 127.0.0.1 a moment ago. Another program may take
 // one before nginx binds it; the caller then tries again.
@@ -71,14 +57,8 @@ bool accepts(int port) {
 
 // What `nginx -V` prints: its version and the options it was built with.
 std::string buildInformation(const fs::path& program) {
-  const std::string command = "'" + program.string() + "' -V 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string text;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
-  ::pclose(pipe);
-  return text;
+  const auto answer = run(program.string(), ProcessOptions{.arguments = {"-V"}});
+  return answer.output + answer.error;
 }
 
 // The temporary-file directives of the modules built into nginx. Each defaults to a system
@@ -145,8 +125,8 @@ NginxServer::NginxServer(fs::path scratch, int upstreamPort, std::vector<NginxLi
   fs::create_directories(scratch_ / "temp");
   for (const auto& listener : listeners_) {
     if (!listener.tls) continue;
-    writeText(scratch_ / (listener.name + ".crt"), listener.tls->certificatePem);
-    writeText(scratch_ / (listener.name + ".key"), listener.tls->keyPem);
+    writeFile(scratch_ / (listener.name + ".crt"), listener.tls->certificatePem);
+    writeFile(scratch_ / (listener.name + ".key"), listener.tls->keyPem);
     fs::permissions(scratch_ / (listener.name + ".key"), fs::perms::owner_read);
   }
   for (int attempt = 0; attempt < 5; ++attempt) {
@@ -219,50 +199,30 @@ bool NginxServer::start() {
   const fs::path config = scratch_ / "nginx.conf";
   const fs::path pidFile = scratch_ / "nginx.pid";
   const fs::path errorLog = scratch_ / "error.log";
-  writeText(config, configuration());
+  writeFile(config, configuration());
   fs::remove(pidFile);
   fs::remove(errorLog);
 
-  // Everything the child needs is prepared before fork(): after it, only system calls.
-  const std::string programText = program_.string();
-  const std::string prefix = scratch_.string() + "/";
-  const std::string configText = config.string();
-  const std::string errorText = errorLog.string();
-  const std::string outputText = (scratch_ / "nginx.out").string();
-  std::vector<const char*> argv = {programText.c_str(), "-p",   prefix.c_str(),    "-c",
-                                   configText.c_str(),  "-e",   errorText.c_str(), "-g",
-                                   "daemon off;",       nullptr};
-  const pid_t parent = ::getpid();
-  const pid_t pid = ::fork();
-  if (pid < 0) throw std::runtime_error("nginx: fork failed");
-  if (pid == 0) {
-    // nginx ends when the process that started it dies, even without a clean stop.
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (::getppid() != parent) ::_exit(1);
-    const int output = ::open(outputText.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int input = ::open("/dev/null", O_RDONLY);
-    if (output >= 0) {
-      ::dup2(output, STDOUT_FILENO);
-      ::dup2(output, STDERR_FILENO);
-    }
-    if (input >= 0) ::dup2(input, STDIN_FILENO);
-    ::execv(argv[0], const_cast<char* const*>(argv.data()));
-    ::_exit(127);
-  }
-  pid_ = pid;
+  // nginx ends when the thread that started it does, even without a clean stop.
+  process_.emplace(
+      program_.string(),
+      ProcessOptions{.arguments = {"-p", scratch_.string() + "/", "-c", config.string(), "-e",
+                                   errorLog.string(), "-g", "daemon off;"},
+                     .endsWithThread = true});
+  process_->closeInput();
 
   // nginx writes its pid file once every port is bound, and then accepts connections.
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      const std::string log = readText(errorLog) + readText(scratch_ / "nginx.out");
+    if (process_->ended()) {
+      (void)process_->wait();
+      const std::string log = readFile(errorLog) + process_->remainingOutput() + process_->error();
+      process_.reset();
       if (log.find("Address already in use") != std::string::npos) return false;
       throw std::runtime_error("nginx did not start:\n" + log);
     }
-    const std::string written = readText(pidFile);
-    if (!written.empty() && std::atoi(written.c_str()) == pid_) {
+    const std::string written = readFile(pidFile);
+    if (!written.empty() && std::atoi(written.c_str()) == process_->pid()) {
       bool all = true;
       for (int port : ports_) all = all && accepts(port);
       if (all) return true;
@@ -270,28 +230,18 @@ bool NginxServer::start() {
     std::this_thread::sleep_for(5ms);
   }
   stop();
-  throw std::runtime_error("nginx did not start within 10 seconds:\n" + readText(errorLog));
+  throw std::runtime_error("nginx did not start within 10 seconds:\n" + readFile(errorLog));
 }
 
 void NginxServer::stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);  // fast shutdown: the master ends its workers, then itself
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  int status = 0;
-  while (::waitpid(pid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(5ms);
-  }
-  pid_ = -1;
+  // Fast shutdown: the master ends its workers, then itself.
+  if (process_) (void)process_->stop(SIGTERM, 5s);
+  process_.reset();
 }
 
 std::vector<ProxiedRequest> NginxServer::requests() const {
   std::vector<ProxiedRequest> found;
-  std::istringstream log(readText(scratch_ / "access.log"));
+  std::istringstream log(readFile(scratch_ / "access.log"));
   std::string line;
   while (std::getline(log, line)) {
     auto request = parseLogLine(line);
@@ -313,4 +263,4 @@ bool NginxServer::waitForRequests(std::size_t count, std::chrono::milliseconds t
   return true;
 }
 
-}  // namespace vx::test
+}  // namespace vx::testing

@@ -7,7 +7,7 @@
 // with this object, and also when the thread that started it ends (a killed test leaves no
 // server behind), so start it on a thread that outlives it, such as the test's own.
 //
-//   vx::test::NginxServer nginx(scratch, service.port(),
+//   vx::testing::NginxServer nginx(scratch, service.port(),
 //                               {{"h2", authority.issue("api.example.test")}});
 //   ... send requests to https://api.example.test:<nginx.port("h2")> ...
 //   for (const auto& r : nginx.requests()) ... r.protocol, r.connection, r.alpn ...
@@ -24,9 +24,10 @@
 #include <string_view>
 #include <vector>
 
+#include "support/process.hpp"
 #include "support/test_certificates.hpp"
 
-namespace vx::test {
+namespace vx::testing {
 
 // One listening port.
 struct NginxListener {
@@ -86,7 +87,7 @@ class NginxServer {
   int upstreamPort_ = 0;
   std::vector<NginxListener> listeners_;
   std::vector<int> ports_;
-  int pid_ = -1;
+  std::optional<ChildProcess> process_;
 };
 
-}  // namespace vx::test
+}  // namespace vx::testing

@@ -10,7 +10,7 @@
 #include <functional>
 #include <stdexcept>
 
-namespace vx::test {
+namespace vx::testing {
 namespace {
 
 struct KeyDeleter {
@@ -146,4 +146,4 @@ IssuedCertificate CertificateAuthority::issue(const std::string& host,
   return {certificateText(c), keyText(key.get())};
 }
 
-}  // namespace vx::test
+}  // namespace vx::testing

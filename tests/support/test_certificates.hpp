@@ -4,7 +4,7 @@
 // made fresh for each test run, and server certificates it signs. Keys are P-256, signatures
 // SHA-256. Validity is relative to the real time, since that is what TLS peers check.
 //
-//   vx::test::CertificateAuthority authority("Test authority");
+//   vx::testing::CertificateAuthority authority("Test authority");
 //   auto server = authority.issue("api.example.test");
 //   vx::testing::writeFile(dir / "ca.pem", authority.certificatePem());
 
@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-namespace vx::test {
+namespace vx::testing {
 
 // A certificate and its private key, both in PEM.
 struct IssuedCertificate {
@@ -42,4 +42,4 @@ class CertificateAuthority {
   std::unique_ptr<Parts> parts_;
 };
 
-}  // namespace vx::test
+}  // namespace vx::testing

@@ -2,12 +2,11 @@
 
 #include <filesystem>
 #include <functional>
-#include <string>
 
-#include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/process.hpp"
 
 namespace vx::testing {
 
@@ -28,20 +27,7 @@ inline void handOver(const std::filesystem::path& root) {
 // Runs `check` in a child process, as an ordinary user, and gives its answer. A check that
 // has not answered after `seconds` (one that blocks for good) counts as false.
 inline bool asUnprivileged(const std::function<bool()>& check, unsigned seconds = 30) {
-  pid_t child = ::fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    ::alarm(seconds);
-    if (::geteuid() == 0 &&
-        (::setgid(kUnprivilegedUser) != 0 || ::setuid(kUnprivilegedUser) != 0)) {
-      ::_exit(2);
-    }
-    ::_exit(check() ? 0 : 1);
-  }
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return answersInChild(check, seconds, kUnprivilegedUser);
 }
 
 }  // namespace vx::testing

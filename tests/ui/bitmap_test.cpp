@@ -1,30 +1,22 @@
 #include "ui/bitmap.hpp"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "support/process.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::ui {
 namespace {
 
 class BitmapFiles : public ::testing::Test {
  protected:
-  BitmapFiles() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx-bitmap-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    folder_ = pattern;
-  }
-  ~BitmapFiles() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  std::filesystem::path folder_;
+  testing::ScratchFolder scratch_;
+  const std::filesystem::path folder_ = scratch_.path();
 };
 
 TEST_F(BitmapFiles, LoadsAPngAndNothingFromWhatIsNotOne) {
@@ -51,15 +43,8 @@ TEST_F(BitmapFiles, AFifoInPlaceOfAPictureIsRefusedWithoutWaiting) {
   const auto fifo = folder_ / "favicon-x.png";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // Loaded apart, so that a load that blocks ends as a failure instead of hanging the tests.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::alarm(20);
-    ::_exit(Bitmap::loadPng(fifo.string()) == nullptr ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_TRUE(
+      testing::answersInChild([&] { return Bitmap::loadPng(fifo.string()) == nullptr; }, 20));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "ui/color.hpp"
 
-namespace vx::ui::testing {
+namespace vx::testing {
 
 // Reads pixels back from PNG bytes, so tests can check colours at chosen points.
 class PngProbe {
@@ -25,7 +25,7 @@ class PngProbe {
   [[nodiscard]] int height() const { return cairo_image_surface_get_height(surface_); }
 
   // The colour at pixel (x, y), opacity included and components un-premultiplied.
-  [[nodiscard]] Color at(int x, int y) const {
+  [[nodiscard]] ui::Color at(int x, int y) const {
     cairo_surface_flush(surface_);
     const unsigned char* row =
         cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
@@ -51,9 +51,9 @@ class PngProbe {
 };
 
 // Within one step of 8-bit rounding on every component.
-inline bool near(const Color& a, const Color& b, double tolerance = 2.5 / 255) {
+inline bool near(const ui::Color& a, const ui::Color& b, double tolerance = 2.5 / 255) {
   return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
          std::abs(a.blue - b.blue) <= tolerance && std::abs(a.opacity - b.opacity) <= tolerance;
 }
 
-}  // namespace vx::ui::testing
+}  // namespace vx::testing

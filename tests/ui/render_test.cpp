@@ -6,6 +6,7 @@
 
 #include "png_probe.hpp"
 #include "store/atomic_write.hpp"
+#include "support/scratch.hpp"
 #include "ui/ui.hpp"
 
 namespace vx::ui {
@@ -38,14 +39,8 @@ Element squares() {
 
 class TempDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("vx-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
+  vx::testing::ScratchFolder scratch_;
+  const std::filesystem::path dir_ = scratch_.path();
 };
 
 TEST(Render, PngHasTheExpectedColoursAtChosenPixelsAtTwiceTheSize) {

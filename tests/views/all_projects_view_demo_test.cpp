@@ -63,8 +63,8 @@ TEST_F(AllProjectsOverDemoData, EverySizeFitsItsWidgetAndLinksTheProjectsItShows
   const struct {
     Size size;
     ui::Size family;
-  } sizes[] = {{Size::medium, present::testing::kMedium},
-               {Size::large, present::testing::kLarge},
+  } sizes[] = {{Size::medium, testing::kMedium},
+               {Size::large, testing::kLarge},
                {Size::extraLarge, ui::Size{748, 382}}};
   bool sawInactive = false;
   bool sawFeatured = false;

@@ -17,9 +17,9 @@ namespace vx::views {
 namespace {
 
 using namespace std::chrono_literals;
-using present::testing::kLarge;
-using present::testing::kMedium;
-using present::testing::textNamed;
+using testing::kLarge;
+using testing::kMedium;
+using testing::textNamed;
 using Size = AllProjectsView::Size;
 
 constexpr ui::Size kExtraLarge{748, 382};
@@ -117,9 +117,9 @@ struct Drawn {
 
 Drawn draw(const Snapshot& s, Size size, Time now = kNow) {
   const AllProjectsView view{s, WidgetPeriod::days28, now, size};
-  ui::Layout l = ui::layout(ui::widgetContainer(view.element(present::testing::kLight),
-                                                ui::rectangle().fill(ui::Color::white())),
-                            familyOf(size));
+  ui::Layout l = ui::layout(
+      ui::widgetContainer(view.element(testing::kLight), ui::rectangle().fill(ui::Color::white())),
+      familyOf(size));
   Drawn d{l, ui::dumpText(l), {}};
   for (const auto& link : ui::linkMap(l)) d.urls.push_back(link.url);
   return d;

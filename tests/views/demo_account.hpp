@@ -18,7 +18,7 @@
 #include "support/scratch.hpp"
 #include "ui/ui.hpp"
 
-namespace vx::views::testing {
+namespace vx::testing {
 
 // A signed-in session against a demo account of `projects` projects, at a pinned time.
 class DemoAccount : public ::testing::Test {
@@ -34,8 +34,7 @@ class DemoAccount : public ::testing::Test {
     ASSERT_EQ(service_->start(), "");
     const auto folder = SharedStore::folder();
     ASSERT_TRUE(folder);
-    vx::testing::writeFile(*folder / "session.json",
-                           demo::sessionDocument(service_->port(), options.token));
+    writeFile(*folder / "session.json", demo::sessionDocument(service_->port(), options.token));
   }
   void TearDown() override {
     if (service_) service_->stop();
@@ -44,9 +43,9 @@ class DemoAccount : public ::testing::Test {
 
  private:
   int projects_;
-  vx::testing::ScratchFolder home_;
-  vx::testing::ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
-  vx::testing::IcuDefaults icu_{"en_US", "UTC"};
+  ScratchFolder home_;
+  ScopedEnvironment dataHome_{"XDG_DATA_HOME", (home_.path() / "data").string()};
+  IcuDefaults icu_{"en_US", "UTC"};
   std::unique_ptr<demo::Service> service_;
 };
 
@@ -72,7 +71,7 @@ inline void expectInsideWidget(const ui::Layout& l, ui::Size family, const std::
 
 // No two texts of the layout overlap.
 inline void expectTextsApart(const ui::Layout& l, const std::string& what) {
-  const auto texts = present::testing::texts(l);
+  const auto texts = testing::texts(l);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     for (std::size_t j = i + 1; j < texts.size(); ++j) {
       EXPECT_FALSE(overlap(texts[i].frame, texts[j].frame))
@@ -81,4 +80,4 @@ inline void expectTextsApart(const ui::Layout& l, const std::string& what) {
   }
 }
 
-}  // namespace vx::views::testing
+}  // namespace vx::testing

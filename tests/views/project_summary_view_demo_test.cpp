@@ -30,7 +30,7 @@ class ProjectSummaryOverDemoData : public testing::DemoAccount {
 void expectSound(const ui::Layout& l, ui::Size family, const std::string& name,
                  const std::string& what) {
   testing::expectInsideWidget(l, family, what);
-  for (const auto& t : present::testing::texts(l)) {
+  for (const auto& t : testing::texts(l)) {
     if (t.run.truncated) {
       // Only the project's name in the header is cut, on its one line, or a figure that has
       // shrunk to half its size first.
@@ -45,9 +45,9 @@ TEST_F(ProjectSummaryOverDemoData, EveryProjectAndPeriodFitsEachSize) {
   const struct {
     Size size;
     ui::Size family;
-  } sizes[] = {{Size::small, present::testing::kSmall},
-               {Size::medium, present::testing::kMedium},
-               {Size::panel, present::testing::kLarge}};
+  } sizes[] = {{Size::small, testing::kSmall},
+               {Size::medium, testing::kMedium},
+               {Size::panel, testing::kLarge}};
   int drawn = 0;
   bool dots = false;  // the account shows a goal whose days are drawn as dots
   for (WidgetPeriod period : kAllWidgetPeriods) {

@@ -18,7 +18,7 @@ namespace vx::views {
 namespace {
 
 using namespace std::chrono_literals;
-using present::testing::texts;
+using testing::texts;
 using Size = ProjectSummaryView::Size;
 
 // 2026-03-10 12:00 UTC.
@@ -63,13 +63,13 @@ PeriodMetrics withGoal(std::int64_t visitors, double goalValue) {
 ui::Size canvasFor(Size size) {
   switch (size) {
     case Size::small:
-      return present::testing::kSmall;
+      return testing::kSmall;
     case Size::medium:
-      return present::testing::kMedium;
+      return testing::kMedium;
     case Size::panel:
-      return present::testing::kLarge;
+      return testing::kLarge;
   }
-  return present::testing::kSmall;
+  return testing::kSmall;
 }
 
 struct Drawn {

@@ -45,9 +45,9 @@ TEST_F(WaitingViewOverDemoData, EverySizeFitsItsWidgetAndLinksWhatItShows) {
     Size size;
     ui::Size family;
     std::size_t rows;
-  } sizes[] = {{Size::small, present::testing::kSmall, 1},
-               {Size::medium, present::testing::kMedium, 2},
-               {Size::large, present::testing::kLarge, 5}};
+  } sizes[] = {{Size::small, testing::kSmall, 1},
+               {Size::medium, testing::kMedium, 2},
+               {Size::large, testing::kLarge, 5}};
   for (const auto& s : sizes) {
     for (bool showDetails : {true, false}) {
       for (auto scheme : {present::ColorScheme::light, present::ColorScheme::dark}) {

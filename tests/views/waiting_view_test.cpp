@@ -14,12 +14,12 @@
 namespace vx::views {
 namespace {
 
-using present::testing::kLarge;
-using present::testing::kLight;
-using present::testing::kMedium;
-using present::testing::kSmall;
-using present::testing::textNamed;
-using present::testing::texts;
+using testing::kLarge;
+using testing::kLight;
+using testing::kMedium;
+using testing::kSmall;
+using testing::textNamed;
+using testing::texts;
 using Size = WaitingView::Size;
 
 const Time kNow = Time{} + std::chrono::hours(24 * 20000);

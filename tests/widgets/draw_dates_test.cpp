@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scratch.hpp"
+#include "support/icu_defaults.hpp"
 
 namespace vx::widgets {
 namespace {

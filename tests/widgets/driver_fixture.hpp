@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "child_process.hpp"
+#include "support/process.hpp"
 #include "widgets_fixture.hpp"
 
 namespace vx::testing {
@@ -54,6 +54,11 @@ class DriverTest : public WidgetsTest {
     std::filesystem::copy_file(program_, copy, std::filesystem::copy_options::overwrite_existing);
     writeFile(copyPlist(), infoPlist(version));
     return copy.string();
+  }
+
+  // The Info.plist of the copy's bundle; without a version when `version` is nothing.
+  static std::string infoPlist(const std::optional<std::string>& version) {
+    return bundleInfoPlist("test.widgets", version);
   }
 
   [[nodiscard]] std::filesystem::path copyPlist() const {

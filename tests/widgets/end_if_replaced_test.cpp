@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "scratch.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::widgets {
 namespace {
 
-using testing::infoPlist;
+using testing::bundleInfoPlist;
 using testing::writeFile;
 
 // The decision behind ending a replaced process; ending itself is tested on the real program.
@@ -18,19 +18,19 @@ class ReplacedOnDiskTest : public ::testing::Test {
 };
 
 TEST_F(ReplacedOnDiskTest, AnotherVersionOnDiskMeansReplaced) {
-  writeFile(plist_, infoPlist("8"));
+  writeFile(plist_, bundleInfoPlist("test.widgets", "8"));
   EXPECT_TRUE(replacedOnDisk("7", plist_));
   // Exact text comparison: equal numbers written differently still differ.
   EXPECT_TRUE(replacedOnDisk("07", plist_));
 }
 
 TEST_F(ReplacedOnDiskTest, SameVersionIsNotReplaced) {
-  writeFile(plist_, infoPlist("7"));
+  writeFile(plist_, bundleInfoPlist("test.widgets", "7"));
   EXPECT_FALSE(replacedOnDisk("7", plist_));
 }
 
 TEST_F(ReplacedOnDiskTest, ProcessLaunchedWithoutVersionNeverCountsAsReplaced) {
-  writeFile(plist_, infoPlist("8"));
+  writeFile(plist_, bundleInfoPlist("test.widgets", "8"));
   EXPECT_FALSE(replacedOnDisk(std::nullopt, plist_));
 }
 
@@ -38,7 +38,7 @@ TEST_F(ReplacedOnDiskTest, UnreadableOrVersionlessFileLeavesProcessRunning) {
   EXPECT_FALSE(replacedOnDisk("7", plist_));                                       // missing
   writeFile(plist_, "<plist><dict><key>CFBundleVersion</key><string>8</string>");  // cut short
   EXPECT_FALSE(replacedOnDisk("7", plist_));
-  writeFile(plist_, infoPlist(std::nullopt));
+  writeFile(plist_, bundleInfoPlist("test.widgets", std::nullopt));
   EXPECT_FALSE(replacedOnDisk("7", plist_));
   writeFile(plist_, "<plist><dict><key>CFBundleVersion</key><integer>8</integer></dict></plist>");
   EXPECT_FALSE(replacedOnDisk("7", plist_));

@@ -17,9 +17,9 @@ namespace vx::widgets {
 namespace {
 
 using host::WidgetFamily;
-using present::testing::kDark;
-using present::testing::kLight;
-using present::testing::texts;
+using testing::kDark;
+using testing::kLight;
+using testing::texts;
 
 const Time kNow = Time{} + std::chrono::hours(24 * 20000) + std::chrono::hours(12);
 constexpr std::string_view kMessage = "Open Vantorix to sign in";

@@ -53,7 +53,7 @@ TEST_F(ProjectEntityQueryTest, NothingCachedRefreshesOnceAndListsEveryProject) {
 
 TEST_F(ProjectEntityQueryTest, NothingCachedAndRefreshFailingGivesEmptyList) {
   signIn();
-  fake_.on("GET", "/v1/projects", test::Answer{502, "{}"});
+  fake_.on("GET", "/v1/projects", testing::Answer{502, "{}"});
   EXPECT_TRUE(ProjectEntityQuery().suggestedEntities().empty());
   EXPECT_EQ(projectListRequests(), 1u);
 }

@@ -51,7 +51,7 @@ TEST_F(ProvidersTest, FreshSummaryTimelineRedrawsAtWindowEndAndMidnight) {
 TEST_F(ProvidersTest, KeptTwoHourOldSnapshotGivesNowAndMidnight) {
   signIn();
   SharedStore::save(snapshotAt(kNow - 2h, {"alpha"}));
-  fake_.on("GET", "/v1/projects", test::Answer{503, "{}"});
+  fake_.on("GET", "/v1/projects", testing::Answer{503, "{}"});
 
   const auto timeline = AllProjectsProvider().timeline(AllProjectsIntent{PeriodOption::days7});
 
@@ -64,7 +64,7 @@ TEST_F(ProvidersTest, KeptTwoHourOldSnapshotGivesNowAndMidnight) {
 
 TEST_F(ProvidersTest, KeptWithoutSnapshotGivesOneEntryAskingToLoad) {
   signIn();
-  fake_.on("GET", "/v1/projects", test::Answer{500, "{}"});
+  fake_.on("GET", "/v1/projects", testing::Answer{500, "{}"});
   const auto timeline = ProjectSummaryProvider().timeline({});
   ASSERT_EQ(timeline.entries.size(), 1u);
   EXPECT_EQ(timeline.entries[0].snapshot, std::nullopt);
@@ -101,7 +101,7 @@ TEST_F(ProvidersTest, WaitingTimelineHasOneEntryWhateverTheSnapshotsAge) {
   EXPECT_EQ(fresh.policy.at, kNow + 15min);
 
   SharedStore::save(snapshotAt(kNow - 2h, {"alpha"}));
-  fake_.on("GET", "/v1/projects", test::Answer{503, "{}"});
+  fake_.on("GET", "/v1/projects", testing::Answer{503, "{}"});
   const auto kept = WaitingProvider().timeline({});
   ASSERT_EQ(kept.entries.size(), 1u);
   EXPECT_EQ(kept.entries[0].snapshot->at, kNow - 2h);

@@ -5,8 +5,6 @@
 #include <expat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -18,20 +16,6 @@ namespace vx::testing {
 namespace {
 
 using nlohmann::json;
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::vector<std::string> filesIn(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 WaitingItem conversation(const std::string& id, int minutesAgo) {
   WaitingItem item;
@@ -120,7 +104,7 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
   EXPECT_EQ(std::filesystem::status(out_ / "large.png").permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
       << "drawings show the user's data";
-  const ui::testing::PngProbe probe(readFile(out_ / "large.png"));
+  const testing::PngProbe probe(readFile(out_ / "large.png"));
   ASSERT_TRUE(probe.ok());
   EXPECT_EQ(probe.width(), 728);
   EXPECT_EQ(probe.height(), 764);
@@ -129,7 +113,7 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
       render({"--kind", "ProjectSummaryWidget", "--family", "systemSmall", "--preview", "--scale",
               "3", "--scheme", "dark", "--out", (out_ / "small.png").string()});
   ASSERT_EQ(tripled.status, 0) << tripled.error;
-  const ui::testing::PngProbe small(readFile(out_ / "small.png"));
+  const testing::PngProbe small(readFile(out_ / "small.png"));
   EXPECT_EQ(small.width(), 510);
   EXPECT_EQ(parsed(tripled)["pixels"], json({510, 510}));
 
@@ -149,7 +133,7 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
   const std::string document = readFile(out_ / "all.pdf");
   EXPECT_TRUE(pdfIsWhole(document));
   EXPECT_NE(document.find("/MediaBox [ 0 0 748 382 ]"), std::string::npos);
-  EXPECT_EQ(filesIn(out_),
+  EXPECT_EQ(namesIn(out_),
             (std::vector<std::string>{"all.pdf", "large.png", "small.png", "waiting.svg"}));
 }
 
@@ -235,7 +219,7 @@ TEST_F(RenderTest, UsageErrorsExitTwoAndDrawNothing) {
   }
   const auto notRender = runDriver({"timeline", "--kind", "AllProjectsWidget", "--scheme", "dark"});
   EXPECT_EQ(notRender.status, 2);
-  EXPECT_TRUE(filesIn(out_).empty());
+  EXPECT_TRUE(namesIn(out_).empty());
 }
 
 TEST_F(RenderTest, BadEntriesAndFailedWritesLeaveNothingBehind) {
@@ -270,7 +254,7 @@ TEST_F(RenderTest, BadEntriesAndFailedWritesLeaveNothingBehind) {
                                 "--out", (out_ / "taken.png").string()});
   EXPECT_EQ(onFolder.status, 1);
   EXPECT_NE(onFolder.error.find("taken.png"), std::string::npos) << onFolder.error;
-  EXPECT_EQ(filesIn(out_), (std::vector<std::string>{"taken.png", "w.png"}));
+  EXPECT_EQ(namesIn(out_), (std::vector<std::string>{"taken.png", "w.png"}));
 }
 
 TEST_F(RenderTest, ServeDrawsLikeTheCommandLine) {
@@ -341,7 +325,7 @@ TEST_F(RenderTest, ServeDrawsLikeTheCommandLine) {
   EXPECT_TRUE(answers[3].contains("error"));
   EXPECT_EQ(answers[4]["result"]["pixels"], json({170, 170}));
   EXPECT_TRUE(answers[5].contains("error"));
-  EXPECT_EQ(filesIn(out_), (std::vector<std::string>{"fresh.svg", "given.png", "placeholder.png"}));
+  EXPECT_EQ(namesIn(out_), (std::vector<std::string>{"fresh.svg", "given.png", "placeholder.png"}));
 }
 
 }  // namespace

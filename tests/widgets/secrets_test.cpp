@@ -24,7 +24,7 @@ class SecretsTest : public DriverTest {
   }
 
   // Every header value of every request `service` received that holds the token.
-  static std::vector<std::string> carriers(const test::FakeService& service) {
+  static std::vector<std::string> carriers(const testing::FakeService& service) {
     std::vector<std::string> found;
     for (const auto& request : service.requests()) {
       for (const auto& [name, value] : request.headers) {
@@ -38,23 +38,23 @@ class SecretsTest : public DriverTest {
     return found;
   }
 
-  test::FakeService elsewhere_;
+  testing::FakeService elsewhere_;
 };
 
 TEST_F(SecretsTest, TheTokenGoesOnlyToTheServiceInItsAuthorizationHeader) {
   signInWithToken();
   serveProjects({"alpha", "beta"});
-  fake_.on("GET", "/v1/favicons/alpha.example", test::Answer{200, "not a picture"});
+  fake_.on("GET", "/v1/favicons/alpha.example", testing::Answer{200, "not a picture"});
   // A redirect to another origin is not followed, so the token cannot go along.
   const std::string away =
       "http://127.0.0.1:" + elsewhere_.baseUrl().substr(elsewhere_.baseUrl().rfind(':') + 1) +
       "/collect";
   fake_.on("GET", "/v1/projects/alpha/inbox?limit=100&offset=0",
-           test::Answer{302, "", {{"Location", away}}});
+           testing::Answer{302, "", {{"Location", away}}});
   fake_.on("GET", "/v1/projects/alpha/analytics/realtime",
-           test::Answer{307, "", {{"Location", away}}});
-  elsewhere_.on("GET", "/collect", test::Answer{200, R"({"current_visitors": 1})"});
-  fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+           testing::Answer{307, "", {{"Location", away}}});
+  elsewhere_.on("GET", "/collect", testing::Answer{200, R"({"current_visitors": 1})"});
+  fake_.on("POST", "/v1/widgets/push-token", testing::Answer{201, "{}"});
 
   const auto timeline = runDriver(
       {"timeline", "--kind", "AllProjectsWidget", "--now", nowOption(), "--push-token", "0aff"});

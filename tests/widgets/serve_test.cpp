@@ -105,7 +105,7 @@ TEST_F(ServeTest, EntitiesAndProjectsFollowTheCache) {
 
 TEST_F(ServeTest, PushTokenIsReportedBeforeTheProcessEnds) {
   signIn();
-  fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+  fake_.on("POST", "/v1/widgets/push-token", testing::Answer{201, "{}"});
   const auto result = runDriver(
       {"serve"},
       requestLine({{"id", 1}, {"op", "pushTokenDidChange"}, {"token", "0aff"}, {"widgets", 2}}));
@@ -140,7 +140,7 @@ std::optional<json> pushRecord() {
 }
 
 // Each hand-over's request at the service, as "POST token" or "DELETE token".
-std::vector<std::string> pushRequests(const test::FakeService& fake) {
+std::vector<std::string> pushRequests(const testing::FakeService& fake) {
   std::vector<std::string> sent;
   for (const auto& request : fake.requests()) {
     if (request.method == "POST" && request.target == "/v1/widgets/push-token") {
@@ -158,7 +158,7 @@ class ServePushTest : public ServeTest {
     ServeTest::SetUp();
     signIn();
     // Withdrawals are answered 404, which changes nothing: their outcome is not looked at.
-    fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+    fake_.on("POST", "/v1/widgets/push-token", testing::Answer{201, "{}"});
   }
 };
 
@@ -218,11 +218,11 @@ TEST_F(ServeTest, LocalRequestsAreAnsweredWhileRefreshesWait) {
   // The project list is held back until the test has seen the other answers.
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
-  fake_.on("GET", "/v1/projects", [released](const test::RecordedRequest&) {
+  fake_.on("GET", "/v1/projects", [released](const testing::RecordedRequest&) {
     (void)released.wait_for(std::chrono::seconds(30));  // a guard against a hung test only
-    return test::Answer{200, projectList({"alpha"})};
+    return testing::Answer{200, projectList({"alpha"})};
   });
-  fake_.on("POST", "/v1/widgets/push-token", test::Answer{201, "{}"});
+  fake_.on("POST", "/v1/widgets/push-token", testing::Answer{201, "{}"});
   ChildProcess child(program_, {"serve", "--now", nowOption()}, environment());
   for (int id = 1; id <= 9; ++id) {
     child.write(requestLine({{"id", id}, {"op", "timeline"}, {"kind", "WaitingWidget"}}));

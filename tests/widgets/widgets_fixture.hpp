@@ -10,9 +10,10 @@
 
 #include "model/clock.hpp"
 #include "model/snapshot.hpp"
-#include "scratch.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/icu_defaults.hpp"
+#include "support/scratch.hpp"
 
 namespace vx::testing {
 
@@ -71,11 +72,11 @@ class WidgetsTest : public ::testing::Test {
   // The project list answers with these projects; each project's seven-day summary with
   // `visitors`; every other request of a refresh fails (404) and shows as an empty value.
   void serveProjects(const std::vector<std::string>& slugs, int visitors = 12) {
-    fake_.on("GET", "/v1/projects", test::Answer{200, projectList(slugs)});
+    fake_.on("GET", "/v1/projects", testing::Answer{200, projectList(slugs)});
     for (const auto& slug : slugs) {
       fake_.on("GET",
                "/v1/projects/" + slug + "/analytics/summary?period=7d&compare=previous_period",
-               test::Answer{200, nlohmann::json{{"visitors", visitors}}.dump()});
+               testing::Answer{200, nlohmann::json{{"visitors", visitors}}.dump()});
     }
   }
 
@@ -86,7 +87,7 @@ class WidgetsTest : public ::testing::Test {
   ScratchFolder scratch_;
   ScopedEnvironment dataHome_{"XDG_DATA_HOME", (scratch_.path() / "data").string()};
   IcuDefaults icu_{"en_US", "UTC"};
-  test::FakeService fake_;
+  testing::FakeService fake_;
 };
 
 }  // namespace vx::testing

@@ -2,14 +2,15 @@
 
 #include <string>
 
-namespace vx::store {
+namespace vx::base {
 
 // The name under /proc/self/fd that stands for the open descriptor `fd`. Calls given it act on
 // the very file the descriptor holds (following it does not look the original path up again),
 // even one that has no name, or whose name now leads elsewhere.
 [[nodiscard]] std::string descriptorPath(int fd);
 
-// Owns one open file descriptor and closes it when destroyed. Move-only.
+// Owns one open file descriptor (a file, a pipe's end, a socket) and closes it when destroyed,
+// or when another is moved in. Move-only; a moved-from or default one holds none (-1).
 class FileDescriptor {
  public:
   FileDescriptor() = default;
@@ -34,4 +35,9 @@ class FileDescriptor {
   int fd_ = -1;
 };
 
-}  // namespace vx::store
+// The regular file at `path`, open for reading; none (not valid) when there is nothing there
+// or something else: a directory, a device, a FIFO (opened without blocking, so one put where a
+// file is expected cannot hold the reader up), or a symbolic link (never followed).
+[[nodiscard]] FileDescriptor openRegularFile(const char* path);
+
+}  // namespace vx::base

@@ -1,10 +1,12 @@
-#include "store/file_descriptor.hpp"
+#include "base/file_descriptor.hpp"
 
 #include <cerrno>
 
-#include "store/system_calls.hpp"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-namespace vx::store {
+namespace vx::base {
 
 std::string descriptorPath(int fd) {
   return "/proc/self/fd/" + std::to_string(fd);
@@ -31,8 +33,14 @@ int FileDescriptor::release() noexcept {
 int FileDescriptor::close() noexcept {
   if (fd_ < 0) return 0;
   // Linux releases the descriptor even when close fails (also on EINTR), so it is never retried.
-  int result = systemCalls().close(release());
-  return result == 0 ? 0 : errno;
+  return ::close(release()) == 0 ? 0 : errno;
 }
 
-}  // namespace vx::store
+FileDescriptor openRegularFile(const char* path) {
+  FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+  struct stat status {};
+  if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+  return file;
+}
+
+}  // namespace vx::base
