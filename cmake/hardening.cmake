@@ -1,7 +1,8 @@
 # The hardening Debian's own packages are built with (dpkg-buildflags with hardening=+all):
 # a stack protector, fortified libc calls, a read-only relocation table resolved at start, and
 # control-flow protection where the compiler and target have it. Every target gets them, so the
-# tests run the very code that ships.
+# tests run the very code that ships. The package's own build (debian/rules) leaves this off and
+# takes the same flags from dpkg-buildflags.
 if(NOT VX_HARDEN)
   return()
 endif()

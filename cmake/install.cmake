@@ -6,7 +6,7 @@
 #                                   "vantorix-widgets.bundle/Contents/Info.plist"
 #   lib/<multiarch>/nodejs/panelnudge/  the Node module: package.json + panelnudge.node
 #   lib/systemd/user/               the widget host's user service and socket
-#   share/doc/vantorix-widgets/     README.md, copyright, changelog.gz
+#   share/doc/vantorix-widgets/     README.md (doc/README.user.md), copyright
 #   share/man/man1/                 the programs' manual pages
 #
 # Every program finds what it needs from its own location (/proc/self/exe), so an installation
@@ -28,6 +28,16 @@ set(VX_INSTALL_USERUNITDIR "lib/systemd/user" CACHE PATH
     "Folder, under the prefix, of the systemd user units")
 set(vx_extension_dir "${CMAKE_INSTALL_LIBEXECDIR}/vantorix-widgets")
 
+# The user service starts the installed host rather than a copy in ~/.local/bin. The prefix is
+# known only when installing (`cmake --install --prefix`, or the package's /usr), so the unit is
+# written then (cmake/install_user_unit.cmake), first: a prefix systemd could not start the
+# host from stops the installation before anything is copied.
+install(CODE "
+  set(VX_UNIT_IN [[${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.service]])
+  set(VX_UNIT_DIR [[${VX_INSTALL_USERUNITDIR}]])
+  set(VX_HOST [[${CMAKE_INSTALL_BINDIR}/vantorix-widget-host]])
+  include([[${PROJECT_SOURCE_DIR}/cmake/install_user_unit.cmake]])
+")
 install(TARGETS keyferry vantorix-widget-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(TARGETS vantorix-widgets RUNTIME DESTINATION ${vx_extension_dir})
@@ -42,37 +52,19 @@ install(FILES ${CMAKE_BINARY_DIR}/install/vantorix-widgets DESTINATION ${CMAKE_I
 install(TARGETS panelnudge LIBRARY DESTINATION ${VX_INSTALL_NODEDIR}/panelnudge)
 install(FILES ${CMAKE_BINARY_DIR}/panelnudge/package.json DESTINATION ${VX_INSTALL_NODEDIR}/panelnudge)
 
-# The user service starts the installed host rather than a copy in ~/.local/bin. The prefix is
-# known only when installing (`cmake --install --prefix`, or the package's /usr), so the unit is
-# written then, just before it is copied.
-set(vx_unit_in ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.service)
-set(vx_unit_out ${CMAKE_BINARY_DIR}/install/vantorix-widget-host.service)
-install(CODE "
-  file(READ \"${vx_unit_in}\" unit)
-  string(REPLACE \"%h/.local/bin/\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\" unit \"\${unit}\")
-  file(WRITE \"${vx_unit_out}\" \"\${unit}\")
-")
-install(FILES ${vx_unit_out} ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.socket
+install(FILES ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.socket
         DESTINATION ${VX_INSTALL_USERUNITDIR})
 
-# Documentation, in the form Debian expects in every package's doc folder.
-configure_file(${PROJECT_SOURCE_DIR}/cmake/package/changelog.in ${CMAKE_BINARY_DIR}/install/changelog @ONLY)
-execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/changelog
-                OUTPUT_FILE ${CMAKE_BINARY_DIR}/install/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/install/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-# lintian's overrides mean something only in the package, whose prefix is /usr.
-install(CODE "
-  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
-    file(INSTALL \"${PROJECT_SOURCE_DIR}/cmake/package/lintian-overrides\"
-         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/lintian/overrides\" RENAME vantorix-widgets)
-  endif()
-")
+# Documentation: the user's README and the licence. In the package, debhelper adds the
+# changelog (debian/changelog) and installs the same copyright file.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/README.user.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        RENAME README.md)
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# Manual pages, compressed as Debian installs them.
+# Manual pages, with the version and date of debian/changelog, compressed as Debian installs them.
 foreach(page keyferry vantorix-widgets vantorix-widget-host)
-  execute_process(COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/doc/man/${page}.1
+  configure_file(${PROJECT_SOURCE_DIR}/doc/man/${page}.1.in ${CMAKE_BINARY_DIR}/install/${page}.1 @ONLY)
+  execute_process(COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/install/${page}.1
                   OUTPUT_FILE ${CMAKE_BINARY_DIR}/install/${page}.1.gz COMMAND_ERROR_IS_FATAL ANY)
   install(FILES ${CMAKE_BINARY_DIR}/install/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()

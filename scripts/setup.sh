@@ -14,7 +14,8 @@ packages=(
   libexpat1-dev
   libgtk-4-dev libxtst-dev xvfb
   chromium
-  dpkg-dev file lintian   # cpack -G DEB (dpkg-shlibdeps) and the package test
+  debhelper dpkg-dev lintian   # the Debian package (debian/) and the package test
+  systemd   # systemd-analyze checks the installed user units
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

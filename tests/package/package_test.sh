@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Installs the project twice into a scratch folder, with `cmake --install --prefix` and by
-# unpacking the Debian package that `cpack -G DEB` makes, and runs the installed programs there.
-# Nothing is installed on the system itself, and no program sees the user's own folders.
+# Installs the project into a scratch folder with `cmake --install` and as the Debian package, and
+# runs the installed programs there (debian/tests/installed-programs, the package's autopkgtest).
 #
-# usage: package_test.sh BUILD_DIR SOURCE_DIR NODEDIR BINDIR LIBEXECDIR UNITDIR
+# The package is made from this build tree: its files as `cmake --install --prefix /usr` puts
+# them, then debhelper's steps that follow the install in `dh binary`, run from debian/ as it
+# is. A full `dpkg-buildpackage` would compile everything a second time, with the flags of
+# dpkg-buildflags: scripts/build-deb.sh does that. Nothing is installed on the system itself,
+# and no program sees the user's own folders.
+#
+# usage: package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-build=$1 source=$2 nodedir=$3 bindir=$4 libexecdir=$5 unitdir=$6
+build=$1 source=$2
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch/run
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 0700 "$XDG_RUNTIME_DIR"
+export HOME=$scratch/home
+mkdir -p "$HOME"
 # Only the system's own folders: a program found through PATH would come from elsewhere.
-export PATH=/usr/bin:/bin LC_ALL=C.UTF-8 TZ=UTC
+export PATH=/usr/bin:/bin:/usr/sbin:/sbin LC_ALL=C.UTF-8 TZ=UTC
+demo=$build/src/demo/vantorix-demo-service
 
 failures=0
 fail() {
@@ -21,58 +26,25 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The session as keyferry stores it, bytes unchanged, in a shared folder of its own; `forget`
-# withdraws it again.
-check_keyferry() {
-  local prefix=$1 data=$scratch/data-$where
-  local folder=$data/Q7MZ2K4XB9.com.vantorix.desktop session='{"api":"https://api.example","token":"s3cret"}'
-  printf '%s' "$session" | XDG_DATA_HOME=$data "$prefix/$bindir/keyferry" save ||
-    fail "keyferry save exited with $?"
-  [ "$(cat "$folder/session.json" 2>/dev/null)" = "$session" ] || fail "session.json differs from the input"
-  [ "$(stat -c %a "$folder/session.json" 2>/dev/null)" = 600 ] || fail "session.json is not private"
-  XDG_DATA_HOME=$data "$prefix/$bindir/keyferry" forget || fail "keyferry forget exited with $?"
-  [ ! -e "$folder/session.json" ] || fail "keyferry forget left session.json"
-}
-
-# The extension answers from bin/, and the host finds that same program beside itself.
-check_programs() {
-  local prefix=$1 kinds
-  kinds=$(XDG_DATA_HOME=$scratch/data-$where "$prefix/$bindir/vantorix-widgets" kinds) ||
-    fail "vantorix-widgets kinds exited with $?"
-  [ "$(node -e 'console.log(JSON.parse(process.argv[1]).map(k => k.kind).join(" "))' "$kinds")" = \
-    "ProjectSummaryWidget AllProjectsWidget WaitingWidget" ] || fail "kinds answered: $kinds"
-
-  local usage
-  usage=$("$prefix/$bindir/vantorix-widget-host" --help) || fail "the host's --help exited with $?"
-  [[ $usage == "usage: vantorix-widget-host"* ]] || fail "the host's --help printed: $usage"
-
-  local config=$scratch/host-$where id
-  id=$(XDG_CONFIG_HOME=$config XDG_DATA_HOME=$scratch/data-$where "$prefix/$bindir/vantorix-widget-host" \
-    place --kind AllProjectsWidget --family systemLarge --period days28) ||
-    fail "the host could not place a widget through the installed extension"
-  [ "$id" = 1 ] || fail "place printed \"$id\""
-  # A family the kind does not offer is refused: the host read the installed extension's kinds.
-  if XDG_CONFIG_HOME=$config XDG_DATA_HOME=$scratch/data-$where "$prefix/$bindir/vantorix-widget-host" \
-    place --kind ProjectSummaryWidget --family systemLarge >/dev/null 2>&1; then
-    fail "the host placed a family the kind does not offer"
-  fi
-}
-
-check_node_module() {
-  local prefix=$1 shape
-  shape=$(node -e "const m = require(process.argv[1]);
-    console.log(['reload', 'notificationStatus', 'askForNotifications'].map(f => typeof m[f]).join(' '))" \
-    "$prefix/$nodedir/panelnudge") || fail "node could not load the installed module"
-  [ "$shape" = "function function function" ] || fail "the module exports: $shape"
+# The user service starts the host of its own installation, and systemd takes the units as
+# written (quoting, specifiers). ROOT is where a package was unpacked: systemd checks units only
+# on the real file system.
+check_unit() {
+  local prefix=$1 root=${2:-} units=$1/lib/systemd/user exec_start
+  exec_start=$(sed -n 's/^ExecStart="\(.*\)" run$/\1/p' "$units/vantorix-widget-host.service" | sed 's/%%/%/g')
+  [ "$root$exec_start" = "$prefix/bin/vantorix-widget-host" ] || fail "the user service starts \"$exec_start\""
+  [ -z "$root" ] || return 0
+  XDG_RUNTIME_DIR=$scratch systemd-analyze verify --user --man=no "$units"/vantorix-widget-host.{service,socket} \
+    >"$scratch/verify.txt" 2>&1 || fail "systemd refuses the units: $(cat "$scratch/verify.txt")"
 }
 
 # A running extension notices its installed bundle being replaced: it ends, status 0, at the next
 # preview instead of answering it. That holds only when it found the bundle it started from.
 check_bundle() {
   local prefix=$1 plist answer rest status
-  plist=$prefix/$libexecdir/vantorix-widgets/vantorix-widgets.bundle/Contents/Info.plist
+  plist=$prefix/libexec/vantorix-widgets/vantorix-widgets.bundle/Contents/Info.plist
   [ -f "$plist" ] || { fail "no bundle at $plist"; return; }
-  coproc SERVE { XDG_DATA_HOME=$scratch/data-$where exec "$prefix/$bindir/vantorix-widgets" serve; }
+  coproc SERVE { XDG_DATA_HOME=$scratch/data exec "$prefix/bin/vantorix-widgets" serve; }
   local to from pid=$SERVE_PID
   # Bash closes a coprocess's own descriptors as soon as it ends, which may come before its
   # last answer is read: the answers are read through copies of them instead.
@@ -93,45 +65,71 @@ check_bundle() {
   [[ $rest != *'"id":2'* ]] || fail "serve answered the preview after its bundle was replaced: $rest"
 }
 
-# No path of the build machine's trees remains in anything installed.
-check_no_build_paths() {
-  local root=$1 found
-  found=$(grep -rlaF -e "$source" -e "$build" "$root" || true)
-  [ -z "$found" ] || fail "build paths inside: $found"
-}
-
+# DIR holds the installation under PREFIX; ROOT is where a package was unpacked, if one was.
 check_installation() {
-  local root=$1 prefix=$2 exec_start
-  check_no_build_paths "$root"
-  check_keyferry "$prefix"
-  check_programs "$prefix"
-  check_node_module "$prefix"
+  local dir=$1 prefix=$2 root=${3:-} found
+  found=$(grep -rlaF -e "$source" -e "$build" "$dir" || true)
+  [ -z "$found" ] || fail "build paths inside: $found"
+  check_unit "$prefix" "$root"
+  bash "$source/debian/tests/installed-programs" "$prefix" "$demo" || fail "installed-programs"
   check_bundle "$prefix"
-  exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$prefix/$unitdir/vantorix-widget-host.service")
-  [ -x "$root${exec_start#"$root"}" ] && [ "${exec_start##*/}" = vantorix-widget-host ] ||
-    fail "the user service starts \"$exec_start\""
-  [ -f "$prefix/$unitdir/vantorix-widget-host.socket" ] || fail "no user socket unit"
 }
 
-# 1. cmake --install into a prefix of its own.
+# 1. cmake --install, twice at once: into a plain prefix and into one that the unit must quote
+# (a blank) and escape (a "%", which systemd would take for a specifier).
 where=install
-cmake --install "$build" --prefix "$scratch/prefix" --strip >/dev/null
-check_installation "$scratch/prefix" "$scratch/prefix"
+plain=$scratch/plain odd="$scratch/pre fix%"
+touch "$scratch/before-install"
+cmake --install "$build" --prefix "$plain" --strip >/dev/null &
+cmake --install "$build" --prefix "$odd" --strip >/dev/null || fail "cmake --install exited with $?"
+wait $! || fail "cmake --install exited with $?"
+[ -z "$(find "$build" -name '*.service' -newer "$scratch/before-install")" ] ||
+  fail "the installations wrote their unit into the build tree"
+check_unit "$plain"
+check_installation "$odd" "$odd"
 
 # 2. The Debian package, unpacked into a root of its own.
 where=deb
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/cpack" >/dev/null
-deb=$(echo "$scratch"/cpack/*.deb)
-[ -f "$deb" ] || { echo "FAIL [deb]: cpack made no package" >&2; exit 1; }
+pkg=$scratch/deb/source root=$scratch/root
+mkdir -p "$pkg"
+cp -r "$source/debian" "$pkg/"
+DESTDIR=$pkg/debian/vantorix-widgets cmake --install "$build" --prefix /usr >/dev/null
+(
+  cd "$pkg"
+  dh binary --no-act | sed '1,/dh_auto_install/d' | while read -r step; do eval "$step"; done
+) >"$scratch/dh.txt" 2>&1 || fail "debhelper: $(cat "$scratch/dh.txt")"
+deb=$(echo "$scratch"/deb/vantorix-widgets_*.deb)
+[ -f "$deb" ] || { echo "FAIL [deb]: no package made" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-4-1* ]] ||
   fail "Depends was not derived from the programs: $depends"
-[[ $(dpkg-deb -f "$deb" Recommends) == *fonts-noto-color-emoji* ]] || fail "no emoji font recommended"
-lintian --fail-on error --display-info "$deb" >"$scratch/lintian.txt" 2>&1 || fail "lintian: $(cat "$scratch/lintian.txt")"
-# Every shipped binary carries the distribution's hardening (lintian tells at the info level).
-! grep -E 'hardening-' "$scratch/lintian.txt" || fail "binaries without the distribution's hardening"
-dpkg -x "$deb" "$scratch/root"
-check_installation "$scratch/root" "$scratch/root/usr"
+# Every tag but an overridden one fails, the hardening ones too (info tags): every shipped binary
+# carries the distribution's hardening.
+lintian --allow-root --display-info --pedantic "$scratch"/deb/*.deb >"$scratch/lintian.txt" 2>&1 || true
+[ ! -s "$scratch/lintian.txt" ] || fail "lintian: $(cat "$scratch/lintian.txt")"
+
+dpkg -x "$deb" "$root"
+# A new version ends the extension processes still running from the old one (a new bundle).
+version=$(dpkg-deb -f "$deb" Version)
+grep -qF "<string>$version</string>" "$root/usr/libexec/vantorix-widgets/vantorix-widgets.bundle/Contents/Info.plist" ||
+  fail "the bundle's build version is not the package's $version"
+check_installation "$root" "$root/usr" "$root"
+
+# Installing enables the socket for every user's next login, and only the socket; purging
+# takes it back. The maintainer scripts run as dpkg would run them on $root, but for their check
+# that leaves units alone under a DPKG_ROOT.
+dpkg-deb -e "$deb" "$scratch/control"
+maintainer_script() {
+  # shellcheck disable=SC2016 # the script's own text
+  sed 's/\[ -z "${DPKG_ROOT:-}" \]/true/' "$scratch/control/$1" |
+    DPKG_ROOT=$root DPKG_MAINTSCRIPT_PACKAGE=vantorix-widgets sh -s "$2" || fail "$1 $2 exited with $?"
+}
+wants=$root/etc/systemd/user
+maintainer_script postinst configure
+[ -L "$wants/sockets.target.wants/vantorix-widget-host.socket" ] || fail "the socket is not enabled"
+[ ! -e "$wants/graphical-session.target.wants" ] || fail "the service itself is enabled"
+maintainer_script postrm purge
+[ ! -e "$wants/sockets.target.wants/vantorix-widget-host.socket" ] || fail "purging left the socket enabled"
 
 [ "$failures" = 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "package: cmake --install and the Debian package both work"
