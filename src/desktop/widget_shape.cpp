@@ -1,6 +1,7 @@
 #include "desktop/widget_shape.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <numbers>
 
 #include "base/owned.hpp"
@@ -45,11 +46,25 @@ void prepareShape(GtkWidget* window) {
   gtk_widget_set_app_paintable(window, TRUE);
 }
 
+bool isTranslucent(GtkWidget* window) {
+  return gdk_screen_is_composited(gtk_widget_get_screen(window)) &&
+         gdk_visual_get_depth(gtk_widget_get_visual(window)) == 32;
+}
+
+std::uint32_t edgeColour(cairo_surface_t* image) {
+  const int width = cairo_image_surface_get_width(image);
+  if (cairo_image_surface_get_format(image) != CAIRO_FORMAT_ARGB32 || width == 0 ||
+      cairo_image_surface_get_height(image) == 0) {
+    return 0;
+  }
+  cairo_surface_flush(image);
+  const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image));
+  return row[width / 2];
+}
+
 void applyShape(GtkWidget* window, int width, int height) {
   const Region region = outlineRegion(width, height);
-  const bool translucent = gdk_screen_is_composited(gtk_widget_get_screen(window)) &&
-                           gdk_visual_get_depth(gtk_widget_get_visual(window)) == 32;
-  gtk_widget_shape_combine_region(window, translucent ? nullptr : region.get());
+  gtk_widget_shape_combine_region(window, isTranslucent(window) ? nullptr : region.get());
   gtk_widget_input_shape_combine_region(window, region.get());
 }
 

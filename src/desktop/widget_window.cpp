@@ -47,6 +47,7 @@ void WidgetWindow::show(const std::filesystem::path& image, double scale, nlohma
   base::Owned<cairo_surface_t, cairo_surface_destroy> loaded(
       cairo_image_surface_create_from_png(image.c_str()));
   if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS || !(scale > 0)) return;
+  edge_ = edgeColour(loaded.get());
   image_ = std::move(loaded);
   scale_ = scale;
   links_ = std::move(links);
@@ -62,8 +63,15 @@ gboolean WidgetWindow::draw(GtkWidget*, cairo_t* cr, gpointer data) {
   cairo_paint(cr);
   cairo_restore(cr);
   if (!self->image_) return TRUE;
-  widgetOutline(cr, self->width_, self->height_);
-  cairo_clip(cr);
+  if (isTranslucent(self->window_)) {
+    widgetOutline(cr, self->width_, self->height_);
+    cairo_clip(cr);
+  } else {
+    const std::uint32_t edge = self->edge_;
+    const auto channel = [edge](int shift) { return ((edge >> shift) & 0xff) / 255.0; };
+    cairo_set_source_rgba(cr, channel(16), channel(8), channel(0), channel(24));
+    cairo_paint(cr);
+  }
   // The image has `scale` pixels per point; drawn at 1/scale it lands pixel for pixel on a
   // monitor of that scale.
   cairo_scale(cr, 1 / self->scale_, 1 / self->scale_);

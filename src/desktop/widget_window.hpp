@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -45,6 +46,7 @@ class WidgetWindow {
   int height_ = 0;
   base::Owned<cairo_surface_t, cairo_surface_destroy> image_;
   double scale_ = 1;
+  std::uint32_t edge_ = 0;  // fills a window cut to shape behind the drawing
   nlohmann::json links_ = nlohmann::json::array();
   std::function<void(int)> scaleChanged_;
 };
