@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 #include "support/unprivileged.hpp"
 
 namespace vx::desktop {
@@ -13,6 +15,10 @@ using testing::readFile;
 
 // The corner radius of widget windows, in points.
 constexpr double kCornerRadius = 20;
+
+std::string program(const std::string& relative) {
+  return (std::filesystem::path(VX_BIN) / relative).string();
+}
 
 DeskSession::DeskSession(std::optional<uid_t> user) : user_(user) {
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
@@ -26,9 +32,9 @@ DeskSession::DeskSession(std::optional<uid_t> user) : user_(user) {
       {"TZ", "UTC"},
       {"LANG", "en_US.UTF-8"},
   };
-  std::filesystem::create_directories(root / "run");
-  std::filesystem::create_directories(root / "config");
-  std::filesystem::create_directories(root / "data");
+  for (const char* folder : {"run", "config", "data"}) {
+    std::filesystem::create_directories(root / folder);
+  }
   std::filesystem::permissions(root / "run", std::filesystem::perms::owner_all);
   if (user_) testing::handOver(root);
 
@@ -36,11 +42,9 @@ DeskSession::DeskSession(std::optional<uid_t> user) : user_(user) {
   demo_ = std::make_unique<testing::ChildProcess>(
       program("demo/vantorix-demo-service"),
       options({"--port", "0", "--ready-file", ready.string()}));
-  if (!eventually([&] { return !readFile(ready).empty(); })) {
-    throw std::runtime_error("the demo service did not start");
-  }
-  if (testing::run(program("keyferry/keyferry"), options({"save"}), readFile(ready)).status != 0) {
-    throw std::runtime_error("keyferry save failed");
+  if (!eventually([&] { return !readFile(ready).empty(); }) ||
+      testing::run(program("keyferry/keyferry"), options({"save"}), readFile(ready)).status != 0) {
+    throw std::runtime_error("the demo service did not start, or keyferry save failed");
   }
 }
 
@@ -50,10 +54,6 @@ testing::ProcessOptions DeskSession::options(std::vector<std::string> arguments)
   options.environment = environment_;
   options.user = user_;
   return options;
-}
-
-std::string DeskSession::program(const std::string& relative) {
-  return (std::filesystem::path(VX_BIN) / relative).string();
 }
 
 std::string DeskSession::place(const std::string& kind, const std::string& family, int x, int y) {
@@ -75,8 +75,8 @@ std::vector<Json> DeskSession::drawings(const std::map<std::string, double>& sca
   eventually([&] {
     records.clear();
     const auto index = Json::parse(readFile(work() / "out" / "index.json"), nullptr, false);
-    if (!index.is_object() || !index.contains("widgets")) return false;
-    for (const Json& record : index["widgets"]) {
+    if (!index.is_object()) return false;
+    for (const Json& record : index.value("widgets", Json::array())) {
       const auto scale = scales.find(record.value("id", ""));
       if (record.contains("image") && scale != scales.end() &&
           record.value("scale", 0.0) == scale->second) {
@@ -99,25 +99,24 @@ std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y) {
   return *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4) & 0xffffff;
 }
 
+namespace {
+
+// Share of the drawing's pixels, corners left out, that `screen` shows at (x, y).
 double matchingShare(cairo_surface_t* drawing, cairo_surface_t* screen, int x, int y,
                      double scale) {
-  cairo_surface_flush(drawing);
-  cairo_surface_flush(screen);
   const int width = cairo_image_surface_get_width(drawing);
   const int height = cairo_image_surface_get_height(drawing);
   const int corner = static_cast<int>(kCornerRadius * scale) + 1;
   long matching = 0, compared = 0;
   for (int row = 0; row < height; ++row) {
     for (int column = 0; column < width; ++column) {
-      const bool inCorner =
-          (row < corner || row >= height - corner) && (column < corner || column >= width - corner);
-      if (inCorner) continue;  // the rounded corners are compared by the tests that need them
+      if ((row < corner || row >= height - corner) && (column < corner || column >= width - corner))
+        continue;
       ++compared;
       const int sx = x + column, sy = y + row;
       if (sx < 0 || sy < 0 || sx >= cairo_image_surface_get_width(screen) ||
-          sy >= cairo_image_surface_get_height(screen)) {
+          sy >= cairo_image_surface_get_height(screen))
         continue;
-      }
       const std::uint32_t a = pixelAt(drawing, column, row), b = pixelAt(screen, sx, sy);
       bool same = true;
       for (int shift : {16, 8, 0}) {
@@ -128,6 +127,32 @@ double matchingShare(cairo_surface_t* drawing, cairo_surface_t* screen, int x, i
     }
   }
   return compared == 0 ? 0 : static_cast<double>(matching) / static_cast<double>(compared);
+}
+
+}  // namespace
+
+void expectShown(const std::filesystem::path& drawing,
+                 const std::function<cairo_surface_t*()>& grab, int x, int y, double scale) {
+  cairo_surface_t* image = cairo_image_surface_create_from_png(drawing.c_str());
+  ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+  double share = 0;
+  cairo_surface_t* screen = nullptr;
+  EXPECT_TRUE(eventually([&] {
+    if (screen != nullptr) cairo_surface_destroy(screen);
+    screen = grab();
+    share = cairo_surface_status(screen) == CAIRO_STATUS_SUCCESS
+                ? matchingShare(image, screen, x, y, scale)
+                : 0;
+    return share > 0.99;
+  })) << "share of matching pixels: "
+      << share;
+  if (cairo_surface_status(screen) == CAIRO_STATUS_SUCCESS) {
+    EXPECT_LT(matchingShare(image, screen, x + 4, y + 4, scale), 0.99);  // tells places apart
+    EXPECT_EQ(pixelAt(screen, x + 1, y + 1), pixelAt(screen, x - 1, y - 1))
+        << "a square corner shows";
+  }
+  cairo_surface_destroy(screen);
+  cairo_surface_destroy(image);
 }
 
 }  // namespace vx::desktop

@@ -4,7 +4,9 @@
 // folders, the demo service's session handed to the widgets), placing widgets, waiting for
 // their drawings, and comparing what a screen shows with a drawing.
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,8 +29,6 @@ class DeskSession {
   [[nodiscard]] const std::filesystem::path& work() const { return work_.path(); }
   [[nodiscard]] testing::Environment& environment() { return environment_; }
   [[nodiscard]] testing::ProcessOptions options(std::vector<std::string> arguments) const;
-  // A program of the build (`widgets/vantorix-widgets`, ...).
-  [[nodiscard]] static std::string program(const std::string& relative);
 
   // Places a widget; the placement's id.
   std::string place(const std::string& kind, const std::string& family, int x, int y);
@@ -46,10 +46,11 @@ class DeskSession {
   std::unique_ptr<testing::ChildProcess> demo_;
 };
 
-// Share of a drawing's pixels (inside the widget's rounded outline) that `screen` shows within 2
-// per channel with the drawing's top-left corner at (x, y) pixels. Both are cairo image surfaces.
-[[nodiscard]] double matchingShare(cairo_surface_t* drawing, cairo_surface_t* screen, int x, int y,
-                                   double scale);
+// Checks that the screens `grab` takes come to show `drawing` (a PNG) with its top-left corner at
+// (x, y) pixels, inside its rounded corners (each channel within 2), not a few pixels off, with
+// what lies outside a corner showing there. `grab` returns a cairo image (owned by the caller).
+void expectShown(const std::filesystem::path& drawing,
+                 const std::function<cairo_surface_t*()>& grab, int x, int y, double scale);
 // The pixel of an image surface at (x, y) as 0xRRGGBB.
 [[nodiscard]] std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y);
 
