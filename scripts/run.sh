@@ -2,22 +2,34 @@
 # The main job: installs what is missing, builds, starts the demo service on a free port, hands
 # its session to the widgets with keyferry (in a temporary shared folder, never the user's own),
 # prints the timelines of the three widget kinds, and writes the gallery of every widget drawn
-# (build/gallery, kept). Stops the service and removes the temporary folder at the end.
+# (build/gallery, kept). In a desktop session (a display is there) it then places the three
+# widgets on the desktop through the widget host, with a private configuration, until Ctrl-C.
+# Stops the host and the service and removes the temporary folder at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target vantorix-widgets keyferry vantorix-demo-service >/dev/null
+targets=(vantorix-widgets keyferry vantorix-demo-service)
+display=
+[ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${DISPLAY:-}" ] && display=yes
+[ -n "$display" ] && targets+=(vantorix-widget-host)
+cmake --build --preset release --target "${targets[@]}" >/dev/null
 
 bin=build/release/src
 widgets=$bin/widgets/vantorix-widgets
 keyferry=$bin/keyferry/keyferry
 demo=$bin/demo/vantorix-demo-service
+host=$bin/desktop/vantorix-widget-host
 
 work=$(mktemp -d)
 demo_pid=
+host_pid=
 cleanup() {
+  if [ -n "$host_pid" ]; then
+    kill "$host_pid" 2>/dev/null || true
+    wait "$host_pid" 2>/dev/null || true
+  fi
   if [ -n "$demo_pid" ]; then
     kill "$demo_pid" 2>/dev/null || true
     wait "$demo_pid" 2>/dev/null || true
@@ -119,4 +131,27 @@ status=0
 node scripts/gallery/gallery.js --widgets "$widgets" --out "$gallery" >/dev/null || status=$?
 echo "every widget of the demo account, drawn: $gallery/index.html"
 echo "(kept after this run; open it in a browser)"
+[ -n "$display" ] || exit "$status"
+
+echo
+echo "== the widgets on your desktop"
+# The host's placements and images live in the temporary folder, never in your configuration.
+export XDG_CONFIG_HOME="$work/config"
+"$host" place --kind ProjectSummaryWidget --family systemSmall --period days28 --x 40 --y 40 >/dev/null
+"$host" place --kind WaitingWidget --family systemMedium --x 230 --y 40 >/dev/null
+"$host" place --kind AllProjectsWidget --family systemLarge --period days7 --x 40 --y 230 >/dev/null
+"$host" run &
+host_pid=$!
+sleep 2
+if ! kill -0 "$host_pid" 2>/dev/null; then
+  wait "$host_pid" || true
+  host_pid=
+  echo "run: the widget host did not start (is another one running? then stop it first)" >&2
+  exit 1
+fi
+echo "the three widgets of the demo account are on the desktop (top left):"
+echo "  \"Project\" (28 days), \"Needs you\" and \"Projects\" (7 days), from $host"
+echo "press Ctrl-C to stop: the widgets go, the demo service stops, the temporary folder is removed"
+wait "$host_pid" || true
+host_pid=
 exit "$status"

@@ -12,7 +12,9 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-14-dev
   libexpat1-dev
-  libgtk-4-dev libxtst-dev xvfb
+  libgtk-3-dev libgtk-layer-shell-dev libxtst-dev xvfb
+  openbox x11-utils             # the windows' tests: a window manager that honours EWMH, xprop
+  sway grim xwayland            # the windows' tests on Wayland (headless sway, screenshots)
   chromium
   debhelper dpkg-dev lintian   # the Debian package (debian/) and the package test
   systemd   # systemd-analyze checks the installed user units

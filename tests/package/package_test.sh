@@ -101,7 +101,7 @@ DESTDIR=$pkg/debian/vantorix-widgets cmake --install "$build" --prefix /usr >/de
 deb=$(echo "$scratch"/deb/vantorix-widgets_*.deb)
 [ -f "$deb" ] || { echo "FAIL [deb]: no package made" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-4-1* ]] ||
+[[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-3-0* ]] ||
   fail "Depends was not derived from the programs: $depends"
 # Every tag but an overridden one fails, the hardening ones too (info tags): every shipped binary
 # carries the distribution's hardening.

@@ -1,0 +1,81 @@
+#include "desktop/widget_windows.hpp"
+
+namespace vx::desktop {
+
+WidgetWindows::WidgetWindows(Host& host, WindowSystem system) : host_(host), system_(system) {
+  GdkDisplay* display = gdk_display_get_default();
+  g_signal_connect(display, "monitor-added", G_CALLBACK(monitorAdded), this);
+  g_signal_connect(display, "monitor-removed", G_CALLBACK(monitorRemoved), this);
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    watch(gdk_display_get_monitor(display, i));
+  }
+}
+
+WidgetWindows::~WidgetWindows() {
+  if (pending_ != 0) g_source_remove(pending_);
+  GdkDisplay* display = gdk_display_get_default();
+  g_signal_handlers_disconnect_by_data(display, this);
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    g_signal_handlers_disconnect_by_data(gdk_display_get_monitor(display, i), this);
+  }
+}
+
+void WidgetWindows::watch(GdkMonitor* monitor) {
+  g_signal_connect(monitor, "notify::geometry", G_CALLBACK(monitorChanged), this);
+  g_signal_connect(monitor, "notify::scale-factor", G_CALLBACK(monitorChanged), this);
+}
+
+void WidgetWindows::placeAgainSoon() {
+  if (pending_ == 0) pending_ = g_idle_add(placeAgain, this);
+}
+
+void WidgetWindows::drawn(const Placement& placement, const nlohmann::json& record) {
+  Shown& shown = windows_[placement.id];
+  if (shown.window && shown.placement.position != placement.position) shown.window.reset();
+  shown.placement = placement;
+  shown.record = record;
+  show(shown);
+}
+
+void WidgetWindows::show(Shown& shown) {
+  if (!shown.window) {
+    shown.window = std::make_unique<WidgetWindow>(
+        shown.placement, system_,
+        [this, id = shown.placement.id](int scale) { host_.setWidgetScale(id, scale); });
+  }
+  const nlohmann::json& record = shown.record;
+  const auto image = record.find("image");
+  if (image == record.end() || !image->is_string()) return;
+  const auto scale = record.find("scale");
+  shown.window->show(host_.outputFolder() / image->get<std::string>(),
+                     scale != record.end() && scale->is_number() ? scale->get<double>() : 1.0,
+                     record.value("links", nlohmann::json::array()));
+}
+
+void WidgetWindows::monitorAdded(GdkDisplay*, GdkMonitor* monitor, gpointer data) {
+  auto* self = static_cast<WidgetWindows*>(data);
+  self->watch(monitor);
+  self->placeAgainSoon();
+}
+
+void WidgetWindows::monitorRemoved(GdkDisplay*, GdkMonitor* monitor, gpointer data) {
+  auto* self = static_cast<WidgetWindows*>(data);
+  g_signal_handlers_disconnect_by_data(monitor, self);
+  self->placeAgainSoon();
+}
+
+void WidgetWindows::monitorChanged(GObject*, GParamSpec*, gpointer data) {
+  static_cast<WidgetWindows*>(data)->placeAgainSoon();
+}
+
+gboolean WidgetWindows::placeAgain(gpointer data) {
+  auto* self = static_cast<WidgetWindows*>(data);
+  self->pending_ = 0;
+  for (auto& [id, shown] : self->windows_) {
+    shown.window.reset();
+    self->show(shown);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace vx::desktop

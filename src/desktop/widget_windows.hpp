@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <gtk/gtk.h>
+#include <nlohmann/json.hpp>
+
+#include "desktop/host_core.hpp"
+#include "desktop/widget_window.hpp"
+
+namespace vx::desktop {
+
+// A window per placed widget, made when its first drawing is in and gone with its placement;
+// each window's drawings are made at the scale of the monitor it shows on. When a monitor comes
+// or goes, every window is placed again (a widget whose monitor went shows on the primary one,
+// and goes back when its monitor returns).
+class WidgetWindows {
+ public:
+  WidgetWindows(Host& host, WindowSystem system);
+  ~WidgetWindows();
+  WidgetWindows(const WidgetWindows&) = delete;
+  WidgetWindows& operator=(const WidgetWindows&) = delete;
+
+  void drawn(const Placement& placement, const nlohmann::json& record);
+  void removed(const std::string& id) { windows_.erase(id); }
+
+ private:
+  struct Shown {
+    Placement placement;
+    nlohmann::json record;
+    std::unique_ptr<WidgetWindow> window;
+  };
+  void show(Shown& shown);
+  void watch(GdkMonitor* monitor);
+  // Places every window again once the display's monitors have settled (a new monitor's
+  // place and scale arrive after it does).
+  void placeAgainSoon();
+  static void monitorAdded(GdkDisplay*, GdkMonitor* monitor, gpointer data);
+  static void monitorRemoved(GdkDisplay*, GdkMonitor* monitor, gpointer data);
+  static void monitorChanged(GObject*, GParamSpec*, gpointer data);
+  static gboolean placeAgain(gpointer data);
+
+  Host& host_;
+  WindowSystem system_;
+  std::map<std::string, Shown> windows_;
+  guint pending_ = 0;
+};
+
+}  // namespace vx::desktop
