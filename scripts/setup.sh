@@ -13,6 +13,9 @@ packages=(
   clang libclang-rt-14-dev
   libexpat1-dev
   libgtk-4-dev libxtst-dev xvfb
+  libgtk-3-dev   # the widget windows' accessible layer (ATK, bridged to AT-SPI)
+  # The accessible tree is read as a screen reader would: its own bus in a private session.
+  at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   chromium
   dpkg-dev file lintian   # cpack -G DEB (dpkg-shlibdeps) and the package test
 )
