@@ -16,7 +16,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
 
 BIN = os.environ["VX_BIN"]
 LINK_ROLES = (Atspi.Role.LINK, Atspi.Role.PUSH_BUTTON)
@@ -105,7 +105,12 @@ def main():
                                     stdout=subprocess.PIPE, env=env)
             children.append(xvfb)
             env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
-            os.environ["DISPLAY"] = env["DISPLAY"]  # for key presses through AT-SPI
+            # AT-SPI's registry, started by the bus on demand, presses keys on this display.
+            Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+                "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                "UpdateActivationEnvironment",
+                GLib.Variant("(a{ss})", ({"DISPLAY": env["DISPLAY"]},)), None,
+                Gio.DBusCallFlags.NONE, -1)
 
             ready = f"{work}/session.json"
             children.append(subprocess.Popen(
