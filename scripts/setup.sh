@@ -12,8 +12,9 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-14-dev
   libexpat1-dev
-  libgtk-4-dev libxtst-dev xvfb
-  libgtk-3-dev   # the widget windows' accessible layer (ATK, bridged to AT-SPI)
+  libgtk-3-dev libgtk-layer-shell-dev libxtst-dev xvfb
+  openbox x11-utils             # the windows' tests: a window manager that honours EWMH, xprop
+  sway grim xwayland            # the windows' tests on Wayland (headless sway, screenshots)
   # The accessible tree is read as a screen reader would: its own bus in a private session.
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   chromium

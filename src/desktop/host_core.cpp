@@ -81,6 +81,15 @@ void Host::setScheme(const std::string& scheme) {
   for (const auto& [widget, entry] : showing_) draw(widget, entry);
 }
 
+void Host::setWidgetScale(const std::string& widget, double scale) {
+  const auto known = scales_.find(widget);
+  const double current = known != scales_.end() ? known->second : options_.scale;
+  if (scaleKept_ || !(scale > 0) || scale == current) return;
+  scales_[widget] = scale;
+  const auto entry = showing_.find(widget);
+  if (entry != showing_.end()) draw(widget, Json(entry->second));
+}
+
 void Host::step(std::chrono::milliseconds longest) {
   wait(longest);
   const Instant now = clock::now();
@@ -131,6 +140,7 @@ void Host::followPlacements() {
       schedule_.remove(placement.id);
       output_.remove(placement.id);
       showing_.erase(placement.id);
+      scales_.erase(placement.id);
       if (removed_) removed_(placement.id);
     }
   }
@@ -165,7 +175,7 @@ void Host::draw(const std::string& widget, const Json& entry) {
                   {"family", std::string(host::rawValue(placement->family))},
                   {"scheme", options_.scheme},
                   {"mode", options_.mode},
-                  {"scale", options_.scale},
+                  {"scale", scales_.contains(widget) ? scales_.at(widget) : options_.scale},
                   {"entry", entry},
                   {"out", output_.imagePath(*placement, entry).string()}};
   if (options_.tint) request["tint"] = *options_.tint;

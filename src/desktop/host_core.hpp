@@ -37,6 +37,10 @@ class Host {
 
   // Every widget is drawn again (the appearance changed).
   void setScheme(const std::string& scheme);
+  // The widget shows on a monitor of this scale: its drawings are made at it from now on (drawn
+  // again at once when it changes), unless the scale was fixed with `keepScale`.
+  void setWidgetScale(const std::string& widget, double scale);
+  void keepScale() { scaleKept_ = true; }
   void onDrawn(Drawn drawn) { drawn_ = std::move(drawn); }
   void onRemoved(Removed removed) { removed_ = std::move(removed); }
   // Who asks the user for notification permission (windowed mode).
@@ -69,6 +73,8 @@ class Host {
   Schedule schedule_;
   std::map<std::string, nlohmann::json> latestDrawing_;
   std::map<std::string, nlohmann::json> showing_;
+  std::map<std::string, double> scales_;
+  bool scaleKept_ = false;
   Drawn drawn_;
   Removed removed_;
 };

@@ -124,7 +124,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/cpack" >/dev/null
 deb=$(echo "$scratch"/cpack/*.deb)
 [ -f "$deb" ] || { echo "FAIL [deb]: cpack made no package" >&2; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-4-1* ]] ||
+[[ $depends == *"libc6 ("* && $depends == *libcurl4* && $depends == *libgtk-3-0* ]] ||
   fail "Depends was not derived from the programs: $depends"
 [[ $(dpkg-deb -f "$deb" Recommends) == *fonts-noto-color-emoji* ]] || fail "no emoji font recommended"
 lintian --fail-on error --display-info "$deb" >"$scratch/lintian.txt" 2>&1 || fail "lintian: $(cat "$scratch/lintian.txt")"

@@ -1,0 +1,104 @@
+#include "desktop/widget_window.hpp"
+
+#include <iostream>
+
+#include "desktop/layer_placing.hpp"
+#include "desktop/link_map.hpp"
+#include "desktop/widget_shape.hpp"
+#include "desktop/x11_placing.hpp"
+
+namespace vx::desktop {
+
+WidgetWindow::WidgetWindow(const Placement& placement, WindowSystem system,
+                           std::function<void(int scale)> scaleChanged)
+    : position_(placement.position), scaleChanged_(std::move(scaleChanged)) {
+  const host::WidgetSize size = host::size(placement.family);
+  width_ = static_cast<int>(size.width);
+  height_ = static_cast<int>(size.height);
+  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  GtkWindow* window = GTK_WINDOW(window_);
+  gtk_window_set_title(window, "Vantorix widget");
+  gtk_window_set_decorated(window, FALSE);
+  gtk_window_set_resizable(window, FALSE);
+  gtk_window_set_default_size(window, width_, height_);
+  if (system == WindowSystem::layerShell) prepareLayerSurface(window, placement);
+  if (system == WindowSystem::x11) prepareX11Window(window, placement);
+  prepareShape(window_);
+
+  area_ = gtk_drawing_area_new();
+  gtk_widget_set_size_request(area_, width_, height_);
+  gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+  g_signal_connect(area_, "draw", G_CALLBACK(draw), this);
+  g_signal_connect(area_, "button-release-event", G_CALLBACK(released), this);
+  gtk_container_add(GTK_CONTAINER(window_), area_);
+  g_signal_connect(window_, "map", G_CALLBACK(mapped), this);
+  g_signal_connect(window_, "notify::scale-factor", G_CALLBACK(scaleNotified), this);
+  g_signal_connect(gtk_widget_get_screen(window_), "composited-changed",
+                   G_CALLBACK(compositingChanged), this);
+  gtk_widget_show_all(window_);
+}
+
+WidgetWindow::~WidgetWindow() {
+  g_signal_handlers_disconnect_by_data(gtk_widget_get_screen(window_), this);
+  gtk_widget_destroy(window_);
+}
+
+void WidgetWindow::show(const std::filesystem::path& image, double scale, nlohmann::json links) {
+  base::Owned<cairo_surface_t, cairo_surface_destroy> loaded(
+      cairo_image_surface_create_from_png(image.c_str()));
+  if (cairo_surface_status(loaded.get()) != CAIRO_STATUS_SUCCESS || !(scale > 0)) return;
+  image_ = std::move(loaded);
+  scale_ = scale;
+  links_ = std::move(links);
+  gtk_widget_queue_draw(area_);
+}
+
+gboolean WidgetWindow::draw(GtkWidget*, cairo_t* cr, gpointer data) {
+  const auto* self = static_cast<const WidgetWindow*>(data);
+  // Outside the outline stays clear: transparent where a compositor runs (cut away otherwise).
+  cairo_save(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0);
+  cairo_paint(cr);
+  cairo_restore(cr);
+  if (!self->image_) return TRUE;
+  widgetOutline(cr, self->width_, self->height_);
+  cairo_clip(cr);
+  // The image has `scale` pixels per point; drawn at 1/scale it lands pixel for pixel on a
+  // monitor of that scale.
+  cairo_scale(cr, 1 / self->scale_, 1 / self->scale_);
+  cairo_set_source_surface(cr, self->image_.get(), 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  cairo_paint(cr);
+  return TRUE;
+}
+
+gboolean WidgetWindow::released(GtkWidget*, GdkEventButton* event, gpointer data) {
+  const auto* self = static_cast<const WidgetWindow*>(data);
+  if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
+  const auto url = linkAt(self->links_, event->x, event->y);
+  if (!url) return FALSE;
+  g_autoptr(GError) error = nullptr;
+  if (!g_app_info_launch_default_for_uri(url->c_str(), nullptr, &error)) {
+    std::cerr << "vantorix-widget-host: cannot open " << *url << ": " << error->message << "\n";
+  }
+  return TRUE;
+}
+
+void WidgetWindow::mapped(GtkWidget* window, gpointer data) {
+  auto* self = static_cast<WidgetWindow*>(data);
+  applyShape(window, self->width_, self->height_);
+  if (self->scaleChanged_) self->scaleChanged_(gtk_widget_get_scale_factor(window));
+}
+
+void WidgetWindow::scaleNotified(GObject*, GParamSpec*, gpointer data) {
+  auto* self = static_cast<WidgetWindow*>(data);
+  if (self->scaleChanged_) self->scaleChanged_(gtk_widget_get_scale_factor(self->window_));
+}
+
+void WidgetWindow::compositingChanged(GdkScreen*, gpointer data) {
+  auto* self = static_cast<WidgetWindow*>(data);
+  applyShape(self->window_, self->width_, self->height_);
+}
+
+}  // namespace vx::desktop

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+#include <cairo.h>
+#include <gtk/gtk.h>
+#include <nlohmann/json.hpp>
+
+#include "base/owned.hpp"
+#include "desktop/placements.hpp"
+#include "desktop/window_system.hpp"
+
+namespace vx::desktop {
+
+// One widget's window: undecorated, of its family's size in points, with the widget's rounded
+// corners, at its place, showing the widget's latest drawing and opening a tapped link with the
+// desktop's handler for its scheme.
+class WidgetWindow {
+ public:
+  // `scaleChanged` is called with the window's monitor scale once it is shown, and again when
+  // the window moves to a monitor of another scale.
+  WidgetWindow(const Placement& placement, WindowSystem system,
+               std::function<void(int scale)> scaleChanged);
+  ~WidgetWindow();
+  WidgetWindow(const WidgetWindow&) = delete;
+  WidgetWindow& operator=(const WidgetWindow&) = delete;
+
+  // Shows the drawing in `image` (a PNG of `scale` pixels per point) and its link map.
+  // A file that cannot be read leaves the window as it was.
+  void show(const std::filesystem::path& image, double scale, nlohmann::json links);
+  [[nodiscard]] const Position& position() const { return position_; }
+
+ private:
+  static gboolean draw(GtkWidget*, cairo_t* cr, gpointer data);
+  static gboolean released(GtkWidget*, GdkEventButton* event, gpointer data);
+  static void mapped(GtkWidget*, gpointer data);
+  static void scaleNotified(GObject*, GParamSpec*, gpointer data);
+  static void compositingChanged(GdkScreen*, gpointer data);
+
+  GtkWidget* window_ = nullptr;
+  GtkWidget* area_ = nullptr;
+  Position position_;
+  int width_ = 0;
+  int height_ = 0;
+  base::Owned<cairo_surface_t, cairo_surface_destroy> image_;
+  double scale_ = 1;
+  nlohmann::json links_ = nlohmann::json::array();
+  std::function<void(int)> scaleChanged_;
+};
+
+}  // namespace vx::desktop

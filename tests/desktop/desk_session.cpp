@@ -1,0 +1,133 @@
+#include "desk_session.hpp"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "support/unprivileged.hpp"
+
+namespace vx::desktop {
+
+using Json = nlohmann::json;
+using testing::eventually;
+using testing::readFile;
+
+// The corner radius of widget windows, in points.
+constexpr double kCornerRadius = 20;
+
+DeskSession::DeskSession(std::optional<uid_t> user) : user_(user) {
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+  const auto& root = work();
+  environment_ = {
+      {"PATH", path},
+      {"HOME", root.string()},
+      {"XDG_DATA_HOME", (root / "data").string()},
+      {"XDG_CONFIG_HOME", (root / "config").string()},
+      {"XDG_RUNTIME_DIR", (root / "run").string()},
+      {"TZ", "UTC"},
+      {"LANG", "en_US.UTF-8"},
+  };
+  std::filesystem::create_directories(root / "run");
+  std::filesystem::create_directories(root / "config");
+  std::filesystem::create_directories(root / "data");
+  std::filesystem::permissions(root / "run", std::filesystem::perms::owner_all);
+  if (user_) testing::handOver(root);
+
+  const auto ready = root / "session.json";
+  demo_ = std::make_unique<testing::ChildProcess>(
+      program("demo/vantorix-demo-service"),
+      options({"--port", "0", "--ready-file", ready.string()}));
+  if (!eventually([&] { return !readFile(ready).empty(); })) {
+    throw std::runtime_error("the demo service did not start");
+  }
+  if (testing::run(program("keyferry/keyferry"), options({"save"}), readFile(ready)).status != 0) {
+    throw std::runtime_error("keyferry save failed");
+  }
+}
+
+testing::ProcessOptions DeskSession::options(std::vector<std::string> arguments) const {
+  testing::ProcessOptions options;
+  options.arguments = std::move(arguments);
+  options.environment = environment_;
+  options.user = user_;
+  return options;
+}
+
+std::string DeskSession::program(const std::string& relative) {
+  return (std::filesystem::path(VX_BIN) / relative).string();
+}
+
+std::string DeskSession::place(const std::string& kind, const std::string& family, int x, int y) {
+  const auto placed = testing::run(program("desktop/vantorix-widget-host"),
+                                   options({"place", "--kind", kind, "--family", family, "--x",
+                                            std::to_string(x), "--y", std::to_string(y)}));
+  if (placed.status != 0) throw std::runtime_error("place failed: " + placed.error);
+  return placed.output.substr(0, placed.output.find('\n'));
+}
+
+std::unique_ptr<testing::ChildProcess> DeskSession::runHost() {
+  return std::make_unique<testing::ChildProcess>(
+      program("desktop/vantorix-widget-host"),
+      options({"run", "--output", (work() / "out").string()}));
+}
+
+std::vector<Json> DeskSession::drawings(const std::map<std::string, double>& scales) {
+  std::vector<Json> records;
+  eventually([&] {
+    records.clear();
+    const auto index = Json::parse(readFile(work() / "out" / "index.json"), nullptr, false);
+    if (!index.is_object() || !index.contains("widgets")) return false;
+    for (const Json& record : index["widgets"]) {
+      const auto scale = scales.find(record.value("id", ""));
+      if (record.contains("image") && scale != scales.end() &&
+          record.value("scale", 0.0) == scale->second) {
+        records.push_back(record);
+      }
+    }
+    return records.size() == scales.size();
+  });
+  if (records.size() != scales.size()) records.clear();
+  return records;
+}
+
+std::filesystem::path DeskSession::image(const Json& record) const {
+  return work() / "out" / record.at("image").get<std::string>();
+}
+
+std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y) {
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  return *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4) & 0xffffff;
+}
+
+double matchingShare(cairo_surface_t* drawing, cairo_surface_t* screen, int x, int y,
+                     double scale) {
+  cairo_surface_flush(drawing);
+  cairo_surface_flush(screen);
+  const int width = cairo_image_surface_get_width(drawing);
+  const int height = cairo_image_surface_get_height(drawing);
+  const int corner = static_cast<int>(kCornerRadius * scale) + 1;
+  long matching = 0, compared = 0;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      const bool inCorner =
+          (row < corner || row >= height - corner) && (column < corner || column >= width - corner);
+      if (inCorner) continue;  // the rounded corners are compared by the tests that need them
+      ++compared;
+      const int sx = x + column, sy = y + row;
+      if (sx < 0 || sy < 0 || sx >= cairo_image_surface_get_width(screen) ||
+          sy >= cairo_image_surface_get_height(screen)) {
+        continue;
+      }
+      const std::uint32_t a = pixelAt(drawing, column, row), b = pixelAt(screen, sx, sy);
+      bool same = true;
+      for (int shift : {16, 8, 0}) {
+        same = same && std::abs(static_cast<int>((a >> shift) & 0xff) -
+                                static_cast<int>((b >> shift) & 0xff)) <= 2;
+      }
+      matching += same ? 1 : 0;
+    }
+  }
+  return compared == 0 ? 0 : static_cast<double>(matching) / static_cast<double>(compared);
+}
+
+}  // namespace vx::desktop
