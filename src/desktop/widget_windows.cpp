@@ -16,6 +16,7 @@ void WidgetWindows::drawn(const Placement& placement, const nlohmann::json& reco
   window->show(host_.outputFolder() / image->get<std::string>(),
                scale != record.end() && scale->is_number() ? scale->get<double>() : 1.0,
                record.value("links", nlohmann::json::array()));
+  window->tell(accessibleContent(record));
 }
 
 }  // namespace vx::desktop
