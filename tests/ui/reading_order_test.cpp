@@ -8,31 +8,22 @@
 namespace vx::ui {
 namespace {
 
-std::vector<std::string> said(const Layout& l) {
-  std::vector<std::string> out;
-  for (const auto& t : readingOrder(l)) out.push_back(t.text);
-  return out;
-}
-
-TEST(ReadingOrder, FollowsTheLayoutNotThePaintedPlaces) {
-  // The row's second text is drawn over the first one's place by an overlay: reading still
-  // goes by the tree, a row left to right and a column top to bottom.
-  auto tree =
-      column({row({text("left"), spacer(), text("right")}), overlay({text("under"), text("over")}),
-              text("").frame(10, 10), text("bottom").tag("bottom")})
-          .frame(200, 200);
-  const Layout l = layout(tree, {200, 200});
-  EXPECT_EQ(said(l), (std::vector<std::string>{"left", "right", "under", "over", "bottom"}));
-  EXPECT_EQ(readingOrder(l).back().rect, *l.frameOf("bottom"));
-}
-
-TEST(ReadingOrder, ReadsWholeTextsLabelsAndSkipsDecorationsAndHiddenTexts) {
+TEST(ReadingOrder, FollowsTheTreeReadsWholeTextsAndLabelsAndSkipsWhatIsNotSeen) {
+  // A row left to right, a column top to bottom, a layer after what lies below it; a truncated
+  // text whole; a label in place of its texts; no decoration, empty or transparent text.
   const std::string longText = "a sentence far too long to fit in the width it gets";
   auto tree =
-      column({text(longText).lineLimit(1).frame(60, 20), row({text("A"), text("B")}).label("icon"),
-              text("X").label(""), text("gone").opacity(0)})
-          .frame(200, 200);
-  EXPECT_EQ(said(layout(tree, {200, 200})), (std::vector<std::string>{longText, "icon"}));
+      column({row({text("left"), spacer(), text("right")}), overlay({text("under"), text("over")}),
+              text(longText).lineLimit(1).frame(60, 20), row({text("A"), text("B")}).label("icon"),
+              text("X").label(""), text("gone").opacity(0), text("").frame(10, 10),
+              text("end").tag("end")})
+          .frame(200, 300);
+  const Layout l = layout(tree, {200, 300});
+  std::vector<std::string> said;
+  for (const auto& t : readingOrder(l)) said.push_back(t.text);
+  EXPECT_EQ(said,
+            (std::vector<std::string>{"left", "right", "under", "over", longText, "icon", "end"}));
+  EXPECT_EQ(readingOrder(l).back().rect, *l.frameOf("end"));
 }
 
 TEST(ReadingOrder, LinksAreNamedByTheirOwnTexts) {
