@@ -79,7 +79,7 @@ void HeadlessOutput::show(const Placement& placement, const nlohmann::json& entr
   std::optional<std::string> image;
   if (drawing && drawing->contains("path")) {
     image = imagePath(placement, entry).filename().string();
-    for (const char* member : {"size", "scale", "links"}) {
+    for (const char* member : {"size", "scale", "links", "texts"}) {
       if (const auto value = drawing->find(member); value != drawing->end())
         record[member] = *value;
     }

@@ -15,8 +15,8 @@ namespace vx::desktop {
 
 // Headless showing: every widget's current image in one folder, with `index.json` describing
 // them: {"widgets": [{"id", "kind", "family", "position", "date", "image", "size", "scale",
-// "links"}]} (`date` in milliseconds since 1970; `image` is the file name in the folder, absent
-// until the first drawing is in). Images carry the entry's date in their names, so a drawing
+// "links", "texts"}]} (`date` in milliseconds since 1970; `image` is the file name in the folder,
+// absent until the first drawing is in). Images carry the entry's date in their names, so a drawing
 // that arrives late never overwrites a newer one; the one the index names is the current one.
 // The folder holds the images the index names and those being drawn, nothing more: a drawing
 // no longer wanted is discarded when it comes in, and what a stopped host left is swept away.

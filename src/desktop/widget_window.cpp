@@ -2,12 +2,25 @@
 
 #include <iostream>
 
+#include "desktop/accessible_layer.hpp"
 #include "desktop/layer_placing.hpp"
 #include "desktop/link_map.hpp"
 #include "desktop/widget_shape.hpp"
 #include "desktop/x11_placing.hpp"
 
 namespace vx::desktop {
+
+namespace {
+
+// Opens a link with the desktop's handler for its scheme.
+void openLink(const std::string& url) {
+  g_autoptr(GError) error = nullptr;
+  if (!g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error)) {
+    std::cerr << "vantorix-widget-host: cannot open " << url << ": " << error->message << "\n";
+  }
+}
+
+}  // namespace
 
 WidgetWindow::WidgetWindow(const Placement& placement, WindowSystem system,
                            std::function<void(int scale)> scaleChanged)
@@ -30,7 +43,8 @@ WidgetWindow::WidgetWindow(const Placement& placement, WindowSystem system,
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
   g_signal_connect(area_, "draw", G_CALLBACK(draw), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(released), this);
-  gtk_container_add(GTK_CONTAINER(window_), area_);
+  layer_ = addAccessibleLayer(area_, openLink);
+  gtk_container_add(GTK_CONTAINER(window_), layer_);
   g_signal_connect(window_, "map", G_CALLBACK(mapped), this);
   g_signal_connect(window_, "notify::scale-factor", G_CALLBACK(scaleNotified), this);
   g_signal_connect(gtk_widget_get_screen(window_), "composited-changed",
@@ -52,6 +66,10 @@ void WidgetWindow::show(const std::filesystem::path& image, double scale, nlohma
   scale_ = scale;
   links_ = std::move(links);
   gtk_widget_queue_draw(area_);
+}
+
+void WidgetWindow::tell(std::vector<AccessibleItem> content) {
+  showAccessibleContent(layer_, std::move(content));
 }
 
 gboolean WidgetWindow::draw(GtkWidget*, cairo_t* cr, gpointer data) {
@@ -86,10 +104,7 @@ gboolean WidgetWindow::released(GtkWidget*, GdkEventButton* event, gpointer data
   if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
   const auto url = linkAt(self->links_, event->x, event->y);
   if (!url) return FALSE;
-  g_autoptr(GError) error = nullptr;
-  if (!g_app_info_launch_default_for_uri(url->c_str(), nullptr, &error)) {
-    std::cerr << "vantorix-widget-host: cannot open " << *url << ": " << error->message << "\n";
-  }
+  openLink(*url);
   return TRUE;
 }
 

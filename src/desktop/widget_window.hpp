@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/owned.hpp"
+#include "desktop/accessible_content.hpp"
 #include "desktop/placements.hpp"
 #include "desktop/window_system.hpp"
 
@@ -30,6 +31,8 @@ class WidgetWindow {
   // Shows the drawing in `image` (a PNG of `scale` pixels per point) and its link map.
   // A file that cannot be read leaves the window as it was.
   void show(const std::filesystem::path& image, double scale, nlohmann::json links);
+  // Hands the window what screen readers and the keyboard find in the drawing shown.
+  void tell(std::vector<AccessibleItem> content);
   [[nodiscard]] const Position& position() const { return position_; }
 
  private:
@@ -41,6 +44,7 @@ class WidgetWindow {
 
   GtkWidget* window_ = nullptr;
   GtkWidget* area_ = nullptr;
+  GtkWidget* layer_ = nullptr;  // over the drawing: its texts and links for screen readers
   Position position_;
   int width_ = 0;
   int height_ = 0;

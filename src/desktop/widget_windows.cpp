@@ -50,6 +50,7 @@ void WidgetWindows::show(Shown& shown) {
   shown.window->show(host_.outputFolder() / image->get<std::string>(),
                      scale != record.end() && scale->is_number() ? scale->get<double>() : 1.0,
                      record.value("links", nlohmann::json::array()));
+  shown.window->tell(accessibleContent(record));
 }
 
 void WidgetWindows::monitorAdded(GdkDisplay*, GdkMonitor* monitor, gpointer data) {

@@ -25,7 +25,9 @@ ui::Element letterTile(const ProjectEntry& project, double size) {
                           .font(size * kLetterShare, ui::Weight::semibold)
                           .color(color)
                           .lineLimit(1)})
-      .frame(size, size);
+      .frame(size, size)
+      // The project's name is read beside the icon: its letter would only be noise.
+      .label("");
 }
 
 }  // namespace

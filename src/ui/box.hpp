@@ -88,6 +88,7 @@ struct Box {
   std::optional<CornerRadii> clip;
   bool containerBackground = false;
   std::optional<std::string> tag;
+  std::optional<std::string> label;  // what a screen reader says for the box and all inside it
   bool fallback = false;  // an image whose file did not load: its child is the alternative
 };
 

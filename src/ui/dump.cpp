@@ -61,6 +61,7 @@ json describe(const Box& box, Point origin) {
   out["kind"] = box.kind;
   out["frame"] = {origin.x, origin.y, box.size.width, box.size.height};
   if (box.tag) out["tag"] = *box.tag;
+  if (box.label) out["label"] = *box.label;
   if (box.link) out["link"] = *box.link;
   if (box.linksWholeWidget) out["wholeWidget"] = true;
   if (box.opacity < 1) out["opacity"] = box.opacity;

@@ -155,6 +155,12 @@ Element Element::tag(std::string name) const {
   return decorated(node_, std::move(d));
 }
 
+Element Element::label(std::string spoken) const {
+  nodes::Decorated d;
+  d.label = std::move(spoken);
+  return decorated(node_, std::move(d));
+}
+
 Element Element::style(const TextStyle& s) const {
   // Consecutive settings collapse into one node. The earlier call sits closer to the content,
   // so where both set the same field the earlier one wins, as nesting would have it.

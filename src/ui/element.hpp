@@ -46,6 +46,9 @@ class Element {
   [[nodiscard]] Element containerBackground() const;
   // A name for the dump and for finding the element's frame in a layout.
   [[nodiscard]] Element tag(std::string name) const;
+  // What a screen reader says for the element and everything inside it, in place of the texts
+  // inside. An empty label leaves the element unread: a decoration.
+  [[nodiscard]] Element label(std::string spoken) const;
 
   // --- text settings, inherited by every text (and symbol, unpainted shape) inside ---
   [[nodiscard]] Element style(const TextStyle& s) const;

@@ -1,5 +1,7 @@
 #include "ui/link_map.hpp"
 
+#include "ui/reading_order.hpp"
+
 namespace vx::ui {
 
 std::vector<LinkArea> linkMap(const Layout& layout) {
@@ -9,9 +11,9 @@ std::vector<LinkArea> linkMap(const Layout& layout) {
   layout.visit([&](const Box& box, const Rect& frame, int) {
     if (!box.link || frame.width <= 0 || frame.height <= 0) return;
     if (box.linksWholeWidget) {
-      widget.push_back({{0, 0, canvas.width, canvas.height}, *box.link});
+      widget.push_back({{0, 0, canvas.width, canvas.height}, *box.link, spokenName(box)});
     } else {
-      links.push_back({frame, *box.link});
+      links.push_back({frame, *box.link, spokenName(box)});
     }
   });
   widget.insert(widget.end(), links.begin(), links.end());

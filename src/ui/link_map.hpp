@@ -8,10 +8,12 @@
 
 namespace vx::ui {
 
-// A tap target: the area of an element carrying a link, in canvas points, and its URL.
+// A tap target: the area of an element carrying a link, in canvas points, its URL, and the name
+// a screen reader gives it (what it says, see spokenName).
 struct LinkArea {
   Rect rect;
   std::string url;
+  std::string name;
   friend bool operator==(const LinkArea&, const LinkArea&) = default;
 };
 

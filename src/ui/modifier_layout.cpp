@@ -144,6 +144,7 @@ BoxPtr layoutDecorated(LayoutContext& ctx, const nodes::Decorated& d, int env, P
               : d.containerBackground ? "containerBackground"
               : d.tag                 ? "tag"
               : d.accentable          ? "accentable"
+              : d.label               ? "label"
                                       : "opacity";
   box->size = child->size;
   box->baseline = child->baseline;
@@ -154,6 +155,7 @@ BoxPtr layoutDecorated(LayoutContext& ctx, const nodes::Decorated& d, int env, P
   box->clip = d.clip;
   box->containerBackground = d.containerBackground;
   box->tag = d.tag;
+  box->label = d.label;
   box->children.push_back({{0, 0}, child});
   return box;
 }

@@ -138,6 +138,7 @@ struct Decorated {
   std::optional<CornerRadii> clip;
   bool containerBackground = false;
   std::optional<std::string> tag;
+  std::optional<std::string> label;
   NodePtr child;
 };
 

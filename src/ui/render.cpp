@@ -68,6 +68,7 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
   result.format = format;
   result.size = size;
   result.links = linkMap(layout);
+  result.texts = readingOrder(layout);
 
   if (format == ImageFormat::png) {
     if (!positiveFinite(options.scale)) return std::nullopt;

@@ -7,6 +7,7 @@
 
 #include "ui/layout.hpp"
 #include "ui/link_map.hpp"
+#include "ui/reading_order.hpp"
 #include "ui/render_options.hpp"
 
 namespace vx::ui {
@@ -25,6 +26,7 @@ struct RenderResult {
   int pixelWidth = 0;   // PNG only
   int pixelHeight = 0;  // PNG only
   std::vector<LinkArea> links;
+  std::vector<TextArea> texts;  // in reading order
 };
 
 // Paints a layout. PNG is drawn at options.scale pixels per point (rounded up to whole pixels);

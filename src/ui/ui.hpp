@@ -38,7 +38,8 @@
 // Paint modifiers: opacity(o), accentable(), link(url) (an absent optional URL links nothing),
 // widgetLink(url) (the same, tapped anywhere on the widget where no other link lies),
 // clip(radius), containerBackground(),
-// tag(name) (names an element for the dump and for Layout::frameOf).
+// tag(name) (names an element for the dump and for Layout::frameOf), label(text) (what a screen
+// reader says for it; "" for a decoration it skips).
 //
 // Layout rules, as the platform's stacks: a parent offers a size and the child chooses its own.
 // Stacks serve children by layout priority (highest first, keeping lower priorities' minimums),
@@ -51,7 +52,8 @@
 //   Element widget = widgetContainer(content, rectangle().fill(background));
 //   Layout laid = layout(widget, Size{364, 170});   // the size the host gives the family
 //   std::optional<RenderResult> png = render(laid, ImageFormat::png);   // 2x by default
-//   png->links;                  // each link's rectangle in points and its URL
+//   png->links;                  // each link's rectangle in points, its URL and spoken name
+//   png->texts;                  // the texts in reading order, each with its rectangle
 //   std::string dump = dumpText(laid);   // or dumpJson(laid)
 //
 // RenderOptions choose the scale, and full-colour or accented mode (accent group in a tint,
@@ -67,6 +69,7 @@
 #include "ui/layout.hpp"
 #include "ui/link_map.hpp"
 #include "ui/path.hpp"
+#include "ui/reading_order.hpp"
 #include "ui/render.hpp"
 #include "ui/render_options.hpp"
 #include "ui/shape.hpp"

@@ -57,7 +57,11 @@ Answer describe(const ui::RenderResult& image, const DrawnEntry& drawn, double s
                 const std::string& path) {
   Answer links = Answer::array();
   for (const ui::LinkArea& link : image.links) {
-    links.push_back({{"rect", rectJson(link.rect)}, {"url", link.url}});
+    links.push_back({{"rect", rectJson(link.rect)}, {"url", link.url}, {"name", link.name}});
+  }
+  Answer texts = Answer::array();
+  for (const ui::TextArea& text : image.texts) {
+    texts.push_back({{"text", text.text}, {"rect", rectJson(text.rect)}});
   }
   const bool png = image.format == ui::ImageFormat::png;
   Answer answer = {{"path", path},
@@ -67,6 +71,7 @@ Answer describe(const ui::RenderResult& image, const DrawnEntry& drawn, double s
   answer["scale"] = png ? Answer(scale) : Answer();
   answer["date"] = wholeMilliseconds(drawn.date);
   answer["links"] = std::move(links);
+  answer["texts"] = std::move(texts);
   return answer;
 }
 

@@ -150,6 +150,31 @@ TEST(WaitingView, ListsShowTheFirstRowsAndHowManyMore) {
   for (const auto& link : links) EXPECT_LE(link.rect.maxY(), 382 - 16 + 0.01);
 }
 
+TEST(WaitingView, ReadsHeaderRowsAndFooterInOrder) {
+  auto items = conversations(6);
+  items[1].slug = "gone";
+  const ui::Layout large = draw(snapshotWith(items), Size::large);
+  std::vector<std::string> said;
+  for (const auto& t : ui::readingOrder(large)) said.push_back(t.text);
+  std::vector<std::string> expected{"Needs you", "6"};
+  for (int i = 0; i < 5; ++i) {
+    const std::string n = std::to_string(i);
+    expected.insert(expected.end(),
+                    {"Ana asked about c" + n, "Message c" + n, std::to_string(5 + i) + "m"});
+  }
+  expected.push_back("1 more");
+  // The rows' letter tiles only decorate: no "A" is read.
+  EXPECT_EQ(said, expected);
+  // Each row's link is named by what the row says.
+  const auto links = ui::linkMap(large);
+  ASSERT_EQ(links.size(), 5u);
+  EXPECT_EQ(links[0].name, "Ana asked about c0, Message c0, 5m");
+  EXPECT_EQ(links[1].name, "Ana asked about c1, Message c1, 6m");
+  // Small: the whole widget is the one link, and says everything.
+  const ui::Layout small = draw(snapshotWith(conversations(2)), Size::small);
+  EXPECT_EQ(ui::linkMap(small).at(0).name, "Needs you, 2, 2 chats to answer");
+}
+
 TEST(WaitingView, RowsKeepNamesAndMessagesPrivateWithoutDetails) {
   auto items = conversations(2);
   items[1].detail = "";

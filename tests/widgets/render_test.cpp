@@ -142,7 +142,9 @@ TEST_F(RenderTest, LinksLieWhereTheRowsWereLaidOut) {
                               "--out", (out_ / "w.png").string()});
   ASSERT_EQ(result.status, 0) << result.error;
   const json links = parsed(result)["links"];
+  const json texts = parsed(result)["texts"];
   ASSERT_EQ(links.size(), 3u) << links.dump();
+  ASSERT_GE(texts.size(), 2 + 3 * links.size()) << texts.dump();
   double bottom = 0;
   for (std::size_t i = 0; i < links.size(); ++i) {
     EXPECT_EQ(links[i]["url"], "vantorix://open/app/inbox/c" + std::to_string(i + 1));
@@ -155,7 +157,13 @@ TEST_F(RenderTest, LinksLieWhereTheRowsWereLaidOut) {
     EXPECT_GT(h, 10);
     EXPECT_LE(y + h, 382 - 16);
     bottom = y + h;
+    // Each tap target is named by what it says, and its texts are among those read.
+    const std::string name = links[i]["name"];
+    EXPECT_TRUE(name.starts_with(texts[2 + 3 * i]["text"].get<std::string>())) << texts.dump();
   }
+  EXPECT_EQ(texts[0]["text"], "Needs you");
+  EXPECT_GE(texts[0]["rect"][1].get<double>(), 16);  // in the 20-point header
+  EXPECT_LE(texts[0]["rect"][1].get<double>() + texts[0]["rect"][3].get<double>(), 36);
   // The all-projects rows link to their projects, one each.
   const auto all = render({"--kind", "AllProjectsWidget", "--family", "systemMedium", "--preview",
                            "--out", (out_ / "a.png").string()});
