@@ -112,7 +112,7 @@ Outcome signOut() {
 
 }  // namespace
 
-Fetcher::Outcome Fetcher::Outcome::fresh(Snapshot snapshot) {
+Fetcher::Outcome Fetcher::Outcome::fresh(SharedSnapshot snapshot) {
   return Outcome{Kind::fresh, std::move(snapshot)};
 }
 Fetcher::Outcome Fetcher::Outcome::kept(std::optional<Snapshot> snapshot) {
@@ -138,8 +138,8 @@ Fetcher::Outcome Fetcher::current(std::optional<WidgetPeriod> period) {
   }
   // 2. Fast path: a signed-in cache that is fresh enough for this period.
   if (SharedStore::session()) {
-    if (auto cached = SharedStore::snapshot(); cached && isFresh(*cached, period)) {
-      return Outcome::fresh(std::move(*cached));
+    if (auto cached = SharedStore::sharedSnapshot(); cached && isFresh(*cached, period)) {
+      return Outcome::fresh(SharedSnapshot(std::move(cached)));
     }
   }
   // 3. Run one refresh; callers arriving meanwhile wait for it without holding the lock.

@@ -8,6 +8,7 @@
 
 #include "api/client.hpp"
 #include "api/records.hpp"
+#include "model/shared_snapshot.hpp"
 #include "model/snapshot.hpp"
 
 namespace vx::refresh {
@@ -28,9 +29,10 @@ class Fetcher {
 
     Kind kind = Kind::signedOut;
     // fresh: the saved snapshot; kept: the best snapshot at hand, if any; signedOut: nothing.
-    std::optional<Snapshot> snapshot;
+    // Shared with the cache of the shared store when answered from there.
+    SharedSnapshot snapshot;
 
-    [[nodiscard]] static Outcome fresh(Snapshot snapshot);
+    [[nodiscard]] static Outcome fresh(SharedSnapshot snapshot);
     [[nodiscard]] static Outcome kept(std::optional<Snapshot> snapshot);
     [[nodiscard]] static Outcome signedOut();
     bool operator==(const Outcome&) const = default;

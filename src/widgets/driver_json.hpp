@@ -18,6 +18,7 @@
 #include "widgets/entries.hpp"
 #include "widgets/intents.hpp"
 #include "widgets/kinds.hpp"
+#include "widgets/snapshot_texts.hpp"
 
 namespace vx::widgets::driver {
 
@@ -54,7 +55,9 @@ template <class Configuration>
 [[nodiscard]] Answer toJson(const WidgetEntry<Configuration>& entry) {
   Answer object = {{"date", wholeMilliseconds(entry.date)}, {"message", entry.message}};
   if (entry.snapshot) {
-    if (auto snapshot = snapshotToJson(*entry.snapshot)) object["snapshot"] = std::move(*snapshot);
+    if (auto snapshot = SnapshotTexts::valueFor(entry.snapshot)) {
+      object["snapshot"] = std::move(*snapshot);
+    }
   }
   object["configuration"] = toJson(entry.configuration);
   return object;

@@ -138,6 +138,7 @@ Request decodeRequest(const fields::Field& line) {
 // The answer line for a request that was read: it carries the request's "id", and none when the
 // request has none. Never throws.
 std::string answerLine(const Json& request) {
+  const SnapshotTexts texts;
   Answer reply = Answer::object();
   if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
@@ -145,7 +146,7 @@ std::string answerLine(const Json& request) {
   } catch (const std::exception& error) {
     reply["error"] = error.what();
   }
-  return reply.dump(-1, ' ', false, Answer::error_handler_t::replace);
+  return texts.write(reply);
 }
 
 }  // namespace
