@@ -7,10 +7,16 @@
 // floor: a plain cairo + pango program drawing a comparable picture of the largest family's size
 // and encoding it with the best encoder settings. Then encoder settings tried on the largest
 // widget's own pixels: file size and time of each.
+#include <time.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +53,25 @@ double medianMs(int runs, Work work) {
   return median(times);
 }
 
+// CPU time a process has used so far (user and system, all threads), from /proc.
+double cpuMsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stod(field);  // utime, stime
+  }
+  return ticks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double threadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "%s\n", what.c_str());
   std::exit(1);
@@ -56,6 +81,8 @@ double medianMs(int runs, Work work) {
 class Serve {
  public:
   explicit Serve(const vx::testing::Environment& env) : process_(VX_WIDGETS_PATH, {"serve"}, env) {}
+
+  [[nodiscard]] pid_t pid() const { return process_.pid(); }
 
   json ask(json request) {
     request["id"] = ++id_;
@@ -101,7 +128,7 @@ int main(int argc, char** argv) {
   Serve serve(env);
   std::printf("%-22s %-18s %10s %10s\n", "kind", "family", "median ms", "bytes");
   std::string largest;
-  double largestMs = 0;
+  json largestRequest;
   for (const Family& f : kFamilies) {
     const json entry = serve.ask({{"op", "timeline"}, {"kind", f.kind}})["entries"][0];
     const std::string out = (scratch.path() / "out.png").string();
@@ -113,22 +140,41 @@ int main(int argc, char** argv) {
     std::printf("%-22s %-18s %10.2f %10zu\n", f.kind, f.family, t, png.size());
     if (std::string(f.family) == "systemExtraLarge") {
       largest = png;
-      largestMs = t;
+      largestRequest = request;
     }
   }
 
+  // The largest widget and the floor taken in turn, so that both see the same load.
   const vx::bench::PngSettings best{false, PNG_FILTER_NONE, 3};
-  vx::bench::Picture picture = vx::bench::drawFloorPicture(1496, 764);
-  const double floorMs = medianMs(runs, [&] {
-    vx::bench::Picture drawn = vx::bench::drawFloorPicture(1496, 764);
-    if (vx::bench::encodePicture(drawn, best).empty()) fail("the floor did not encode");
-  });
-  const double drawMs = medianMs(runs, [&] { (void)vx::bench::drawFloorPicture(1496, 764); });
+  std::vector<double> widgetMs;
+  std::vector<double> floorMs;
+  std::vector<double> drawMs;
+  std::size_t floorBytes = 0;
+  double serveCpuMs = 0;
+  double floorCpuMs = 0;
+  for (int i = 0; i < runs; ++i) {
+    const double serveCpu0 = cpuMsOf(serve.pid());
+    auto t0 = Clock::now();
+    serve.ask(largestRequest);
+    widgetMs.push_back(ms(Clock::now() - t0));
+    serveCpuMs += cpuMsOf(serve.pid()) - serveCpu0;
+    const double floorCpu0 = threadCpuMs();
+    t0 = Clock::now();
+    const vx::bench::Picture drawn = vx::bench::drawFloorPicture(1496, 764);
+    drawMs.push_back(ms(Clock::now() - t0));
+    floorBytes = vx::bench::encodePicture(drawn, best).size();
+    floorMs.push_back(ms(Clock::now() - t0));
+    floorCpuMs += threadCpuMs() - floorCpu0;
+  }
   std::printf(
-      "floor (cairo + pango, 1496x764, RGB, no filter, level 3): %.2f ms, of which drawing "
-      "%.2f ms, %zu bytes\n",
-      floorMs, drawMs, vx::bench::encodePicture(picture, best).size());
-  std::printf("AllProjectsWidget systemExtraLarge / floor: %.2f\n", largestMs / floorMs);
+      "in turn: AllProjectsWidget systemExtraLarge %.2f ms; floor (cairo + pango, "
+      "1496x764, RGB, no filter, level 3) %.2f ms, of which drawing %.2f ms, %zu bytes\n",
+      median(widgetMs), median(floorMs), median(drawMs), floorBytes);
+  std::printf(
+      "AllProjectsWidget systemExtraLarge / floor: %.2f wall, %.2f CPU (%.1f / %.1f ms "
+      "CPU a drawing)\n",
+      median(widgetMs) / median(floorMs), serveCpuMs / floorCpuMs, serveCpuMs / runs,
+      floorCpuMs / runs);
 
   // Encoder settings on the largest widget's own pixels.
   const vx::bench::Picture widget = vx::bench::decodePng(largest);
