@@ -91,6 +91,10 @@ ui::Element AllProjectsWidgetView::element(const present::Environment& env) cons
   }
   views::AllProjectsView view;
   view.snapshot = *entry.snapshot;
+  // The view shows no waiting item; without them its copy, and the copies it makes of the
+  // projects in turn, stay small however much is waiting.
+  for (ProjectEntry& project : view.snapshot.projects)
+    std::vector<WaitingItem>().swap(project.waiting);
   view.period = resolvePeriod(entry.configuration.period);
   view.now = entry.date;
   view.size = allProjectsSize(family);
