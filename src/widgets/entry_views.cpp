@@ -105,7 +105,7 @@ ui::Element WaitingWidgetView::element(const present::Environment& env) const {
   // An account without projects or waiting items is the waiting view's own caught-up state.
   if (!entry.snapshot) return widgetFrame(present::EmptyState(entry.message, env), env);
   views::WaitingView view;
-  view.snapshot = *entry.snapshot;
+  view.snapshot = entry.snapshot;
   view.showDetails = entry.configuration.showDetails;
   view.now = entry.date;
   view.size = waitingSize(family);
