@@ -17,6 +17,10 @@
 
 namespace vx::bench {
 
+// The dependent round trips of a full refresh with a period: the project list; the entries and
+// the period's summaries and series; the previous period's series and the goal reports.
+inline constexpr int kChain = 3;
+
 struct DemoProcess {
   pid_t pid = -1;
   std::string session;  // the session document that signs in to it

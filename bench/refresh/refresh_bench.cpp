@@ -3,9 +3,10 @@
 //
 //   bench_refresh [latency-ms=50] [fast-path-calls=2000]
 //
-// The full refresh waits for six dependent round trips at best: the project list, the
-// entries, then the period's four dependent steps (summary and series, previous series, goal
-// report, previous goal report). Printed: wall time divided by 6 × latency (1.0 would be
+// The full refresh waits for three dependent round trips at best (kChain): the project list;
+// then, side by side, every entry's requests and every project's period summary and series;
+// then, once a project's summary is in, its previous period's series and its two goal reports.
+// Printed: wall time divided by kChain × latency (1.0 would be
 // perfect), requests sent, connections opened, the most threads seen at once, and peak
 // resident memory. A second full refresh in the same process shows whether connections were
 // kept. Run it also
@@ -86,7 +87,7 @@ void fullRefresh(const char* label, int latencyMs) {
   const auto after = session.statistics();
   const char* kind =
       outcome.kind == vx::refresh::Fetcher::Outcome::Kind::fresh ? "fresh" : "not fresh";
-  const double ratio = latencyMs > 0 ? seconds / (6 * latencyMs / 1000.0) : 0;
+  const double ratio = latencyMs > 0 ? seconds / (vx::bench::kChain * latencyMs / 1000.0) : 0;
   std::printf(
       "%-8s %-9s wall %6.0f ms  ratio %4.2f  requests %3llu  connections %3llu  peak threads %2d  "
       "peak RSS %.1f MiB\n",

@@ -7,7 +7,8 @@
 #
 # Each process runs at most one refresh at a time. The service holds every answer back a while,
 # so that two refreshes of one process would overlap there: the most requests in flight at once
-# for the project list, or for any project's summary, must not exceed the number of processes.
+# for the project list, or for any project's summary of one period, must not exceed the number
+# of processes.
 #
 #   bash bench/stress/stress.sh [PROCESSES] [CYCLES]     (default 16 processes, 200 cycles each)
 #   bash bench/stress/stress.sh 4 30                     (the short form, some seconds)
@@ -106,18 +107,19 @@ elapsed=$(($(date +%s) - started))
 kill "${pids[1]}" 2>/dev/null || true
 
 # Single flight. A refresh asks for the project list once, and for each project's summary once
-# when it fetches the period's figures (its entry asks for today's summary before that, never
-# at the same time): with one refresh at a time per process, neither path is ever asked for
-# more often at once than there are processes.
+# for today (its entry) and once for the period (its figures), the two at the same time; the
+# service counts the two periods apart. With one refresh at a time per process, neither the list
+# nor one project's summary for one period is ever asked for more often at once than there are
+# processes.
 node -e '
   const [session, processes] = process.argv.slice(1);
   const api = JSON.parse(require("fs").readFileSync(session, "utf8")).api;
   fetch(`${api}/demo/requests`).then((r) => r.json()).then((report) => {
     const list = "GET /v1/projects";
-    const summaries = Object.keys(report.peaks).filter((k) => /^GET \/v1\/projects\/[^/]+\/analytics\/summary$/.test(k));
+    const summaries = Object.keys(report.peaks).filter((k) => /^GET \/v1\/projects\/[^/]+\/analytics\/summary period=/.test(k));
     const summaryPeak = Math.max(0, ...summaries.map((k) => report.peaks[k]));
     console.log(`project list: ${report.paths[list] || 0} requests, at most ${report.peaks[list] || 0} at once;` +
-                ` summaries: at most ${summaryPeak} at once on one project (limit ${processes})`);
+                ` summaries: at most ${summaryPeak} at once on one project and period (limit ${processes})`);
     let failed = false;
     if (!report.paths[list]) { console.log("the project list was never asked for"); failed = true; }
     for (const k of [list, ...summaries]) {

@@ -51,7 +51,11 @@ void answerWrongly(Context& context, AnswerFault fault, const httplib::Request& 
 }
 
 Outcome guard(Context& context, const httplib::Request& req, httplib::Response& res) {
-  context.requests.begin(req.method + " " + req.path);
+  // The analytics paths are counted per period: one refresh asks for today's summary and the
+  // period's at the same time, and each must be single flight on its own.
+  const std::string period =
+      req.has_param("period") ? " period=" + req.get_param_value("period") : "";
+  context.requests.begin(req.method + " " + req.path + period);
   if (isDemoPath(req.path)) return Outcome::Unhandled;
 
   if (const auto delay = context.faults.delay(); delay.count() > 0) {

@@ -247,8 +247,9 @@ std::string usage() {
          "                     byte a second, yet never 15 s without one)\n"
          "\n"
          "Demo-only endpoints (no token needed): GET /demo/push-tokens lists the reported\n"
-         "push tokens; GET /demo/requests counts the requests served by path (paths)\n"
-         "and the most in flight at once on each (peaks).\n"
+         "push tokens; GET /demo/requests counts the requests served by path, with the\n"
+         "period of an analytics query (paths), and the most in flight at once on each\n"
+         "(peaks).\n"
          "  -h, --help         show this text\n";
 }
 

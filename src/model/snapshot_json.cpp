@@ -223,4 +223,12 @@ std::optional<Snapshot> decodeSnapshot(std::string_view document) {
   }
 }
 
+std::optional<Snapshot> snapshotFromJson(const Json& value) {
+  try {
+    return decode(fields::root(value));
+  } catch (const fields::DecodeError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace vx

@@ -17,6 +17,9 @@ namespace vx {
 
 // Nothing when the document is not a complete, well-typed snapshot.
 [[nodiscard]] std::optional<Snapshot> decodeSnapshot(std::string_view document);
+// The same from a value already parsed (by the strict reader of json_fields.hpp), for documents
+// that embed a snapshot.
+[[nodiscard]] std::optional<Snapshot> snapshotFromJson(const nlohmann::json& value);
 
 // The same form as a JSON value, for documents that embed a snapshot. Nothing when a real
 // value is not a finite number.

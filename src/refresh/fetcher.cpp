@@ -1,7 +1,9 @@
 #include "refresh/fetcher.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -47,10 +49,35 @@ std::vector<WaitingItem> waitingItems(const api::Project& project,
   return items;
 }
 
-// Steps 7 to 9 of a refresh: the asked period's figures, merged into every entry. Answers
-// false when no project's figures could be obtained.
-bool topUpPeriod(Snapshot& working, WidgetPeriod period, const api::Client& client) {
-  auto figures = fetchFigures(working.projects, period, client);
+using Figures = std::optional<std::map<std::string, PeriodMetrics>>;
+
+bool stampIsFresh(const std::map<std::string, Time>& periodAt, WidgetPeriod period) {
+  auto stamp = periodAt.find(std::string(rawValue(period)));
+  return stamp != periodAt.end() && ageInSeconds(stamp->second) < kFreshnessSeconds;
+}
+
+// Steps 7 and 8 of a refresh, started as soon as the projects are known (their slugs and time
+// zones are all the period's figures need), so that they run beside the entries: the asked
+// period's figures, unless the period is stamped within the window. An empty future when they
+// are not needed.
+std::future<Figures> startFigures(std::vector<ProjectEntry> projects,
+                                  std::optional<WidgetPeriod> period,
+                                  const std::map<std::string, Time>& periodAt,
+                                  const api::Client& client) {
+  if (!period || stampIsFresh(periodAt, *period)) return {};
+  auto work = [projects = std::move(projects), period = *period, &client] {
+    return fetchFigures(projects, period, client);
+  };
+  try {
+    return std::async(std::launch::async, std::move(work));
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, std::move(work));  // no thread to spare
+  }
+}
+
+// Step 9: the period's figures merged into every entry. Answers false when no project's
+// figures could be obtained.
+bool topUpPeriod(Snapshot& working, WidgetPeriod period, Figures figures) {
   if (!figures) return false;
   const std::string key(rawValue(period));
   for (ProjectEntry& project : working.projects) {
@@ -66,8 +93,7 @@ bool topUpPeriod(Snapshot& working, WidgetPeriod period, const api::Client& clie
 }
 
 bool periodIsFresh(const Snapshot& snapshot, WidgetPeriod period) {
-  auto stamp = snapshot.periodAt.find(std::string(rawValue(period)));
-  return stamp != snapshot.periodAt.end() && ageInSeconds(stamp->second) < kFreshnessSeconds;
+  return stampIsFresh(snapshot.periodAt, period);
 }
 
 // Saves the snapshot where every process reads it, unless this process's clock is pinned ahead
@@ -86,7 +112,7 @@ Outcome signOut() {
 
 }  // namespace
 
-Fetcher::Outcome Fetcher::Outcome::fresh(Snapshot snapshot) {
+Fetcher::Outcome Fetcher::Outcome::fresh(SharedSnapshot snapshot) {
   return Outcome{Kind::fresh, std::move(snapshot)};
 }
 Fetcher::Outcome Fetcher::Outcome::kept(std::optional<Snapshot> snapshot) {
@@ -112,8 +138,8 @@ Fetcher::Outcome Fetcher::current(std::optional<WidgetPeriod> period) {
   }
   // 2. Fast path: a signed-in cache that is fresh enough for this period.
   if (SharedStore::session()) {
-    if (auto cached = SharedStore::snapshot(); cached && isFresh(*cached, period)) {
-      return Outcome::fresh(std::move(*cached));
+    if (auto cached = SharedStore::sharedSnapshot(); cached && isFresh(*cached, period)) {
+      return Outcome::fresh(SharedSnapshot(std::move(cached)));
     }
   }
   // 3. Run one refresh; callers arriving meanwhile wait for it without holding the lock.
@@ -152,13 +178,21 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
   // 3 and 4. A client for the session, and the cached snapshot.
   const api::Client client(*base, session->token);
   std::optional<Snapshot> last = SharedStore::snapshot();
-  // 5 and 6. The project list and live figures, unless the cached ones are recent.
+  // 5 and 6. The project list and live figures, unless the cached ones are recent; 7 and 8.
+  //    the asked period's figures, fetched beside them.
   Snapshot working;
+  std::future<Figures> figures;
   if (last && ageInSeconds(last->at) < kFreshnessSeconds) {
     working = *last;
+    figures = startFigures(working.projects, period, working.periodAt, client);
   } else {
+    const std::map<std::string, Time> stamps =
+        last ? last->periodAt : std::map<std::string, Time>{};
+    const auto listed = [&](std::vector<ProjectEntry> projects) {
+      figures = startFigures(std::move(projects), period, stamps, client);
+    };
     try {
-      working = fetchProjects(client, last);
+      working = fetchProjects(client, last, listed);
     } catch (const api::Client::Failure& failure) {
       if (failure.kind() == api::Client::FailureKind::signedOut) return signOut();
       return Outcome::kept(std::move(last));
@@ -166,12 +200,10 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
       return Outcome::kept(std::move(last));
     }
   }
-  // 7 to 9. The asked period's figures, unless stamped within the window.
-  if (period && !periodIsFresh(working, *period)) {
-    if (!topUpPeriod(working, *period, client)) {
-      saveShared(working);
-      return Outcome::kept(std::move(working));
-    }
+  // 9. The period's figures merged in.
+  if (figures.valid() && !topUpPeriod(working, *period, figures.get())) {
+    saveShared(working);
+    return Outcome::kept(std::move(working));
   }
   // 10. Saved, the push token reported where needed, and fresh.
   saveShared(working);
@@ -179,17 +211,26 @@ Fetcher::Outcome fetch(std::optional<WidgetPeriod> period) {
   return Outcome::fresh(std::move(working));
 }
 
-Snapshot fetchProjects(const api::Client& client, const std::optional<Snapshot>& last) {
+Snapshot fetchProjects(const api::Client& client, const std::optional<Snapshot>& last,
+                       const std::function<void(std::vector<ProjectEntry>)>& listed) {
   // 1 and 2. The project list; an empty one is a failure.
   auto list = client.get<api::Project::List>("/v1/projects");
   if (list.data.empty()) throw api::Client::Failure(api::Client::FailureKind::failed);
+  const std::size_t count = std::min(list.data.size(), kProjectCap);
+  if (listed) {
+    std::vector<ProjectEntry> projects(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      projects[i].slug = list.data[i].slug;
+      projects[i].timezone = list.data[i].timezone;
+    }
+    listed(std::move(projects));
+  }
   // 3. The previous entries by slug, to carry their period figures over.
   std::map<std::string, ProjectEntry> previous;
   if (last) {
     for (const ProjectEntry& project : last->projects) previous.emplace(project.slug, project);
   }
   // 4. Every entry at once; 5. kept in list order.
-  const std::size_t count = std::min(list.data.size(), kProjectCap);
   std::vector<std::future<ProjectEntry>> started;
   started.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {

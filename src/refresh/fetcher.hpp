@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <future>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "api/client.hpp"
 #include "api/records.hpp"
+#include "model/shared_snapshot.hpp"
 #include "model/snapshot.hpp"
 
 namespace vx::refresh {
@@ -26,9 +29,10 @@ class Fetcher {
 
     Kind kind = Kind::signedOut;
     // fresh: the saved snapshot; kept: the best snapshot at hand, if any; signedOut: nothing.
-    std::optional<Snapshot> snapshot;
+    // Shared with the cache of the shared store when answered from there.
+    SharedSnapshot snapshot;
 
-    [[nodiscard]] static Outcome fresh(Snapshot snapshot);
+    [[nodiscard]] static Outcome fresh(SharedSnapshot snapshot);
     [[nodiscard]] static Outcome kept(std::optional<Snapshot> snapshot);
     [[nodiscard]] static Outcome signedOut();
     bool operator==(const Outcome&) const = default;
@@ -56,10 +60,13 @@ class Fetcher {
 [[nodiscard]] bool isFresh(const Snapshot& snapshot, std::optional<WidgetPeriod> period);
 
 // The project list and every listed project's live figures (the first ten, in list order),
-// with period figures carried over from `last`. Throws the client's errors for the list, and
+// with period figures carried over from `last`. As soon as the list is in, and before the
+// entries are awaited, `listed` (when given) is handed the projects that become entries, each
+// with only its slug and time zone. Throws the client's errors for the list, and
 // `Client::Failure` (failed) for an empty list.
-[[nodiscard]] Snapshot fetchProjects(const api::Client& client,
-                                     const std::optional<Snapshot>& last);
+[[nodiscard]] Snapshot fetchProjects(
+    const api::Client& client, const std::optional<Snapshot>& last,
+    const std::function<void(std::vector<ProjectEntry>)>& listed = {});
 
 // One project's entry from five concurrent requests; a failed request shows as its empty value.
 // Only the period figures are carried over from `last`. Never throws.

@@ -35,12 +35,6 @@ std::optional<T> outcome(std::future<T>& pending) {
   }
 }
 
-template <class T>
-std::optional<T> get(const api::Client& client, const std::string& path) {
-  std::future<T> pending = request<T>(client, path);
-  return outcome(pending);
-}
-
 std::vector<DatedValue> pointsOf(const std::optional<api::Timeseries>& series) {
   std::vector<DatedValue> points;
   if (!series || !series->data) return points;
@@ -65,22 +59,41 @@ std::string customQuery(const DayBounds& previous) {
   return "period=custom&from=" + previous.from + "&to=" + previous.to + "&interval=day";
 }
 
-// The goal of the summary, as the period report has it when it can be had, with its previous
-// period's series when a previous window is known.
-GoalFigure periodGoal(const api::GoalResult& business, const std::string& base,
-                      const std::string& code, const std::optional<DayBounds>& bounds,
-                      const std::optional<DayBounds>& previous, const api::Client& client) {
+// The goal reports of a period: the period's own, and the previous period's when a previous
+// window is known. Both need only the summary's goal and the period's days, so they run side by
+// side.
+struct GoalReports {
+  std::future<api::BusinessReport> period;
+  std::optional<std::future<api::BusinessReport>> previous;
+};
+
+GoalReports startGoalReports(const api::GoalResult& business, const std::string& base,
+                             const std::string& code, const std::optional<DayBounds>& previous,
+                             const api::Client& client) {
   const std::string goalId = percentEncoded(business.goal_id);
-  // 1-3. The period report's result for the goal, or the summary's own.
-  const auto report = get<api::BusinessReport>(
+  GoalReports reports;
+  reports.period = request<api::BusinessReport>(
       client, base + "/business-report?period=" + code +
                   "&compare=previous_period&interval=day&goal_id=" + goalId);
+  if (previous) {
+    reports.previous = request<api::BusinessReport>(
+        client, base + "/business-report?" + customQuery(*previous) + "&goal_id=" + goalId);
+  }
+  return reports;
+}
+
+// The goal of the summary, as the period report has it when it can be had, with its previous
+// period's series when a previous window is known.
+GoalFigure periodGoal(const api::GoalResult& business, GoalReports& reports,
+                      const std::optional<DayBounds>& bounds,
+                      const std::optional<DayBounds>& previous) {
+  // 1-3. The period report's result for the goal, or the summary's own.
+  const auto report = outcome(reports.period);
   const api::GoalResult chosen = goalIn(report, business.goal_id).value_or(business);
   GoalFigure goal = goalFigure(chosen, bounds);
   // 4. The previous period's series.
-  if (previous) {
-    const auto previousReport = get<api::BusinessReport>(
-        client, base + "/business-report?" + customQuery(*previous) + "&goal_id=" + goalId);
+  if (reports.previous) {
+    const auto previousReport = outcome(*reports.previous);
     if (std::optional<api::GoalResult> before = goalIn(previousReport, business.goal_id)) {
       goal.previousSeries = goalFigure(*before, previous).series;
     }
@@ -144,24 +157,31 @@ std::optional<PeriodMetrics> metrics(const ProjectEntry& project, WidgetPeriod p
     (void)outcome(seriesRequest);
     return std::nullopt;
   }
-  // 4. The period's days in the project's zone.
+  // 4. The period's days in the project's zone, and the previous window's.
   const std::optional<DayBounds> bounds = dayBounds(period, project.timezone);
-  // 5. The period's visitors, one value a day.
+  const std::optional<DayBounds> previous = bounds ? previousBounds(*bounds) : std::nullopt;
+  // 5. What needs only the summary or the days, side by side: the previous window's visitors
+  //    and the goal's reports.
+  std::optional<std::future<api::Timeseries>> previousRequest;
+  if (previous) {
+    previousRequest =
+        request<api::Timeseries>(client, base + "/timeseries?" + customQuery(*previous));
+  }
+  std::optional<GoalReports> goalReports;
+  if (summary->business) {
+    goalReports = startGoalReports(*summary->business, base, code, previous, client);
+  }
+  // 6. The period's visitors, one value a day.
   const std::optional<api::Timeseries> series = outcome(seriesRequest);
   const std::vector<double> visitorsSeries = fill(pointsOf(series), bounds);
-  // 6. The previous window's visitors.
-  const std::optional<DayBounds> previous = bounds ? previousBounds(*bounds) : std::nullopt;
   std::optional<std::vector<double>> visitorsPreviousSeries;
-  if (previous) {
-    const auto previousSeries =
-        get<api::Timeseries>(client, base + "/timeseries?" + customQuery(*previous));
+  if (previousRequest) {
+    const auto previousSeries = outcome(*previousRequest);
     if (previousSeries) visitorsPreviousSeries = fill(pointsOf(previousSeries), previous);
   }
   // 7. The goal.
   std::optional<GoalFigure> goal;
-  if (summary->business) {
-    goal = periodGoal(*summary->business, base, code, bounds, previous, client);
-  }
+  if (goalReports) goal = periodGoal(*summary->business, *goalReports, bounds, previous);
   // 8. The figures together.
   PeriodMetrics figures;
   figures.visitors = summary->visitors.value_or(0);

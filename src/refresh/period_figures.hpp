@@ -20,9 +20,9 @@ namespace vx::refresh {
     const std::vector<ProjectEntry>& projects, WidgetPeriod period, const api::Client& client);
 
 // One project's figures for the period (its slug and time zone are used), or nothing when its
-// summary cannot be obtained. At most five requests: summary and series together, then the
-// previous period's series, then the goal report, then the previous period's goal report.
-// Never throws.
+// summary cannot be obtained. At most five requests in two rounds: summary and series together,
+// then, once the summary is in, the previous period's series and the goal's two reports (the
+// period's and the previous period's) side by side. Never throws.
 [[nodiscard]] std::optional<PeriodMetrics> metrics(const ProjectEntry& project, WidgetPeriod period,
                                                    const api::Client& client);
 

@@ -10,6 +10,21 @@
 
 namespace vx::store {
 
+namespace {
+
+std::int64_t nanoseconds(const timespec& at) {
+  return static_cast<std::int64_t>(at.tv_sec) * 1'000'000'000 + at.tv_nsec;
+}
+
+}  // namespace
+
+std::optional<FileVersion> versionOf(int fd) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return std::nullopt;
+  return FileVersion{status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim),
+                     nanoseconds(status.st_ctim)};
+}
+
 std::optional<std::string> readToEnd(int fd) {
   std::string content;
   char buffer[64 * 1024];

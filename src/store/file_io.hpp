@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -19,6 +22,22 @@ namespace vx::store {
 // link (not followed) or anything else but a regular file standing there.
 [[nodiscard]] std::optional<std::chrono::system_clock::time_point> regularFileModified(
     const std::filesystem::path& path);
+
+// What tells one version of a file from another without reading it: a replaced file has another
+// inode, and a file written in place another size or modification or change time (to the
+// file system's resolution).
+struct FileVersion {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;
+
+  bool operator==(const FileVersion&) const = default;
+};
+
+// The version of the file open at `fd`; nothing when it cannot be looked at.
+[[nodiscard]] std::optional<FileVersion> versionOf(int fd);
 
 // The whole of an open descriptor's input until end of file, however long.
 [[nodiscard]] std::optional<std::string> readToEnd(int fd);

@@ -1,6 +1,10 @@
 #include "store/shared_store.hpp"
 
+#include <memory>
+#include <mutex>
 #include <string>
+
+#include "base/file_descriptor.hpp"
 
 #include "model/snapshot_json.hpp"
 #include "store/atomic_write.hpp"
@@ -66,10 +70,43 @@ std::optional<SharedSession> session() {
   return decodeSharedSession(*bytes);
 }
 
+std::shared_ptr<const Snapshot> sharedSnapshot() {
+  // The last file decoded in this process, by version. Every widget request reads the snapshot,
+  // and decoding a large one costs milliseconds and megabytes each time.
+  static std::mutex mutex;
+  static std::filesystem::path lastPath;
+  static std::optional<store::FileVersion> lastVersion;
+  static std::shared_ptr<const Snapshot> lastDecoded;
+
+  auto path = fileInFolder(kSnapshotFile);
+  if (!path) return nullptr;
+  const base::FileDescriptor file = base::openRegularFile(path->c_str());
+  if (!file.valid()) return nullptr;
+  const std::optional<store::FileVersion> version = store::versionOf(file.get());
+  if (version) {
+    const std::lock_guard lock(mutex);
+    if (lastPath == *path && lastVersion == version) return lastDecoded;
+  }
+  auto bytes = store::readToEnd(file.get());
+  if (!bytes) return nullptr;
+  auto decoded = decodeSnapshot(*bytes);
+  std::shared_ptr<const Snapshot> shared =
+      decoded ? std::make_shared<const Snapshot>(std::move(*decoded)) : nullptr;
+  if (version) {
+    // Read after the version was taken: should the file have changed in place meanwhile, its
+    // version differs from the one kept, and the next call reads it again.
+    const std::lock_guard lock(mutex);
+    lastPath = *path;
+    lastVersion = version;
+    lastDecoded = shared;
+  }
+  return shared;
+}
+
 std::optional<Snapshot> snapshot() {
-  auto bytes = readFile(kSnapshotFile);
-  if (!bytes) return std::nullopt;
-  return decodeSnapshot(*bytes);
+  auto shared = sharedSnapshot();
+  if (!shared) return std::nullopt;
+  return *shared;
 }
 
 std::optional<PushRegistration> pushRegistration() {

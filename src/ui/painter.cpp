@@ -84,12 +84,17 @@ void Painter::paintText(const contents::TextRun& run, bool accent) {
   const FontSpec font{run.fontSize, run.weight, run.tabularDigits};
   for (const auto& line : run.lines) {
     if (line.text.empty()) continue;
-    auto layout = newLineLayout(pango_.get(), line.text, font);
-    const double top =
-        line.baseline - pango_layout_get_baseline(layout.get()) / double(PANGO_SCALE);
+    PangoLayout* layout = lineLayout(line, font);
+    const double top = line.baseline - pango_layout_get_baseline(layout) / double(PANGO_SCALE);
     cairo_move_to(cr_, line.x, top);
-    pango_cairo_show_layout(cr_, layout.get());
+    pango_cairo_show_layout(cr_, layout);
   }
+}
+
+PangoLayout* Painter::lineLayout(const TextLine& line, const FontSpec& font) {
+  auto& shaped = shaped_[&line];
+  if (!shaped) shaped = newLineLayout(pango_.get(), line.text, font);
+  return shaped.get();
 }
 
 void Painter::paintItems(const std::vector<ShapeItem>& items, bool accent) {

@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,15 @@ namespace {
 // keep the canvas to this size whatever the image's height.
 constexpr std::size_t kBandBytes = 1 << 20;
 
+// Encoder settings, chosen by measuring the widgets' own images (see bench/README.md): the
+// "sub" filter and zlib level 3 give files within a few percent of libpng's defaults (adaptive
+// filters, level 6) in about a third of the time. Widgets are large flat areas with text;
+// neither the other filters nor higher levels buy much size there.
+constexpr int kCompressionLevel = 3;
+constexpr int kFilters = PNG_FILTER_NONE;
+
+enum class Outcome { written, failed, translucent };
+
 void appendToString(png_structp png, png_bytep data, png_size_t length) {
   static_cast<std::string*>(png_get_io_ptr(png))
       ->append(reinterpret_cast<const char*>(data), length);
@@ -23,18 +33,32 @@ void appendToString(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
+// Cairo's opaque pixels are native-endian words 0xFFRRGGBB: libpng takes them as they are,
+// dropping the unused byte and reordering the colours itself.
+void takeCairoWords(png_structp png) {
+  if constexpr (std::endian::native == std::endian::little) {
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+  } else {
+    png_set_filler(png, 0, PNG_FILLER_BEFORE);
+  }
+}
+
 // libpng reports errors by jumping back to the last setjmp. Each step below sets its own
 // jump point and holds nothing that needs destroying, so a jump skips no destructor.
-bool writeHeader(png_structp png, png_infop info, int width, int height) {
+bool writeHeader(png_structp png, png_infop info, int width, int height, bool opaque) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+               opaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, kFilters);
+  png_set_compression_level(png, kCompressionLevel);
   png_write_info(png, info);
+  if (opaque) takeCairoWords(png);
   return true;
 }
 
-bool writeRow(png_structp png, png_bytep row) {
+bool writeRow(png_structp png, const unsigned char* row) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_write_row(png, row);
   return true;
@@ -43,6 +67,15 @@ bool writeRow(png_structp png, png_bytep row) {
 bool writeEnd(png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_write_end(png, info);
+  return true;
+}
+
+bool opaqueRow(const unsigned char* source, int width) {
+  for (int x = 0; x < width; ++x) {
+    std::uint32_t pixel = 0;
+    std::copy_n(source + 4 * x, 4, reinterpret_cast<unsigned char*>(&pixel));
+    if ((pixel >> 24) != 0xff) return false;
+  }
   return true;
 }
 
@@ -87,44 +120,77 @@ class PngWriter {
   png_infop info_ = nullptr;
 };
 
+// One band canvas and the context every band is painted through.
+struct Canvas {
+  SurfaceHandle surface;
+  ContextHandle cr;
+  int rows = 0;
+};
+
+// Paints the band starting at row `top` onto the cleared canvas.
+bool paintBandAt(const Canvas& canvas, int top,
+                 const std::function<bool(cairo_t* cr, int top)>& paintBand) {
+  cairo_t* cr = canvas.cr.get();
+  cairo_identity_matrix(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+  cairo_paint(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+  cairo_translate(cr, 0, -top);
+  cairo_save(cr);
+  const bool painted = paintBand(cr, top);
+  cairo_restore(cr);
+  cairo_surface_flush(canvas.surface.get());
+  return painted && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+}
+
+Outcome encode(int width, int height, const Canvas& canvas,
+               const std::function<bool(cairo_t* cr, int top)>& paintBand, bool opaque,
+               std::string& out) {
+  PngWriter writer;
+  if (!writer.ok()) return Outcome::failed;
+  png_set_write_fn(writer.png(), &out, appendToString, flushNothing);
+  if (!writeHeader(writer.png(), writer.info(), width, height, opaque)) return Outcome::failed;
+
+  std::vector<unsigned char> rgba(opaque ? 0 : 4 * static_cast<std::size_t>(width));
+  for (int top = 0; top < height; top += canvas.rows) {
+    if (!paintBandAt(canvas, top, paintBand)) return Outcome::failed;
+    const unsigned char* pixels = cairo_image_surface_get_data(canvas.surface.get());
+    const int stride = cairo_image_surface_get_stride(canvas.surface.get());
+    const int rows = std::min(canvas.rows, height - top);
+    for (int y = 0; y < rows; ++y) {
+      const unsigned char* source = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+      if (opaque && !opaqueRow(source, width)) return Outcome::translucent;
+      if (!opaque) toRgba(source, width, rgba.data());
+      if (!writeRow(writer.png(), opaque ? source : rgba.data())) return Outcome::failed;
+    }
+  }
+  return writeEnd(writer.png(), writer.info()) ? Outcome::written : Outcome::failed;
+}
+
 }  // namespace
 
 bool encodePngInBands(int width, int height,
-                      const std::function<bool(cairo_t* cr, int top)>& paintBand,
+                      const std::function<bool(cairo_t* cr, int top)>& paintBand, PngAlpha alpha,
                       std::string& out) {
   if (width <= 0 || height <= 0) return false;
-  const int bandRows =
+  Canvas canvas;
+  canvas.rows =
       std::clamp(static_cast<int>(kBandBytes / (4 * static_cast<std::size_t>(width))), 1, height);
-  SurfaceHandle canvas(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, bandRows));
-  if (cairo_surface_status(canvas.get()) != CAIRO_STATUS_SUCCESS) return false;
+  canvas.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, canvas.rows));
+  if (cairo_surface_status(canvas.surface.get()) != CAIRO_STATUS_SUCCESS) return false;
+  canvas.cr.reset(cairo_create(canvas.surface.get()));
+  if (cairo_status(canvas.cr.get()) != CAIRO_STATUS_SUCCESS) return false;
 
-  PngWriter writer;
-  if (!writer.ok()) return false;
-  png_set_write_fn(writer.png(), &out, appendToString, flushNothing);
-  if (!writeHeader(writer.png(), writer.info(), width, height)) return false;
-
-  std::vector<unsigned char> row(4 * static_cast<std::size_t>(width));
-  for (int top = 0; top < height; top += bandRows) {
-    {
-      ContextHandle cr(cairo_create(canvas.get()));
-      cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
-      cairo_paint(cr.get());
-      cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-      cairo_translate(cr.get(), 0, -top);
-      if (!paintBand(cr.get(), top) || cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
-        return false;
-      }
-    }
-    cairo_surface_flush(canvas.get());
-    const unsigned char* pixels = cairo_image_surface_get_data(canvas.get());
-    const int stride = cairo_image_surface_get_stride(canvas.get());
-    const int rows = std::min(bandRows, height - top);
-    for (int y = 0; y < rows; ++y) {
-      toRgba(pixels + static_cast<std::ptrdiff_t>(y) * stride, width, row.data());
-      if (!writeRow(writer.png(), row.data())) return false;
-    }
+  const std::size_t start = out.size();
+  Outcome outcome = Outcome::translucent;
+  if (alpha == PngAlpha::expectOpaque) {
+    outcome = encode(width, height, canvas, paintBand, true, out);
   }
-  return writeEnd(writer.png(), writer.info());
+  if (outcome == Outcome::translucent) {
+    out.resize(start);
+    outcome = encode(width, height, canvas, paintBand, false, out);
+  }
+  return outcome == Outcome::written;
 }
 
 }  // namespace vx::ui

@@ -4,6 +4,7 @@
 #include <cairo-svg.h>
 
 #include <cmath>
+#include <memory>
 
 #include "ui/cairo_handles.hpp"
 #include "ui/painter.hpp"
@@ -77,13 +78,18 @@ std::optional<RenderResult> render(const Layout& layout, ImageFormat format,
     if (w > kMaxPixels || h > kMaxPixels) return std::nullopt;
     result.pixelWidth = static_cast<int>(w);
     result.pixelHeight = static_cast<int>(h);
+    // One painter for every band: text is laid out and shaped once per image.
+    std::unique_ptr<Painter> painter;
     const auto paintBand = [&](cairo_t* cr, int) {
+      if (!painter) painter = std::make_unique<Painter>(cr, options);
       cairo_scale(cr, options.scale, options.scale);
-      Painter painter(cr, options);
-      painter.paint(layout);
+      painter->paint(layout);
       return true;
     };
-    if (!encodePngInBands(result.pixelWidth, result.pixelHeight, paintBand, result.bytes)) {
+    // Only accented mode leaves the host's backdrop showing through.
+    const PngAlpha alpha =
+        options.mode == RenderingMode::accented ? PngAlpha::keep : PngAlpha::expectOpaque;
+    if (!encodePngInBands(result.pixelWidth, result.pixelHeight, paintBand, alpha, result.bytes)) {
       return std::nullopt;
     }
     return result;

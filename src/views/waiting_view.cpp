@@ -20,7 +20,9 @@ std::string headerCount(std::size_t count, WaitingView::Size size) {
 }  // namespace
 
 ui::Element WaitingView::element(const present::Environment& env) const {
-  const std::vector<WaitingItem> waiting = snapshot.waiting();
+  static const Snapshot kNothing;
+  const Snapshot& shown = snapshot ? *snapshot : kNothing;
+  const std::vector<WaitingItem> waiting = shown.waiting();
   const ui::Element header =
       present::WidgetHeader(ui::text("Needs you"), 0, headerCount(waiting.size(), size), env);
 
@@ -30,7 +32,7 @@ ui::Element WaitingView::element(const present::Environment& env) const {
   } else if (size == Size::small) {
     body = waiting::counts(waiting, env);
   } else {
-    body = waiting::list(waiting, snapshot, showDetails, now, size, env);
+    body = waiting::list(waiting, shown, showDetails, now, size, env);
   }
 
   ui::Element view = ui::column({header, body}).spacing(0).align(ui::HAlign::leading);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/clock.hpp"
+#include "model/shared_snapshot.hpp"
 #include "model/snapshot.hpp"
 #include "present/environment.hpp"
 #include "ui/element.hpp"
@@ -14,7 +15,7 @@ namespace vx::views {
 struct WaitingView {
   enum class Size { small, medium, large };
 
-  Snapshot snapshot;
+  SharedSnapshot snapshot;  // shared with the entry drawn; nothing reads as an empty snapshot
   bool showDetails = false;
   Time now;
   Size size = Size::medium;

@@ -116,7 +116,7 @@ Time entryDate(const fields::Field& date) {
 std::optional<Snapshot> entrySnapshot(const fields::Field& snapshot) {
   if (snapshot.absent()) return std::nullopt;
   snapshot.requireObject();
-  auto decoded = decodeSnapshot(snapshot.value().dump());
+  auto decoded = snapshotFromJson(snapshot.value());
   if (!decoded) snapshot.fail("is not a complete snapshot");
   return decoded;
 }

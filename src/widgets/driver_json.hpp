@@ -18,6 +18,7 @@
 #include "widgets/entries.hpp"
 #include "widgets/intents.hpp"
 #include "widgets/kinds.hpp"
+#include "widgets/snapshot_texts.hpp"
 
 namespace vx::widgets::driver {
 
@@ -54,7 +55,9 @@ template <class Configuration>
 [[nodiscard]] Answer toJson(const WidgetEntry<Configuration>& entry) {
   Answer object = {{"date", wholeMilliseconds(entry.date)}, {"message", entry.message}};
   if (entry.snapshot) {
-    if (auto snapshot = snapshotToJson(*entry.snapshot)) object["snapshot"] = std::move(*snapshot);
+    if (auto snapshot = SnapshotTexts::valueFor(entry.snapshot)) {
+      object["snapshot"] = std::move(*snapshot);
+    }
   }
   object["configuration"] = toJson(entry.configuration);
   return object;
@@ -67,15 +70,17 @@ template <class Configuration>
 [[nodiscard]] std::optional<Snapshot> entrySnapshot(const fields::Field& snapshot);
 
 // An entry read back from its JSON form, its configuration resolved by `resolve`: what a host
-// hands back to have an entry of its timeline drawn. Throws `fields::DecodeError`.
+// hands back to have an entry of its timeline drawn. Its snapshot is `handed` when that was
+// decoded before. Throws `fields::DecodeError`.
 template <class Configuration>
 [[nodiscard]] WidgetEntry<Configuration> entryFromJson(
-    const fields::Field& entry, Configuration (*resolve)(const ConfigurationInput&)) {
+    const fields::Field& entry, Configuration (*resolve)(const ConfigurationInput&),
+    const SharedSnapshot& handed = {}) {
   entry.requireObject();
   WidgetEntry<Configuration> decoded;
   decoded.date = entryDate(entry.member("date"));
   decoded.message = entry.member("message").text();
-  decoded.snapshot = entrySnapshot(entry.member("snapshot"));
+  decoded.snapshot = handed ? handed : SharedSnapshot(entrySnapshot(entry.member("snapshot")));
   decoded.configuration =
       resolve(configurationInput(entry.member("configuration"), Configuration::kParameters));
   return decoded;

@@ -35,8 +35,9 @@ class ProviderRequests final : public KindRequests {
 
   [[nodiscard]] DrawnEntry draw(EntrySource source, const ConfigurationInput& configuration,
                                 const std::optional<fields::Field>& entry,
+                                const SharedSnapshot& handed,
                                 const DrawSettings& settings) const override {
-    EntryView view{made(source, configuration, entry), settings.family};
+    EntryView view{made(source, configuration, entry, handed), settings.family};
     const Time date = view.entry.date;
     return {drawEntryView(std::move(view), settings), date};
   }
@@ -44,10 +45,11 @@ class ProviderRequests final : public KindRequests {
  private:
   [[nodiscard]] typename Provider::Entry made(EntrySource source,
                                               const ConfigurationInput& configuration,
-                                              const std::optional<fields::Field>& entry) const {
+                                              const std::optional<fields::Field>& entry,
+                                              const SharedSnapshot& handed) const {
     switch (source) {
       case EntrySource::given:
-        return entryFromJson(entry.value(), resolve_);
+        return entryFromJson(entry.value(), resolve_, handed);
       case EntrySource::timeline:
         // A timeline always holds at least one entry: the one for now.
         return provider_.timeline(resolve_(configuration)).entries.front();

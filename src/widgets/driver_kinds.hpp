@@ -9,6 +9,7 @@
 
 #include "model/clock.hpp"
 #include "model/json_fields.hpp"
+#include "model/shared_snapshot.hpp"
 #include "widgets/driver_answer.hpp"
 #include "widgets/entry_drawing.hpp"
 #include "widgets/kinds.hpp"
@@ -39,11 +40,13 @@ class KindRequests {
   // The timeline for a configuration.
   [[nodiscard]] virtual Answer timeline(const ConfigurationInput& configuration) const = 0;
 
-  // Draws an entry through the kind's entry view: `entry` in its JSON form for `given`, one made
-  // for `configuration` for a timeline or a preview, or the placeholder. Throws
+  // Draws an entry through the kind's entry view: `entry` in its JSON form for `given` (with its
+  // snapshot in `handed` when that was decoded as the request was read), one made for
+  // `configuration` for a timeline or a preview, or the placeholder. Throws
   // `fields::DecodeError` when the entry does not decode.
   [[nodiscard]] virtual DrawnEntry draw(EntrySource source, const ConfigurationInput& configuration,
                                         const std::optional<fields::Field>& entry,
+                                        const SharedSnapshot& handed,
                                         const DrawSettings& settings) const = 0;
 };
 

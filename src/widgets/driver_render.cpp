@@ -100,8 +100,8 @@ DrawSettings drawSettings(const WidgetKind& kind, const RenderChoices& choices) 
 
 Answer renderEntry(const Request& request) {
   const DrawSettings& settings = request.settings;
-  DrawnEntry drawn =
-      request.kind->draw(request.source, request.configuration, request.entry, settings);
+  DrawnEntry drawn = request.kind->draw(request.source, request.configuration, request.entry,
+                                        request.handed, settings);
   // The canvas and the drawing's scratch memory are free again: hand them back to the system
   // rather than keep them dirty until the next drawing.
   malloc_trim(0);

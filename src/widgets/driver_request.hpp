@@ -39,6 +39,8 @@ struct Request {
   // document it lies in outlives the request.
   EntrySource source = EntrySource::timeline;
   std::optional<fields::Field> entry;
+  // The entry's snapshot, when it was decoded as the request was read (its member is then null).
+  SharedSnapshot handed;
   DrawSettings settings;
   std::string out;
 };

@@ -137,15 +137,39 @@ Request decodeRequest(const fields::Field& line) {
 
 // The answer line for a request that was read: it carries the request's "id", and none when the
 // request has none. Never throws.
-std::string answerLine(const Json& request) {
+std::string answerLine(const Json& request, const SharedSnapshot& handed = {}) {
+  const SnapshotTexts texts;
   Answer reply = Answer::object();
   if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
   try {
-    reply["result"] = answer(decodeRequest(fields::root(request)));
+    Request decoded = decodeRequest(fields::root(request));
+    decoded.handed = handed;
+    reply["result"] = answer(decoded);
   } catch (const std::exception& error) {
     reply["error"] = error.what();
   }
-  return reply.dump(-1, ' ', false, Answer::error_handler_t::replace);
+  return texts.write(reply);
+}
+
+// The snapshot of an entry handed in to be drawn, decoded as its line is read, its member in the
+// line left null. A burst of renders waits for the one drawing thread; held as trees, each
+// waiting request's copy of a large snapshot takes megabytes. The host hands the same snapshot
+// in again and again, so one equal to the last is shared with it. Nothing, and the line as it
+// was, when the line holds no such snapshot or it does not decode (the request then fails as it
+// would have).
+SharedSnapshot takeHandedSnapshot(Json& request) {
+  static SharedSnapshot last;  // the reading thread's own
+  const auto op = request.find("op");
+  if (op == request.end() || *op != "render") return {};
+  const auto entry = request.find("entry");
+  if (entry == request.end() || !entry->is_object()) return {};
+  const auto member = entry->find("snapshot");
+  if (member == entry->end() || !member->is_object()) return {};
+  std::optional<Snapshot> decoded = snapshotFromJson(*member);
+  if (!decoded) return {};
+  *member = nullptr;
+  if (!last || !(*last == *decoded)) last = SharedSnapshot(std::move(*decoded));
+  return last;
 }
 
 }  // namespace
@@ -168,12 +192,20 @@ int serve() {
         case Lane::reading:
           writeLine(answerLine(*request));
           break;
-        case Lane::local:
-          local.submit([request = std::move(*request)] { writeLine(answerLine(request)); });
+        case Lane::local: {
+          SharedSnapshot handed = takeHandedSnapshot(*request);
+          local.submit([request = std::move(*request), handed = std::move(handed)] {
+            writeLine(answerLine(request, handed));
+          });
           break;
-        case Lane::network:
-          network.submit([request = std::move(*request)] { writeLine(answerLine(request)); });
+        }
+        case Lane::network: {
+          SharedSnapshot handed = takeHandedSnapshot(*request);
+          network.submit([request = std::move(*request), handed = std::move(handed)] {
+            writeLine(answerLine(request, handed));
+          });
           break;
+        }
       }
     }
     // End of input: every request taken is still answered.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/clock.hpp"
-#include "model/snapshot.hpp"
+#include "model/shared_snapshot.hpp"
 #include "widgets/intents.hpp"
 
 namespace vx::widgets {
@@ -17,8 +17,8 @@ struct WidgetEntry {
 
   // From when the host shows this entry; also the time the view draws with.
   Time date;
-  // What to draw; nothing when there is nothing to show.
-  std::optional<Snapshot> snapshot;
+  // What to draw; nothing when there is nothing to show. The entries of one timeline share it.
+  SharedSnapshot snapshot;
   // What the empty state says. Set on every entry, also on those that carry a snapshot.
   std::string message;
   Configuration configuration;

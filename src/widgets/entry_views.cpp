@@ -91,6 +91,10 @@ ui::Element AllProjectsWidgetView::element(const present::Environment& env) cons
   }
   views::AllProjectsView view;
   view.snapshot = *entry.snapshot;
+  // The view shows no waiting item; without them its copy, and the copies it makes of the
+  // projects in turn, stay small however much is waiting.
+  for (ProjectEntry& project : view.snapshot.projects)
+    std::vector<WaitingItem>().swap(project.waiting);
   view.period = resolvePeriod(entry.configuration.period);
   view.now = entry.date;
   view.size = allProjectsSize(family);
@@ -101,7 +105,7 @@ ui::Element WaitingWidgetView::element(const present::Environment& env) const {
   // An account without projects or waiting items is the waiting view's own caught-up state.
   if (!entry.snapshot) return widgetFrame(present::EmptyState(entry.message, env), env);
   views::WaitingView view;
-  view.snapshot = *entry.snapshot;
+  view.snapshot = entry.snapshot;
   view.showDetails = entry.configuration.showDetails;
   view.now = entry.date;
   view.size = waitingSize(family);

@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
     // Requests spend their time waiting for the network or drawing one at a time, so two
     // arenas see little contention.
     mallopt(M_ARENA_MAX, 2);
+    // Large blocks (answer lines, snapshot texts, drawing buffers) are mapped apart and given
+    // back when freed. Left to adjust itself, malloc raises this threshold after the first such
+    // block is freed, and later ones stay in the heap, dirty, after their request is done.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     // A long-lived process compares later bundles on disk with the one it started from.
     (void)vx::widgets::launchedVersion();
     return vx::widgets::driver::serve();

@@ -27,7 +27,7 @@ Entry previewEntry(const typename Entry::ConfigurationType& configuration) {
   // 2. The entry's date.
   const Time date = clock::now();
   // 3. A missing folder or file, or one that does not decode, is simply no snapshot.
-  std::optional<Snapshot> cached = SharedStore::snapshot();
+  SharedSnapshot cached(SharedStore::sharedSnapshot());
   // 4. One entry with whatever is cached.
   return Entry{date, std::move(cached), std::string(kLoadProjectsMessage), configuration};
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "host/timeline.hpp"
+#include "model/shared_snapshot.hpp"
 #include "model/snapshot.hpp"
 #include "model/widget_period.hpp"
 #include "refresh/fetcher.hpp"
@@ -32,7 +33,7 @@ template <PeriodChoice Choice>
 
 // What the widget shows for an answer of the refresh engine.
 struct Shown {
-  std::optional<Snapshot> snapshot;
+  SharedSnapshot snapshot;
   std::string message;
 
   bool operator==(const Shown&) const = default;

@@ -17,6 +17,7 @@
 #include "net/http_session.hpp"
 #include "store/shared_store.hpp"
 #include "support/fake_service.hpp"
+#include "support/rendezvous.hpp"
 #include "support/scratch.hpp"
 
 namespace vx::refresh {
@@ -134,6 +135,29 @@ TEST_F(FetcherTest, AFullRefreshWithoutPeriodSendsFourRequestsPerProjectAndOneIc
   }
   EXPECT_EQ(withToken, 13u);
   EXPECT_EQ(iconLookups, 3u);
+}
+
+// The period's figures need only the projects' slugs and zones: they are asked for beside the
+// entries, not after them. Each of the two answers waits for the other's request.
+TEST_F(FetcherTest, PeriodFiguresAreAskedForBesideTheEntries) {
+  listProjects(1);
+  auto together = std::make_shared<testing::Rendezvous>(2);
+  fake_.on("GET", "/v1/projects/p0/analytics/realtime",
+           [together](const testing::RecordedRequest&) {
+             return together->arriveAndWait() ? testing::Answer{200, R"({"current_visitors": 10})"}
+                                              : testing::Answer{500};
+           });
+  fake_.on("GET", "/v1/projects/p0/analytics/summary?period=7d&compare=previous_period",
+           [together](const testing::RecordedRequest&) {
+             return together->arriveAndWait() ? testing::Answer{200, R"({"visitors": 40})"}
+                                              : testing::Answer{500};
+           });
+
+  const auto outcome = Fetcher().current(WidgetPeriod::days7);
+
+  ASSERT_EQ(outcome.kind, Kind::fresh);
+  EXPECT_EQ(outcome.snapshot->projects[0].realtimeVisitors, 10);
+  EXPECT_EQ(outcome.snapshot->projects[0].metrics(WidgetPeriod::days7)->visitors, 40);
 }
 
 TEST_F(FetcherTest, ConcurrentCallersShareOneRefresh) {

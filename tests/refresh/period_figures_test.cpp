@@ -3,12 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include "model/clock.hpp"
 #include "support/fake_service.hpp"
 #include "support/icu_defaults.hpp"
+#include "support/rendezvous.hpp"
 
 namespace vx::refresh {
 namespace {
@@ -17,6 +15,7 @@ using testing::Answer;
 using ::testing::ElementsAre;
 using testing::FakeService;
 using testing::RecordedRequest;
+using testing::Rendezvous;
 using ::testing::UnorderedElementsAre;
 
 const std::string kShop = "/v1/projects/shop/analytics";
@@ -43,27 +42,6 @@ std::vector<std::string> targets(const std::vector<RecordedRequest>& requests) {
   for (const RecordedRequest& request : requests) result.push_back(request.target);
   return result;
 }
-
-// Lets a scripted answer wait (boundedly) until other requests have arrived, so that a test can
-// tell requests that are in flight together from requests made one after another.
-class Rendezvous {
- public:
-  explicit Rendezvous(int expected) : expected_(expected) {}
-  // Counts this arrival; true once `expected` arrivals were seen, false when they never came.
-  bool arriveAndWait() {
-    std::unique_lock lock(mutex_);
-    ++arrived_;
-    changed_.notify_all();
-    return changed_.wait_for(lock, std::chrono::seconds(10),
-                             [this] { return arrived_ >= expected_; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int expected_;
-  int arrived_ = 0;
-};
 
 class PeriodFiguresTest : public ::testing::Test {
  protected:
@@ -105,7 +83,7 @@ TEST_F(PeriodFiguresTest, AsksForThePeriodInOrderAndCondensesTheAnswers) {
   ASSERT_EQ(sent.size(), 5u);
   EXPECT_THAT(std::vector(sent.begin(), sent.begin() + 2), UnorderedElementsAre(kSummary, kSeries));
   EXPECT_THAT(std::vector(sent.begin() + 2, sent.end()),
-              ElementsAre(kPreviousSeries, kReport, kPreviousReport));
+              UnorderedElementsAre(kPreviousSeries, kReport, kPreviousReport));
 
   ASSERT_TRUE(figures);
   ASSERT_EQ(figures->count("shop"), 1u);
@@ -121,6 +99,32 @@ TEST_F(PeriodFiguresTest, AsksForThePeriodInOrderAndCondensesTheAnswers) {
   EXPECT_THAT(*shop.goal->series, ElementsAre(0, 30, 0, 0, 0, 0, 0));
   EXPECT_THAT(*shop.goal->previousSeries, ElementsAre(0, 0, 0, 0, 0, 0, 20));
   EXPECT_EQ(shop.revenueDisplay, std::nullopt);  // a goal is shown instead
+}
+
+// Once the summary names the goal, nothing else waits: the previous period's series and both
+// goal reports are answered only when all three are in flight.
+TEST_F(PeriodFiguresTest, PreviousSeriesAndGoalReportsAreInFlightTogether) {
+  fake_.on("GET", kSummary, Answer{200, R"({"visitors": 1, "business": {"goal_id": "a b/c"}})"});
+  fake_.on("GET", kSeries, Answer{200, R"({"data": []})"});
+  auto together = std::make_shared<Rendezvous>(3);
+  const auto after = [together](std::string body) {
+    return [together, body](const RecordedRequest&) {
+      return together->arriveAndWait() ? Answer{200, body} : Answer{500};
+    };
+  };
+  fake_.on("GET", kPreviousSeries, after(R"({"data": [{"date": "2026-02-24", "visitors": 4}]})"));
+  fake_.on("GET", kReport, after(R"({"goals": [{"goal_id": "a b/c", "conversions": 3}]})"));
+  fake_.on("GET", kPreviousReport, after(R"({"goals": [{"goal_id": "a b/c",
+        "series": [{"date": "2026-03-02", "conversions": 2}]}]})"));
+
+  const auto figures = fetchFigures({project("shop")}, WidgetPeriod::days7, client_);
+
+  ASSERT_TRUE(figures);
+  const PeriodMetrics& shop = figures->at("shop");
+  EXPECT_THAT(*shop.visitorsPreviousSeries, ElementsAre(4, 0, 0, 0, 0, 0, 0));
+  ASSERT_TRUE(shop.goal);
+  EXPECT_EQ(shop.goal->display, "3");
+  EXPECT_THAT(*shop.goal->previousSeries, ElementsAre(0, 0, 0, 0, 0, 0, 2));
 }
 
 TEST_F(PeriodFiguresTest, AllProjectsAreAskedForAtOnce) {

@@ -4,10 +4,12 @@
 #include <fstream>
 #include <limits>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <nlohmann/json.hpp>
 
+#include "model/snapshot_json.hpp"
 #include "shared_folder_fixture.hpp"
 #include "store/file_io.hpp"
 
@@ -103,6 +105,31 @@ TEST_F(SharedStoreSnapshot, UndecodableFileReadsAsNothing) {
   SharedStore::save(sampleSnapshot(5));
   writeFile(expectedFolder() / "snapshot.json", R"({"at": 1, "periodAt": {}})");
   EXPECT_EQ(SharedStore::snapshot(), std::nullopt);
+}
+
+TEST_F(SharedStoreSnapshot, IsDecodedAgainOnlyWhenAnotherVersionOfTheFileStandsThere) {
+  SharedStore::save(sampleSnapshot(5));
+  const auto first = SharedStore::sharedSnapshot();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(SharedStore::sharedSnapshot(), first) << "unchanged: the same snapshot";
+
+  SharedStore::save(sampleSnapshot(6));  // replaced
+  EXPECT_EQ(*SharedStore::sharedSnapshot(), sampleSnapshot(6));
+  EXPECT_EQ(*first, sampleSnapshot(5)) << "what was answered before stays as it was";
+
+  // Rewritten in place with as many bytes, its modification time a second on.
+  const auto file = expectedFolder() / "snapshot.json";
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+  const auto seven = encodeSnapshot(sampleSnapshot(7));
+  ASSERT_EQ(seven->size(), static_cast<std::size_t>(before.st_size));
+  std::ofstream(file, std::ios::in | std::ios::out | std::ios::binary) << *seven;
+  const timespec times[2] = {before.st_atim, {before.st_mtim.tv_sec + 1, before.st_mtim.tv_nsec}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  EXPECT_EQ(*SharedStore::sharedSnapshot(), sampleSnapshot(7));
+
+  SharedStore::forgetSnapshot();
+  EXPECT_EQ(SharedStore::sharedSnapshot(), nullptr);
 }
 
 TEST_F(SharedStoreSnapshot, ForgetRemovesTheFileAndIsSilentWhenThereIsNone) {

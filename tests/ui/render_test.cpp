@@ -86,6 +86,64 @@ TEST(Render, TallImagePaintedInBandsMatchesThePictureOnEveryRow) {
   }
 }
 
+// The colour type in a PNG's header: 2 for RGB, 6 for RGB with alpha.
+int colourType(const std::string& png) {
+  return png.size() > 25 ? static_cast<unsigned char>(png[25]) : -1;
+}
+
+TEST(Render, OnlyImagesWithTranslucentPixelsCarryAnAlphaChannel) {
+  EXPECT_EQ(colourType(renderPng(squares(), {40, 20})), 2);
+  RenderOptions accented;
+  accented.mode = RenderingMode::accented;
+  EXPECT_EQ(colourType(renderPng(squares(), {40, 20}, accented)), 6);
+
+  // Opaque in the first bands, clear in the last rows: the whole image keeps its alpha.
+  const Element partly = rectangle()
+                             .fill(kBlue)
+                             .frame(800, 290)
+                             .frame(800, 300, Alignment::top)
+                             .background(rectangle().fill(kWhite).frame(800, 295), Alignment::top);
+  const std::string bytes = renderPng(partly, {800, 300});
+  EXPECT_EQ(colourType(bytes), 6);
+  PngProbe png(bytes);
+  ASSERT_EQ(png.height(), 600);
+  EXPECT_TRUE(near(png.at(10, 10), kBlue));
+  EXPECT_TRUE(near(png.at(10, 585), kWhite));
+  EXPECT_DOUBLE_EQ(png.at(10, 599).opacity, 0);
+}
+
+// Text is shaped once per image and painted in every band: each text shows in its own frame,
+// in whichever band it falls.
+TEST(Render, TextInEveryBandIsPaintedInItsOwnFrame) {
+  const Color colours[] = {kRed, kBlue, Color::rgb24(0x00aa00)};
+  Elements texts;
+  for (int i = 0; i < 3; ++i) {
+    texts.push_back(text(i == 1 ? "Middle" : "Edge")
+                        .font(30, Weight::bold)
+                        .color(colours[i])
+                        .tag("t" + std::to_string(i))
+                        .frame(800, 100));
+  }
+  const Layout l =
+      layout(column(texts).spacing(0).background(rectangle().fill(kWhite)), {800, 300});
+  auto r = render(l, ImageFormat::png);
+  ASSERT_TRUE(r);
+  PngProbe png(r->bytes);
+  for (int i = 0; i < 3; ++i) {
+    const Rect f = *l.frameOf("t" + std::to_string(i));
+    int inside = 0;
+    int outside = 0;
+    for (int y = 0; y < png.height(); ++y) {
+      for (int x = 0; x < png.width(); x += 2) {
+        if (!near(png.at(x, y), colours[i], 0.1)) continue;
+        (f.contains({x / 2.0, y / 2.0}) ? inside : outside) += 1;
+      }
+    }
+    EXPECT_GT(inside, 50) << "text " << i;
+    EXPECT_EQ(outside, 0) << "text " << i;
+  }
+}
+
 TEST(Render, AccentedModeTintsTheAccentGroupFlattensTheRestAndClearsTheBackground) {
   RenderOptions o;
   o.mode = RenderingMode::accented;
