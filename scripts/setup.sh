@@ -15,7 +15,8 @@ packages=(
   libgtk-4-dev libxtst-dev xvfb
   chromium
   debhelper dpkg-dev lintian   # the Debian package (debian/) and the package test
-  systemd   # systemd-analyze checks the installed user units
+  systemd   # systemd-analyze checks the installed user units, systemd-socket-activate starts the host
+  desktop-file-utils   # desktop-file-validate checks the installed autostart entry
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

@@ -17,6 +17,7 @@
 
 #include "base/owned.hpp"
 #include "desktop/host_core.hpp"
+#include "desktop/without_display.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -291,10 +292,7 @@ gboolean stop(gpointer data) {
 
 int runWindowed(HostOptions options, bool scaleGiven) {
   std::signal(SIGPIPE, SIG_IGN);
-  if (!gtk_init_check()) {
-    std::cerr << "vantorix-widget-host: no display to show widgets on (use --headless)\n";
-    return 1;
-  }
+  if (!gtk_init_check()) return runWithoutDisplay(options);
   if (!scaleGiven) options.scale = monitorScale();
   Appearance appearance;
   options.scheme = appearance.scheme();
