@@ -31,14 +31,16 @@ class SocketActivationTest : public ::testing::Test {
   std::unique_ptr<testing::ChildProcess> activated(const std::vector<std::string>& arguments,
                                                    const std::string& display = {}) {
     std::vector<std::string> all = {"-l", socket_.string()};
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "LC_ALL", "TZ"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "LC_ALL", "TZ"}) {
       all.insert(all.end(), {"-E", name});
     }
     if (!display.empty()) all.insert(all.end(), {"-E", "DISPLAY=" + display});
     all.push_back(VX_HOST_PATH);
     all.insert(all.end(), arguments.begin(), arguments.end());
     all.insert(all.end(), {"--extension", VX_WIDGETS_PATH});
-    auto process = std::make_unique<testing::ChildProcess>(VX_SOCKET_ACTIVATE_PATH, all, environment_);
+    auto process =
+        std::make_unique<testing::ChildProcess>(VX_SOCKET_ACTIVATE_PATH, all, environment_);
     EXPECT_TRUE(testing::eventually([&] { return std::filesystem::exists(socket_); }));
     return process;
   }
@@ -61,13 +63,13 @@ class SocketActivationTest : public ::testing::Test {
 TEST_F(SocketActivationTest, TheWakingMessageIsAnsweredAndASecondHostEndsAtOnce) {
   auto first = activated({"run", "--headless", "--output", (folder_.path() / "out").string(),
                           "--notifications", "deny"});
-  EXPECT_EQ(askLocal(socket_, R"({"type":"requestAuthorization","app":"com.example.a"})"),
+  EXPECT_EQ(askLocal(socket_, R"({"type":"requestAuthorization","app":"com.example.a"})" "\n"),
             "{\"granted\":false}\n");
   const auto second = host({"run", "--headless", "--output", (folder_.path() / "other").string()});
   EXPECT_EQ(second.status, 0);
-  EXPECT_EQ(second.error,
-            "vantorix-widget-host: another host already serves " + socket_.string() + ": this one ends\n");
-  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})"),
+  EXPECT_EQ(second.error, "vantorix-widget-host: another host already serves " + socket_.string() +
+                              ": this one ends\n");
+  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})" "\n"),
             "{\"authorizationStatus\":1}\n");
   EXPECT_EQ(first->stop(SIGTERM), 0) << first->error();
 }
@@ -79,9 +81,9 @@ class WithoutDisplayTest : public SocketActivationTest,
 TEST_P(WithoutDisplayTest, TheHostAnswersFromWhatIsStoredAndEndsByItself) {
   ASSERT_EQ(host({"notifications", "--app", "com.example.a", "allow"}).status, 0);
   auto activation = activated({"run"}, GetParam());
-  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})"),
+  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})" "\n"),
             "{\"authorizationStatus\":2}\n");
-  EXPECT_EQ(askLocal(socket_, R"({"type":"reloadAllTimelines","app":"com.example.a"})"), "");
+  EXPECT_EQ(askLocal(socket_, R"({"type":"reloadAllTimelines","app":"com.example.a"})" "\n"), "");
   EXPECT_EQ(activation->wait(std::chrono::seconds(30)), 0) << activation->error();
   const std::string why = "no display to show widgets on";
   EXPECT_NE(activation->error().find(why), std::string::npos) << activation->error();
