@@ -63,13 +63,15 @@ class SocketActivationTest : public ::testing::Test {
 TEST_F(SocketActivationTest, TheWakingMessageIsAnsweredAndASecondHostEndsAtOnce) {
   auto first = activated({"run", "--headless", "--output", (folder_.path() / "out").string(),
                           "--notifications", "deny"});
-  EXPECT_EQ(askLocal(socket_, R"({"type":"requestAuthorization","app":"com.example.a"})" "\n"),
+  EXPECT_EQ(askLocal(socket_, R"({"type":"requestAuthorization","app":"com.example.a"})"
+                              "\n"),
             "{\"granted\":false}\n");
   const auto second = host({"run", "--headless", "--output", (folder_.path() / "other").string()});
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.error, "vantorix-widget-host: another host already serves " + socket_.string() +
                               ": this one ends\n");
-  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})" "\n"),
+  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})"
+                              "\n"),
             "{\"authorizationStatus\":1}\n");
   EXPECT_EQ(first->stop(SIGTERM), 0) << first->error();
 }
@@ -81,9 +83,12 @@ class WithoutDisplayTest : public SocketActivationTest,
 TEST_P(WithoutDisplayTest, TheHostAnswersFromWhatIsStoredAndEndsByItself) {
   ASSERT_EQ(host({"notifications", "--app", "com.example.a", "allow"}).status, 0);
   auto activation = activated({"run"}, GetParam());
-  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})" "\n"),
+  EXPECT_EQ(askLocal(socket_, R"({"type":"notificationSettings","app":"com.example.a"})"
+                              "\n"),
             "{\"authorizationStatus\":2}\n");
-  EXPECT_EQ(askLocal(socket_, R"({"type":"reloadAllTimelines","app":"com.example.a"})" "\n"), "");
+  EXPECT_EQ(askLocal(socket_, R"({"type":"reloadAllTimelines","app":"com.example.a"})"
+                              "\n"),
+            "");
   EXPECT_EQ(activation->wait(std::chrono::seconds(30)), 0) << activation->error();
   const std::string why = "no display to show widgets on";
   EXPECT_NE(activation->error().find(why), std::string::npos) << activation->error();
