@@ -65,5 +65,6 @@ else()
 endif()
 vx_desktop_exec_path(vx_desktop_exec "${vx_host}")
 file(READ "${VX_AUTOSTART_IN}" vx_entry)
-string(REGEX REPLACE "\nExec=[^ \n]*" "\nExec=${vx_desktop_exec}" vx_entry "${vx_entry}")
+# Not a regular expression's replacement, which would take the backslashes for its own.
+string(REPLACE "\nExec=vantorix-widget-host " "\nExec=${vx_desktop_exec} " vx_entry "${vx_entry}")
 vx_write_installed("$ENV{DESTDIR}${vx_autostart_dir}/vantorix-widget-host.desktop" "${vx_entry}")
