@@ -1,6 +1,8 @@
-# Writes the widget host's user service at install time, starting the host installed under the
-# prefix. Run by `cmake --install` with VX_UNIT_IN (the unit in src/desktop/systemd), VX_UNIT_DIR
-# and VX_HOST (the unit folder and the host, each under the prefix unless absolute) set.
+# Writes the widget host's user service and autostart entry at install time, starting the host
+# installed under the prefix. Run by `cmake --install` with VX_UNIT_IN (the unit in
+# src/desktop/systemd), VX_UNIT_DIR and VX_HOST (the unit folder and the host, each under the
+# prefix unless absolute), VX_AUTOSTART_IN (the entry in src/desktop/xdg) and VX_AUTOSTART_DIR
+# (its folder; empty: etc/xdg/autostart under the prefix, /etc/xdg/autostart for /usr) set.
 #
 # The unit goes straight to its destination, never through a file in the build tree, so that
 # installations running at the same time cannot take each other's.
@@ -28,13 +30,41 @@ function(vx_exec_start_path out path)
   set(${out} "\"${path}\"" PARENT_SCOPE)
 endfunction()
 
+# The executable as the first word of a desktop entry's Exec=, for a path that passed
+# vx_exec_start_path: quoted, with "$" and "`" escaped inside the quotes (the backslash itself
+# written twice, as the entry's strings read it) and "%" written "%%" (a field code otherwise).
+function(vx_desktop_exec_path out path)
+  string(REPLACE "$" "\\\\$" path "${path}")
+  string(REPLACE "`" "\\\\`" path "${path}")
+  string(REPLACE "%" "%%" path "${path}")
+  set(${out} "\"${path}\"" PARENT_SCOPE)
+endfunction()
+
+function(vx_write_installed file text)
+  message(STATUS "Installing: ${file}")
+  file(WRITE "${file}" "${text}")
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${file}")
+  set(CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_MANIFEST_FILES}" PARENT_SCOPE)
+endfunction()
+
 vx_under_prefix(vx_unit_dir "${VX_UNIT_DIR}")
 vx_under_prefix(vx_host "${VX_HOST}")
 vx_exec_start_path(vx_exec "${vx_host}")
 
 file(READ "${VX_UNIT_IN}" vx_unit)
 string(REGEX REPLACE "\nExecStart=[^ \n]*" "\nExecStart=${vx_exec}" vx_unit "${vx_unit}")
-set(vx_unit_file "$ENV{DESTDIR}${vx_unit_dir}/vantorix-widget-host.service")
-message(STATUS "Installing: ${vx_unit_file}")
-file(WRITE "${vx_unit_file}" "${vx_unit}")
-list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${vx_unit_file}")
+vx_write_installed("$ENV{DESTDIR}${vx_unit_dir}/vantorix-widget-host.service" "${vx_unit}")
+
+# GNU's rule for the configuration folder: /etc for the prefix /usr, etc under any other.
+if(VX_AUTOSTART_DIR)
+  vx_under_prefix(vx_autostart_dir "${VX_AUTOSTART_DIR}")
+elseif(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(vx_autostart_dir /etc/xdg/autostart)
+else()
+  set(vx_autostart_dir "${CMAKE_INSTALL_PREFIX}/etc/xdg/autostart")
+endif()
+vx_desktop_exec_path(vx_desktop_exec "${vx_host}")
+file(READ "${VX_AUTOSTART_IN}" vx_entry)
+# Not a regular expression's replacement, which would take the backslashes for its own.
+string(REPLACE "\nExec=vantorix-widget-host " "\nExec=${vx_desktop_exec} " vx_entry "${vx_entry}")
+vx_write_installed("$ENV{DESTDIR}${vx_autostart_dir}/vantorix-widget-host.desktop" "${vx_entry}")

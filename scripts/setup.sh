@@ -19,7 +19,8 @@ packages=(
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   chromium
   debhelper dpkg-dev lintian   # the Debian package (debian/) and the package test
-  systemd   # systemd-analyze checks the installed user units
+  systemd   # systemd-analyze checks the installed user units, systemd-socket-activate starts the host
+  desktop-file-utils   # desktop-file-validate checks the installed autostart entry
 )
 
 # Node.js runs the panelnudge tests; its headers build the module.

@@ -17,7 +17,9 @@
 #include "desktop/notification_permissions.hpp"
 #include "desktop/placement_check.hpp"
 #include "desktop/placements.hpp"
+#include "desktop/socket_server.hpp"
 #include "desktop/window_host.hpp"
+#include "desktop/without_display.hpp"
 #include "host/host_socket.hpp"
 
 namespace vx::desktop {
@@ -225,6 +227,15 @@ int notifications(Arguments arguments) {
   return 0;
 }
 
+// One host per user: a second one (an autostart beside the user service, say) ends at once.
+// Asking wakes a host that the service manager holds the socket for.
+bool alreadyServed(const host::SocketPlace& socket) {
+  if (socketHandedOver() || !socket.path || !someoneListensOn(*socket.path)) return false;
+  std::cerr << "vantorix-widget-host: another host already serves " << *socket.path
+            << ": this one ends\n";
+  return true;
+}
+
 int run(Arguments arguments, const std::string& extension) {
   HostOptions options;
   options.extension = extension;
@@ -271,9 +282,11 @@ int run(Arguments arguments, const std::string& extension) {
   if (!arguments.options.empty()) {
     throw UsageError("run takes no option --" + arguments.options.begin()->first);
   }
+  options.socket = host::widgetHostSocketPlace();
+  if (alreadyServed(options.socket)) return 0;
+  if (!headless && !displayNamed()) return runWithoutDisplay(options);
   // An extension that cannot be started, or does not answer, would leave every widget blank.
   options.kinds = askKinds(extension);
-  options.socket = host::widgetHostSocketPlace();
   return headless ? runHost(options) : runWindowed(options, scale.has_value());
 }
 

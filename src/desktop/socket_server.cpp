@@ -142,12 +142,20 @@ std::optional<Instant> SocketServer::nextWake() const {
   return next;
 }
 
-std::optional<base::FileDescriptor> activatedSocket() {
+bool socketHandedOver() {
   const char* pid = std::getenv("LISTEN_PID");
   const char* fds = std::getenv("LISTEN_FDS");
-  if (pid == nullptr || fds == nullptr) return std::nullopt;
-  if (std::strtol(pid, nullptr, 10) != static_cast<long>(::getpid())) return std::nullopt;
-  if (std::strtol(fds, nullptr, 10) < 1) return std::nullopt;
+  return pid != nullptr && fds != nullptr &&
+         std::strtol(pid, nullptr, 10) == static_cast<long>(::getpid()) &&
+         std::strtol(fds, nullptr, 10) >= 1;
+}
+
+bool someoneListensOn(const std::string& path) {
+  return someoneListens(addressOf(path));
+}
+
+std::optional<base::FileDescriptor> activatedSocket() {
+  if (!socketHandedOver()) return std::nullopt;
   ::unsetenv("LISTEN_PID");
   ::unsetenv("LISTEN_FDS");
   ::unsetenv("LISTEN_FDNAMES");

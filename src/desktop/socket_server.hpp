@@ -73,5 +73,10 @@ class SocketServer {
 
 // The listening socket that the service manager handed over (LISTEN_FDS), if any.
 [[nodiscard]] std::optional<base::FileDescriptor> activatedSocket();
+// Whether the service manager handed this process a socket (without taking it over).
+[[nodiscard]] bool socketHandedOver();
+// Whether something accepts connections on `path`: a host, or the service manager holding the
+// socket for one (which the connection wakes).
+[[nodiscard]] bool someoneListensOn(const std::string& path);
 
 }  // namespace vx::desktop

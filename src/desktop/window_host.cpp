@@ -12,6 +12,7 @@
 #include "desktop/permission_dialogs.hpp"
 #include "desktop/widget_windows.hpp"
 #include "desktop/window_system.hpp"
+#include "desktop/without_display.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -49,10 +50,7 @@ int primaryScale() {
 int runWindowed(HostOptions options, bool scaleGiven) {
   std::signal(SIGPIPE, SIG_IGN);
   const auto system = openWindowSystem();
-  if (!system) {
-    std::cerr << "vantorix-widget-host: no display to show widgets on (use --headless)\n";
-    return 1;
-  }
+  if (!system) return runWithoutDisplay(options);
   if (!scaleGiven) options.scale = primaryScale();
   DesktopAppearance appearance;
   options.scheme = appearance.scheme();
