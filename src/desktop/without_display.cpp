@@ -1,7 +1,6 @@
 #include "desktop/without_display.hpp"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -11,16 +10,11 @@
 #include "desktop/host_requests.hpp"
 #include "desktop/notification_permissions.hpp"
 #include "desktop/socket_server.hpp"
+#include "desktop/stop_signals.hpp"
 #include "model/clock.hpp"
 
 namespace vx::desktop {
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void requestStop(int) {
-  stopRequested = 1;
-}
 
 // The longest a wait lasts: how soon a stop or a changed permissions file is noticed.
 constexpr auto kLongestSleep = std::chrono::milliseconds(500);
@@ -45,7 +39,7 @@ void serveUntilQuiet(SocketServer& server, const HostOptions& options) {
   requests.permissions = &permissions;
   requests.unattendedAnswer = options.unattendedAnswer;
   QuietEnd quiet(clock::now());
-  while (stopRequested == 0 && !quiet.over(clock::now())) {
+  while (!stopRequested() && !quiet.over(clock::now())) {
     Instant until = quiet.end();
     if (const auto wake = server.nextWake()) until = std::min(until, *wake);
     const bool knocked = waitForClients(server, until);
@@ -70,9 +64,7 @@ int runWithoutDisplay(const HostOptions& options) {
   }
   std::cerr << "vantorix-widget-host: no display to show widgets on (outside the graphical "
                "session?): answering the socket's messages, no widget is shown\n";
-  std::signal(SIGPIPE, SIG_IGN);
-  std::signal(SIGTERM, requestStop);
-  std::signal(SIGINT, requestStop);
+  stopOnSignals();
   try {
     SocketServer server = SocketServer::adopt(std::move(*handedOver));
     serveUntilQuiet(server, options);
