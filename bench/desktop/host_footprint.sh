@@ -77,8 +77,8 @@ sleep 5  # the last drawings come in
 
 kib() { awk -v k="$1" '$1 == k":" {print $2}' "/proc/$host_pid/smaps_rollup"; }
 echo "after $reloads reloads: host Private_Dirty $(( $(kib Private_Dirty) / 1024 )) MiB" \
-     "(RSS $(( $(kib Rss) / 1024 )) MiB), $(ls "/proc/$host_pid/fd" | wc -l) descriptors"
+     "(RSS $(( $(kib Rss) / 1024 )) MiB), $(find "/proc/$host_pid/fd" -mindepth 1 | wc -l) descriptors"
 indexed=$(node -e 'console.log(require(process.argv[1]).widgets.filter(w => w.image).map(w => w.image).sort().join(" "))' "$out/index.json")
-on_disk=$(cd "$out" && ls | grep -v '^index.json$' | sort | tr '\n' ' ' | sed 's/ $//')
+on_disk=$(find "$out" -mindepth 1 ! -name index.json -printf '%f\n' | sort | tr '\n' ' ' | sed 's/ $//')
 echo "images on disk: $(echo "$on_disk" | wc -w), named by the index: $(echo "$indexed" | wc -w)"
 [ "$on_disk" = "$indexed" ] || echo "  differ: disk [$on_disk] index [$indexed]"
