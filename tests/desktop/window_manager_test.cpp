@@ -95,7 +95,7 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
   const int scale = GetParam();
   DeskSession desk;
   ChildProcess xvfb(VX_XVFB_PATH,
-                    {"-displayfd", "1", "-screen", "0", "1600x1400x24", "-nolisten", "tcp"},
+                    {"-displayfd", "1", "-screen", "0", "3200x2400x24", "-nolisten", "tcp"},
                     desk.environment());
   const auto number = xvfb.readLine();
   ASSERT_TRUE(number) << "Xvfb did not start";
@@ -112,10 +112,17 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
     return !windowIds(xprop(desk, "-root", {"_NET_SUPPORTING_WM_CHECK"})).empty();
   })) << "openbox did not start";
 
-  // Every kind, in three families; positions and sizes in points (the screen is 800×700 at 2).
-  const std::vector<Widget> widgets = {{"ProjectSummaryWidget", "systemSmall", 10, 12, 170, 170},
-                                       {"WaitingWidget", "systemMedium", 200, 12, 364, 170},
-                                       {"AllProjectsWidget", "systemLarge", 10, 200, 364, 382}};
+  // Every kind in every family it offers; positions and sizes in points (the screen is
+  // 1600×1200 at 2).
+  const std::vector<Widget> widgets = {
+      {"ProjectSummaryWidget", "systemSmall", 10, 12, 170, 170},
+      {"WaitingWidget", "systemSmall", 190, 12, 170, 170},
+      {"ProjectSummaryWidget", "systemMedium", 370, 12, 364, 170},
+      {"WaitingWidget", "systemMedium", 744, 12, 364, 170},
+      {"AllProjectsWidget", "systemMedium", 1118, 12, 364, 170},
+      {"AllProjectsWidget", "systemLarge", 10, 200, 364, 382},
+      {"WaitingWidget", "systemLarge", 384, 200, 364, 382},
+      {"AllProjectsWidget", "systemExtraLarge", 758, 200, 748, 382}};
   std::map<std::string, Widget> byId;
   std::map<std::string, double> scales;
   for (const Widget& widget : widgets) {
