@@ -42,24 +42,22 @@ bool validPart(std::string_view text, std::string_view extra) {
 bool validDeepLink(const std::string& candidate) {
   // The parser reads a C string: an embedded NUL would hide the rest from it.
   if (candidate.find('\0') != std::string::npos) return false;
+  // Every character must be one a part may hold, or a delimiter between parts: the parser
+  // escapes what it finds out of place (spaces, control and non-ASCII characters) instead of
+  // failing, and the address would no longer be the one checked.
+  if (!validPart(candidate, "/?#")) return false;
   // GLib's parser, already loaded for the text drawing, rather than libcurl's: a drawing
   // process never needs libcurl otherwise. Parts are taken with their percent escapes.
-  constexpr GUriFlags kAsWritten = G_URI_FLAGS_ENCODED;
   char* parts[6] = {};  // scheme, user information, host, path, query, fragment
   int port = -1;
-  const bool split = g_uri_split(candidate.c_str(), kAsWritten, &parts[0], &parts[1], &parts[2],
-                                 &port, &parts[3], &parts[4], &parts[5], nullptr);
+  const bool split = g_uri_split(candidate.c_str(), G_URI_FLAGS_ENCODED, &parts[0], &parts[1],
+                                 &parts[2], &port, &parts[3], &parts[4], &parts[5], nullptr);
   const std::array<GText, 6> owned = {GText(parts[0]), GText(parts[1]), GText(parts[2]),
                                       GText(parts[3]), GText(parts[4]), GText(parts[5])};
   auto text = [&](int i) { return std::string_view(owned[i] ? owned[i].get() : ""); };
   if (!split || text(0) != "vantorix" || !owned[2] || text(2) != "open" || owned[1] || port != -1) {
     return false;
   }
-  // The parser escapes what may not stand in a part (spaces, control and non-ASCII characters)
-  // instead of failing: joined again, such an address is no longer the one given.
-  const GText joined(
-      g_uri_join(kAsWritten, parts[0], nullptr, parts[2], -1, parts[3], parts[4], parts[5]));
-  if (!joined || candidate != joined.get()) return false;
   return validPart(text(3), "/") && validPart(text(4), "/?") && validPart(text(5), "/?");
 }
 
