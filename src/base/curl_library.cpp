@@ -2,17 +2,14 @@
 
 #include <dlfcn.h>
 
-#include <atomic>
 #include <string>
 #include <variant>
 
 namespace vx::base::curl {
 namespace {
 
-// libcurl's soname since 7.16: its ABI has stayed compatible under it.
+// libcurl's soname: its ABI has stayed compatible under it.
 constexpr const char* kSoname = "libcurl.so.4";
-
-std::atomic<bool> openedOnce{false};
 
 template <class Function>
 void bind(void* library, const char* name, Function& function) {
@@ -52,7 +49,6 @@ Functions open() {
   bind(library, "curl_url_get", f.url_get);
   bind(library, "curl_url_cleanup", f.url_cleanup);
   bind(library, "curl_free", f.free);
-  openedOnce = true;
   return f;
 }
 
@@ -70,10 +66,6 @@ const Functions& functions() {
   }();
   if (const auto* why = std::get_if<std::string>(&loaded)) throw Unavailable(*why);
   return std::get<Functions>(loaded);
-}
-
-bool opened() {
-  return openedOnce;
 }
 
 }  // namespace vx::base::curl

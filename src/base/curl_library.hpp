@@ -49,9 +49,6 @@ struct Functions {
 // Unavailable when it cannot be opened whole, then again at every later call.
 [[nodiscard]] const Functions& functions();
 
-// Whether this process has opened libcurl (diagnostics and tests).
-[[nodiscard]] bool opened();
-
 inline CURLcode global_init(long flags) {
   return functions().global_init(flags);
 }
