@@ -203,9 +203,12 @@ TEST_F(RenderTest, AnEntryHandedBackIsDrawnAtItsOwnDate) {
                                 path.string(), "--out", (out_ / "file.png").string()});
   ASSERT_EQ(fromFile.status, 0) << fromFile.error;
   EXPECT_EQ(parsed(fromFile)["date"], later);
+  // Indented deeply, the same entry spans many blocks of standard input.
+  const std::string indented = entry.dump(1024);
+  ASSERT_GT(indented.size(), 1u << 18);
   const auto fromInput = render({"--kind", "WaitingWidget", "--family", "systemMedium", "--entry",
                                  "-", "--out", (out_ / "input.png").string()},
-                                entry.dump());
+                                indented);
   ASSERT_EQ(fromInput.status, 0) << fromInput.error;
   EXPECT_EQ(readFile(out_ / "file.png"), readFile(out_ / "input.png"));
 
