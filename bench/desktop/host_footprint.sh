@@ -8,10 +8,11 @@
 # With DISPLAY set (e.g. `xvfb-run -a`), the host shows windows instead, and the figures are
 # those of the windowed host.
 #
-# usage: bash bench/desktop/host_footprint.sh [RELOADS [GAP_MS]]   (default 1000 20)
+# usage: bash bench/desktop/host_footprint.sh [RELOADS [GAP_MS [PROJECTS]]]   (default 1000 20,
+#        and the demo service's own number of projects)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-reloads=${1:-1000} gap_ms=${2:-20}
+reloads=${1:-1000} gap_ms=${2:-20} projects=${3:-}
 bin=build/release/src
 host=$bin/desktop/vantorix-widget-host
 work=$(mktemp -d)
@@ -27,7 +28,7 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LC_ALL=C.UTF-8 TZ=UTC
 
-"$bin/demo/vantorix-demo-service" --port 0 --ready-file "$work/session.json" >/dev/null 2>&1 &
+"$bin/demo/vantorix-demo-service" ${projects:+--projects "$projects"} --port 0 --ready-file "$work/session.json" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/session.json" ] && break; sleep 0.1; done
 "$bin/keyferry/keyferry" save <"$work/session.json"

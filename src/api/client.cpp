@@ -19,12 +19,13 @@ const char* describe(Client::FailureKind kind) {
 std::optional<std::string> resolve(const std::string& base, std::string_view path) {
   const std::string reference(path);
   if (reference.find('\0') != std::string::npos) return std::nullopt;
-  UrlHandle origin(curl_url());
-  if (!origin || curl_url_set(origin.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK) {
+  UrlHandle origin(base::curl::url());
+  if (!origin || base::curl::url_set(origin.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }
-  UrlHandle resolved(curl_url_dup(origin.get()));
-  if (!resolved || curl_url_set(resolved.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK) {
+  UrlHandle resolved(base::curl::url_dup(origin.get()));
+  if (!resolved ||
+      base::curl::url_set(resolved.get(), CURLUPART_URL, reference.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }
   auto address = urlPart(resolved.get(), CURLUPART_URL);

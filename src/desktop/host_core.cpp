@@ -105,7 +105,7 @@ void Host::setWidgetScale(const std::string& widget, double scale) {
   if (scaleKept_ || !(scale > 0) || scale == current) return;
   scales_[widget] = scale;
   const auto entry = showing_.find(widget);
-  if (entry != showing_.end()) draw(widget, Json(entry->second));
+  if (entry != showing_.end()) draw(widget, HeldEntry(entry->second));
 }
 
 void Host::step(std::chrono::milliseconds longest) {
@@ -186,19 +186,19 @@ void Host::requestTimeline(const std::string& widget) {
       widget);
 }
 
-void Host::draw(const std::string& widget, const Json& entry) {
+void Host::draw(const std::string& widget, const HeldEntry& entry) {
   const Placement* placement = placements_.find(widget);
   if (placement == nullptr) return;
   showing_[widget] = entry;
-  output_.show(*placement, entry, std::nullopt);
+  output_.show(*placement, entry.fields, std::nullopt);
   Json request = {{"op", "render"},
                   {"kind", placement->kind},
                   {"family", std::string(host::rawValue(placement->family))},
                   {"scheme", options_.scheme},
                   {"mode", options_.mode},
                   {"scale", scales_.contains(widget) ? scales_.at(widget) : options_.scale},
-                  {"entry", entry},
-                  {"out", output_.imagePath(*placement, entry).string()}};
+                  {"entry", entry.whole()},
+                  {"out", output_.imagePath(*placement, entry.fields).string()}};
   if (options_.tint) request["tint"] = *options_.tint;
   drawings_.ask(widget, std::move(request));
 }
@@ -209,7 +209,8 @@ void Host::answered(const ExtensionLink::Completed& completed, Instant now) {
   const std::string& widget = completed.tag;
   const auto result = completed.answer.find("result");
   if (op == "timeline" && schedule_.contains(widget)) {
-    const auto timeline = result != completed.answer.end() ? readTimeline(*result) : std::nullopt;
+    const auto timeline =
+        result != completed.answer.end() ? readTimeline(*result, snapshots_) : std::nullopt;
     if (timeline) {
       schedule_.timelineArrived(widget, timeline->first, timeline->second);
     } else {

@@ -61,7 +61,7 @@ class Host {
   void wait(std::chrono::milliseconds longest);
   void followPlacements();
   void requestTimeline(const std::string& widget);
-  void draw(const std::string& widget, const nlohmann::json& entry);
+  void draw(const std::string& widget, const HeldEntry& entry);
   void answered(const ExtensionLink::Completed& completed, Instant now);
   void drawingIn(const ExtensionLink::Completed& completed);
   void sweepAfterRestart();
@@ -81,7 +81,8 @@ class Host {
   Schedule schedule_;
   DrawingQueue drawings_;
   int extensionStarts_ = 0;
-  std::map<std::string, nlohmann::json> showing_;
+  SnapshotPool snapshots_;
+  std::map<std::string, HeldEntry> showing_;
   std::map<std::string, double> scales_;
   bool scaleKept_ = false;
   Drawn drawn_;

@@ -105,12 +105,13 @@ std::optional<Instant> Schedule::nextWake() const {
 }
 
 std::optional<std::pair<std::vector<Schedule::Entry>, Instant>> readTimeline(
-    const nlohmann::json& result) {
+    const nlohmann::json& result, SnapshotPool& snapshots) {
   try {
     const fields::Field root = fields::root(result);
     const Instant reloadAt = fromMilliseconds(wholeNumber(root.member("reloadAt")));
-    auto entries = root.member("entries").list<Schedule::Entry>([](const fields::Field& entry) {
-      return Schedule::Entry{fromMilliseconds(wholeNumber(entry.member("date"))), entry.value()};
+    auto entries = root.member("entries").list<Schedule::Entry>([&](const fields::Field& entry) {
+      const Instant date = fromMilliseconds(wholeNumber(entry.member("date")));
+      return Schedule::Entry{date, snapshots.hold(entry.value())};
     });
     return std::make_pair(std::move(entries), reloadAt);
   } catch (const fields::DecodeError&) {

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "desktop/held_entry.hpp"
 #include "host/timeline.hpp"
 
 namespace vx::desktop {
@@ -34,11 +35,11 @@ class Schedule {
   // An entry as the extension wrote it, with its date.
   struct Entry {
     Instant date;
-    nlohmann::json entry;
+    HeldEntry entry;
   };
   struct Show {
     std::string widget;
-    nlohmann::json entry;
+    HeldEntry entry;
   };
   // What to do now: widgets whose timeline to request, and entries to draw.
   struct Due {
@@ -80,9 +81,9 @@ class Schedule {
   std::map<std::string, Widget> widgets_;
 };
 
-// Reads a timeline answer `{"entries": [...], "reloadAt"}` (dates in milliseconds since 1970).
-// Nothing when it has another shape.
+// Reads a timeline answer `{"entries": [...], "reloadAt"}` (dates in milliseconds since 1970),
+// the entries' snapshots held in `snapshots`. Nothing when it has another shape.
 [[nodiscard]] std::optional<std::pair<std::vector<Schedule::Entry>, Instant>> readTimeline(
-    const nlohmann::json& result);
+    const nlohmann::json& result, SnapshotPool& snapshots);
 
 }  // namespace vx::desktop

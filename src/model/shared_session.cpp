@@ -21,16 +21,17 @@ struct ParsedAddress {
 // scheme must be exactly how the address begins. The host is reported as written (after
 // percent-decoding), so it needs no such care.
 std::optional<ParsedAddress> parseAbsolute(const std::string& api) {
-  UrlHandle url(curl_url());
+  UrlHandle url(base::curl::url());
   if (!url) return std::nullopt;
-  if (curl_url_set(url.get(), CURLUPART_URL, api.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+  if (base::curl::url_set(url.get(), CURLUPART_URL, api.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
+      CURLUE_OK) {
     return std::nullopt;
   }
   // Credentials written into the address are dropped: the session's only credential is its
   // token, and requests that must carry none (favicons) would otherwise send them.
-  curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
+  base::curl::url_set(url.get(), CURLUPART_USER, nullptr, 0);
+  base::curl::url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+  base::curl::url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
   auto scheme = urlPart(url.get(), CURLUPART_SCHEME);
   auto host = urlPart(url.get(), CURLUPART_HOST);
   auto text = urlPart(url.get(), CURLUPART_URL);

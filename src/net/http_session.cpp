@@ -1,7 +1,5 @@
 #include "net/http_session.hpp"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
@@ -18,7 +16,7 @@ namespace {
 
 void initCurlOnce() {
   static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(once, [] { base::curl::global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 // Idle connections the session keeps for reuse. A refresh runs some tens of requests to one
@@ -35,10 +33,10 @@ class HttpSession::Engine {
   explicit Engine(Options options)
       : options_(options), budget_(std::make_shared<BodyBudget>(options.maxBodyBytesHeld)) {
     initCurlOnce();
-    multi_.reset(curl_multi_init());
+    multi_.reset(base::curl::multi_init());
     if (!multi_) throw TransportError("cannot create the HTTP session");
-    curl_multi_setopt(multi_.get(), CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
-    curl_multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
+    base::curl::multi_setopt(multi_.get(), CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+    base::curl::multi_setopt(multi_.get(), CURLMOPT_MAXCONNECTS, kMaxCachedConnections);
     applyHostLimit(options_.maxConnectionsPerHost);
     // A thread that cannot start throws; the multi handle then goes with the members.
     thread_ = std::thread([this] { run(); });
@@ -72,7 +70,7 @@ class HttpSession::Engine {
     queued_.push_back(std::move(transfer));
     // Under the mutex: once the thread has seen `stopping_` it cleans up the multi handle, and
     // no wake-up may reach it after that.
-    curl_multi_wakeup(multi_.get());
+    base::curl::multi_wakeup(multi_.get());
     return future;
   }
 
@@ -95,7 +93,7 @@ class HttpSession::Engine {
       std::lock_guard lock(mutex_);
       if (!stopping_) {
         stopping_ = true;
-        curl_multi_wakeup(multi_.get());
+        base::curl::multi_wakeup(multi_.get());
       }
     }
     if (thread_.joinable()) thread_.join();
@@ -106,12 +104,12 @@ class HttpSession::Engine {
     for (;;) {
       if (!adoptQueued()) break;
       int running = 0;
-      curl_multi_perform(multi_.get(), &running);
+      base::curl::multi_perform(multi_.get(), &running);
       finishDone();
       failStalled();
       // Wakes for curl's own timers and sockets, for send() and shutdown(), and often enough
       // to notice stalled transfers on time.
-      curl_multi_poll(multi_.get(), nullptr, 0, active_.empty() ? 60000 : 200, nullptr);
+      base::curl::multi_poll(multi_.get(), nullptr, 0, active_.empty() ? 60000 : 200, nullptr);
     }
     failEverything("the HTTP session is closed");
     multi_.reset();
@@ -121,7 +119,7 @@ class HttpSession::Engine {
   // starts), so a changed limit is applied here rather than in setOptions().
   void applyHostLimit(long limit) {
     if (limit == appliedHostLimit_) return;
-    curl_multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, std::max(0L, limit));
+    base::curl::multi_setopt(multi_.get(), CURLMOPT_MAX_HOST_CONNECTIONS, std::max(0L, limit));
     appliedHostLimit_ = limit;
   }
 
@@ -138,7 +136,7 @@ class HttpSession::Engine {
     applyHostLimit(hostLimit);
     for (auto& transfer : incoming) {
       CURL* easy = transfer->easy();
-      if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
+      if (base::curl::multi_add_handle(multi_.get(), easy) != CURLM_OK) {
         transfer->fail("cannot start the request");
         continue;
       }
@@ -150,7 +148,7 @@ class HttpSession::Engine {
 
   void finishDone() {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
+    while (CURLMsg* message = base::curl::multi_info_read(multi_.get(), &left)) {
       if (message->msg != CURLMSG_DONE) continue;
       auto found = active_.find(message->easy_handle);
       if (found == active_.end()) continue;
@@ -158,11 +156,12 @@ class HttpSession::Engine {
       active_.erase(found);
       CURLcode result = message->data.result;  // read before the handle is removed
       long connects = 0;
-      if (curl_easy_getinfo(transfer->easy(), CURLINFO_NUM_CONNECTS, &connects) == CURLE_OK) {
+      if (base::curl::easy_getinfo(transfer->easy(), CURLINFO_NUM_CONNECTS, &connects) ==
+          CURLE_OK) {
         connectionsOpened_ += static_cast<std::uint64_t>(connects);
       }
       ++requestsFinished_;
-      curl_multi_remove_handle(multi_.get(), transfer->easy());
+      base::curl::multi_remove_handle(multi_.get(), transfer->easy());
       transfer->complete(result);
     }
   }
@@ -171,7 +170,7 @@ class HttpSession::Engine {
     const auto now = std::chrono::steady_clock::now();
     for (auto it = active_.begin(); it != active_.end();) {
       if (it->second->stalled(now)) {
-        curl_multi_remove_handle(multi_.get(), it->first);
+        base::curl::multi_remove_handle(multi_.get(), it->first);
         it->second->fail("no progress within the time-out");
         it = active_.erase(it);
       } else {
@@ -182,7 +181,7 @@ class HttpSession::Engine {
 
   void failEverything(const char* why) {
     for (auto& [easy, transfer] : active_) {
-      curl_multi_remove_handle(multi_.get(), easy);
+      base::curl::multi_remove_handle(multi_.get(), easy);
       transfer->fail(why);
     }
     active_.clear();

@@ -1,7 +1,5 @@
 #include "net/origin.hpp"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -12,7 +10,8 @@ namespace {
 
 std::optional<std::string> part(CURLU* url, CURLUPart which, unsigned int flags = 0) {
   char* raw = nullptr;
-  if (curl_url_get(url, which, &raw, flags) != CURLUE_OK || raw == nullptr) return std::nullopt;
+  if (base::curl::url_get(url, which, &raw, flags) != CURLUE_OK || raw == nullptr)
+    return std::nullopt;
   return std::string(CurlText(raw).get());
 }
 
@@ -26,8 +25,8 @@ std::string lowered(std::string text) {
 }  // namespace
 
 std::optional<Origin> originOf(const std::string& address) {
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
+  UrlHandle url(base::curl::url());
+  if (!url || base::curl::url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) {
     return std::nullopt;
   }
   auto scheme = part(url.get(), CURLUPART_SCHEME);

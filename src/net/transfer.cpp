@@ -46,7 +46,7 @@ bool Transfer::prepare(const Request& request, const HttpSession::Options& optio
   redirects_ = request.redirects;
   bool ok = true;
   auto set = [&](CURLoption option, auto value) {
-    ok = ok && curl_easy_setopt(easy_.get(), option, value) == CURLE_OK;
+    ok = ok && base::curl::easy_setopt(easy_.get(), option, value) == CURLE_OK;
   };
 
   set(CURLOPT_URL, request.url.c_str());
@@ -154,7 +154,7 @@ int Transfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_
 int Transfer::beforeRequest(void* self, char*, char*, int, int) {
   auto* transfer = static_cast<Transfer*>(self);
   char* address = nullptr;
-  if (curl_easy_getinfo(transfer->easy(), CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK &&
+  if (base::curl::easy_getinfo(transfer->easy(), CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK &&
       address != nullptr && mayFollow(transfer->redirects_, transfer->url_, address)) {
     return CURL_PREREQFUNC_OK;
   }
@@ -194,7 +194,7 @@ bool Transfer::makeRoom(std::size_t length) {
 
 void Transfer::complete(CURLcode result) {
   long status = 0;
-  curl_easy_getinfo(easy(), CURLINFO_RESPONSE_CODE, &status);
+  base::curl::easy_getinfo(easy(), CURLINFO_RESPONSE_CODE, &status);
   if (redirectRefused_) {
     fail("a redirect out of the request's scope was refused");
     return;
@@ -211,7 +211,7 @@ void Transfer::complete(CURLcode result) {
     return;
   }
   if (result != CURLE_OK) {
-    fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
+    fail(errorText_[0] != '\0' ? errorText_ : base::curl::easy_strerror(result));
     return;
   }
   Response response;

@@ -3,7 +3,7 @@
 // One request on its way through the session: the curl easy handle, its header list, the body
 // received so far and the promise its caller waits on. Internal to the session.
 
-#include <curl/curl.h>
+#include "base/curl_library.hpp"
 
 #include <chrono>
 #include <cstddef>
@@ -54,7 +54,7 @@ class Transfer {
   // The lists come first, so that they outlive the handle that points at them.
   TextList headers_;
   TextList resolve_;
-  EasyHandle easy_{curl_easy_init()};
+  EasyHandle easy_{base::curl::easy_init()};
   std::string url_;
   RedirectScope redirects_ = RedirectScope::sameOrigin;
   bool redirectRefused_ = false;

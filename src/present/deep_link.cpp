@@ -1,10 +1,16 @@
 #include "present/deep_link.hpp"
 
-#include "model/url_parts.hpp"
+#include <glib.h>
+
+#include <array>
+
+#include "base/owned.hpp"
 
 namespace vx::present {
 
 namespace {
+
+using GText = base::Owned<char, g_free>;
 
 bool isHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -16,7 +22,7 @@ bool isPathCharacter(char c) {
   return std::string_view("-._~!$&'()*+,;=:@").find(c) != std::string_view::npos;
 }
 
-// libcurl splits the URL but lets through what RFC 3986 does not allow inside a part (bad
+// The parser splits the URL but lets through what RFC 3986 does not allow inside a part (bad
 // percent escapes, quotes, braces, non-ASCII bytes): each part is held to its character set.
 bool validPart(std::string_view text, std::string_view extra) {
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -34,22 +40,25 @@ bool validPart(std::string_view text, std::string_view extra) {
 }
 
 bool validDeepLink(const std::string& candidate) {
-  // libcurl reads a C string: an embedded NUL would hide the rest from it.
+  // The parser reads a C string: an embedded NUL would hide the rest from it.
   if (candidate.find('\0') != std::string::npos) return false;
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, candidate.c_str(), CURLU_NON_SUPPORT_SCHEME) !=
-                  CURLUE_OK) {
+  // Every character must be one a part may hold, or a delimiter between parts: the parser
+  // escapes what it finds out of place (spaces, control and non-ASCII characters) instead of
+  // failing, and the address would no longer be the one checked.
+  if (!validPart(candidate, "/?#")) return false;
+  // GLib's parser, already loaded for the text drawing, rather than libcurl's: a drawing
+  // process never needs libcurl otherwise. Parts are taken with their percent escapes.
+  char* parts[6] = {};  // scheme, user information, host, path, query, fragment
+  int port = -1;
+  const bool split = g_uri_split(candidate.c_str(), G_URI_FLAGS_ENCODED, &parts[0], &parts[1],
+                                 &parts[2], &port, &parts[3], &parts[4], &parts[5], nullptr);
+  const std::array<GText, 6> owned = {GText(parts[0]), GText(parts[1]), GText(parts[2]),
+                                      GText(parts[3]), GText(parts[4]), GText(parts[5])};
+  auto text = [&](int i) { return std::string_view(owned[i] ? owned[i].get() : ""); };
+  if (!split || text(0) != "vantorix" || !owned[2] || text(2) != "open" || owned[1] || port != -1) {
     return false;
   }
-  if (urlPart(url.get(), CURLUPART_SCHEME) != "vantorix" ||
-      urlPart(url.get(), CURLUPART_HOST) != "open" || urlPart(url.get(), CURLUPART_USER) ||
-      urlPart(url.get(), CURLUPART_PASSWORD) || urlPart(url.get(), CURLUPART_OPTIONS) ||
-      urlPart(url.get(), CURLUPART_PORT)) {
-    return false;
-  }
-  return validPart(urlPart(url.get(), CURLUPART_PATH).value_or(""), "/") &&
-         validPart(urlPart(url.get(), CURLUPART_QUERY).value_or(""), "/?") &&
-         validPart(urlPart(url.get(), CURLUPART_FRAGMENT).value_or(""), "/?");
+  return validPart(text(3), "/") && validPart(text(4), "/?") && validPart(text(5), "/?");
 }
 
 }  // namespace

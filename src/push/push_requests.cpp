@@ -15,10 +15,12 @@ constexpr std::string_view kPlatform = "macos";
 // `path` (absolute, starting with "/") resolved against `base`: the base's scheme, host and port
 // with the path in place of whatever path, query and fragment the base had.
 std::optional<std::string> resolve(const std::string& base, const std::string& path) {
-  UrlHandle url(curl_url());
+  UrlHandle url(base::curl::url());
   if (!url) return std::nullopt;
-  if (curl_url_set(url.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK) return std::nullopt;
-  if (curl_url_set(url.get(), CURLUPART_URL, path.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  if (base::curl::url_set(url.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK)
+    return std::nullopt;
+  if (base::curl::url_set(url.get(), CURLUPART_URL, path.c_str(), 0) != CURLUE_OK)
+    return std::nullopt;
   return urlPart(url.get(), CURLUPART_URL);
 }
 

@@ -99,15 +99,15 @@ std::string faviconHost(const std::string& domain) {
 
 std::optional<std::string> faviconAddress(const std::string& host, const std::string& base) {
   if (!namesASite(host)) return std::nullopt;
-  UrlHandle url(curl_url());
+  UrlHandle url(base::curl::url());
   if (!url) return std::nullopt;
   const std::string path = std::string(kFaviconPath) + host;
   // The path replaces whatever path, query and fragment the base had; encoding leaves only
   // the slashes of the fixed prefix as path separators.
-  if (curl_url_set(url.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK ||
-      curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK ||
-      curl_url_set(url.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK ||
-      curl_url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
+  if (base::curl::url_set(url.get(), CURLUPART_URL, base.c_str(), 0) != CURLUE_OK ||
+      base::curl::url_set(url.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK ||
+      base::curl::url_set(url.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK ||
+      base::curl::url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
     return std::nullopt;
   }
   return urlPart(url.get(), CURLUPART_URL);

@@ -1,6 +1,7 @@
 #include "widgets/driver_serve.hpp"
 
-#include <iostream>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -27,6 +28,30 @@ constexpr std::size_t kNetworkWorkers = 8;
 // Requests that only read what is on disk or in memory, answered beside those: they never queue
 // behind a refresh.
 constexpr std::size_t kLocalWorkers = 2;
+
+// Standard input a line at a time, through C's buffered stream. Read through std::cin, which
+// stays in step with C's stdio, a line costs a call per character: some 25 ms for the megabyte
+// that an entry handed back with a thousand waiting items takes.
+class InputLines {
+ public:
+  InputLines() = default;
+  ~InputLines() { std::free(buffer_); }
+  InputLines(const InputLines&) = delete;
+  InputLines& operator=(const InputLines&) = delete;
+
+  // The next line without its line break, valid until the next call; nothing at the end.
+  std::optional<std::string_view> next() {
+    const ssize_t read = ::getline(&buffer_, &capacity_, stdin);
+    if (read < 0) return std::nullopt;
+    std::string_view line(buffer_, static_cast<std::size_t>(read));
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    return line;
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t capacity_ = 0;
+};
 
 const KindRequests& kindOf(const fields::Field& line) {
   const fields::Field kind = line.member("kind");
@@ -179,10 +204,10 @@ int serve() {
     // Declared in this order, the network workers finish first, then the local ones.
     base::Executor local(kLocalWorkers);
     base::Executor network(kNetworkWorkers);
-    std::string line;
-    while (std::getline(std::cin, line)) {
-      if (blankLine(line)) continue;
-      RequestLine read = readRequest(line);
+    InputLines input;
+    while (const std::optional<std::string_view> line = input.next()) {
+      if (blankLine(*line)) continue;
+      RequestLine read = readRequest(*line);
       if (!read.request) {
         writeLine(read.refusal);
         continue;

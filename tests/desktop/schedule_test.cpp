@@ -11,12 +11,12 @@ using std::chrono::seconds;
 const Instant kStart = Instant(std::chrono::milliseconds(1'800'000'000'000));
 
 Schedule::Entry entryAt(Instant date, const std::string& tag) {
-  return {date, {{"date", date.time_since_epoch().count() / 1000}, {"tag", tag}}};
+  return {date, {{{"date", date.time_since_epoch().count() / 1000}, {"tag", tag}}, nullptr}};
 }
 
 std::vector<std::string> shownTags(const Schedule::Due& due) {
   std::vector<std::string> tags;
-  for (const auto& show : due.shows) tags.push_back(show.entry.at("tag").get<std::string>());
+  for (const auto& show : due.shows) tags.push_back(show.entry.fields.at("tag").get<std::string>());
   return tags;
 }
 
@@ -118,8 +118,10 @@ TEST(ScheduleWidgets, ARemovedWidgetIgnoresItsLateAnswer) {
 }
 
 TEST(ReadTimeline, TakesTheExtensionsAnswerAndRejectsOtherShapes) {
+  SnapshotPool pool;
   const auto read = readTimeline(
-      nlohmann::json::parse(R"({"entries":[{"date":1000,"message":"m"}],"reloadAt":901000})"));
+      nlohmann::json::parse(R"({"entries":[{"date":1000,"message":"m"}],"reloadAt":901000})"),
+      pool);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->first.at(0).date, Instant(std::chrono::seconds(1)));
   EXPECT_EQ(read->second, Instant(std::chrono::seconds(901)));
@@ -127,8 +129,42 @@ TEST(ReadTimeline, TakesTheExtensionsAnswerAndRejectsOtherShapes) {
        {R"([])", R"({"entries":[]})", R"({"entries":[{"message":"m"}],"reloadAt":1})",
         R"({"entries":{},"reloadAt":1})", R"({"entries":[],"reloadAt":"soon"})",
         R"({"entries":[],"reloadAt":1.0})"}) {
-    EXPECT_FALSE(readTimeline(nlohmann::json::parse(bad))) << bad;
+    EXPECT_FALSE(readTimeline(nlohmann::json::parse(bad), pool)) << bad;
   }
+}
+
+// Entries carrying equal snapshots, in one timeline or in timelines of several widgets, hold one
+// tree of it, and hand each entry back to the extension as it was written.
+TEST(ReadTimeline, EqualSnapshotsAreHeldOnce) {
+  SnapshotPool pool;
+  const auto answer = [](const char* b) {
+    return nlohmann::json::parse(
+        std::string(R"({"reloadAt":9000,"entries":[{"date":1000,"snapshot":{"a":[1,2]}},)") +
+        R"({"date":2000,"snapshot":{"a":[1,2]}},{"date":3000,"snapshot":)" + b + R"(},)" +
+        R"({"date":4000}]})");
+  };
+  auto first = readTimeline(answer(R"({"a":[1,3]})"), pool);
+  ASSERT_TRUE(first);
+  const auto& entries = first->first;
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].entry.snapshot, entries[1].entry.snapshot);
+  EXPECT_NE(entries[0].entry.snapshot, entries[2].entry.snapshot);
+  EXPECT_EQ(entries[3].entry.snapshot, nullptr);
+  EXPECT_FALSE(entries[0].entry.fields.contains("snapshot"));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].entry.whole(), answer(R"({"a":[1,3]})")["entries"][i]) << i;
+  }
+
+  // Another widget's timeline shares what is held still, and a snapshot no entry holds any
+  // longer is not kept.
+  const auto second = readTimeline(answer(R"({"a":[1,2]})"), pool);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->first[2].entry.snapshot, entries[0].entry.snapshot);
+  const std::weak_ptr<const nlohmann::json> gone = second->first[0].entry.snapshot;
+  const std::weak_ptr<const nlohmann::json> other = entries[2].entry.snapshot;
+  first.reset();
+  EXPECT_FALSE(gone.expired());
+  EXPECT_TRUE(other.expired());
 }
 
 }  // namespace

@@ -26,6 +26,10 @@ TEST(DeepLink, ProjectFormsAppendTheSlugUnchanged) {
   EXPECT_EQ(deepLink("/app/inbox/conversations/c-1?site=acme#latest"),
             "vantorix://open/app/inbox/conversations/c-1?site=acme#latest");
   EXPECT_EQ(deepLink(""), "vantorix://open");
+  // Escapes of unreserved characters and lower-case escapes are valid, and stay as written.
+  EXPECT_EQ(projectLink("a%41b"), "vantorix://open/app/projects/a%41b");
+  EXPECT_EQ(projectLink("a%2fb"), "vantorix://open/app/projects/a%2fb");
+  EXPECT_EQ(deepLink("/x?y=%7e#f%7E"), "vantorix://open/x?y=%7e#f%7E");
 }
 
 TEST(DeepLink, TextThatIsNoValidUrlGivesNoLink) {

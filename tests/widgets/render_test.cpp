@@ -137,6 +137,22 @@ TEST_F(RenderTest, EachFormatDecodesAtTheSizeItReports) {
             (std::vector<std::string>{"all.pdf", "large.png", "small.png", "waiting.svg"}));
 }
 
+// Drawing needs no network: libcurl and the thirty libraries it brings stay unloaded, so a
+// drawing process does not pay for them at start.
+TEST_F(RenderTest, DrawingFromTheCacheLoadsNoNetworkLibrary) {
+  auto variables = environment();
+  variables["LD_DEBUG"] = "files";  // the loader names each library it opens
+  for (const char* entry : {"--preview", "--placeholder"}) {
+    const auto drawn = run(VX_WIDGETS_PATH,
+                           {"render", "--kind", "AllProjectsWidget", "--family", "systemExtraLarge",
+                            entry, "--now", nowOption(), "--out", (out_ / "drawn.png").string()},
+                           variables);
+    ASSERT_EQ(drawn.status, 0) << drawn.error;
+    EXPECT_NE(drawn.error.find("libpango"), std::string::npos) << entry;
+    EXPECT_EQ(drawn.error.find("libcurl"), std::string::npos) << entry;
+  }
+}
+
 TEST_F(RenderTest, LinksLieWhereTheRowsWereLaidOut) {
   const auto result = render({"--kind", "WaitingWidget", "--family", "systemLarge", "--preview",
                               "--out", (out_ / "w.png").string()});
@@ -187,9 +203,12 @@ TEST_F(RenderTest, AnEntryHandedBackIsDrawnAtItsOwnDate) {
                                 path.string(), "--out", (out_ / "file.png").string()});
   ASSERT_EQ(fromFile.status, 0) << fromFile.error;
   EXPECT_EQ(parsed(fromFile)["date"], later);
+  // Indented deeply, the same entry spans many blocks of standard input.
+  const std::string indented = entry.dump(1024);
+  ASSERT_GT(indented.size(), 1u << 18);
   const auto fromInput = render({"--kind", "WaitingWidget", "--family", "systemMedium", "--entry",
                                  "-", "--out", (out_ / "input.png").string()},
-                                entry.dump());
+                                indented);
   ASSERT_EQ(fromInput.status, 0) << fromInput.error;
   EXPECT_EQ(readFile(out_ / "file.png"), readFile(out_ / "input.png"));
 

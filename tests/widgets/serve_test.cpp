@@ -86,6 +86,24 @@ TEST_F(ServeTest, MalformedLinesAreAnsweredAndServingGoesOn) {
   EXPECT_EQ(byId.at("d").at("result").at("date"), millis(kNow));
 }
 
+// Lines are read whole however long (an entry handed back with thousands of waiting items),
+// and the last one is answered without its line break.
+TEST_F(ServeTest, LongLinesAndALastLineWithoutABreakAreRead) {
+  const json placeholder = {{"op", "placeholder"}, {"kind", "WaitingWidget"}};
+  json padded = placeholder;
+  padded["aaa"] = std::string(3 << 20, 'x');  // written before the id
+  padded["id"] = "long";
+  json last = placeholder;
+  last["id"] = "last";
+  std::string input = padded.dump() + "\n" + last.dump();
+  const auto result = runDriver({"serve", "--now", nowOption()}, input);
+  ASSERT_EQ(result.status, 0) << result.error;
+  std::set<std::string> ids;
+  for (const json& answer : answerLines(result.output))
+    ids.insert(answer.at("id").get<std::string>());
+  EXPECT_EQ(ids, (std::set<std::string>{"long", "last"}));
+}
+
 TEST_F(ServeTest, EntitiesAndProjectsFollowTheCache) {
   SharedStore::save(snapshotAt(kNow, {"alpha", "beta", "gamma"}));
   const std::string input =
