@@ -17,6 +17,7 @@
 #include "desktop/kind_catalogue.hpp"
 #include "desktop/notification_permissions.hpp"
 #include "desktop/placement_check.hpp"
+#include "desktop/placement_edits.hpp"
 #include "desktop/placements.hpp"
 #include "desktop/socket_server.hpp"
 #include "desktop/window_host.hpp"
@@ -118,35 +119,35 @@ int place(Arguments arguments, const std::string& extension) {
   const std::vector<KindInfo> kinds = askKinds(extension);
   const KindInfo* kind = findKind(kinds, *kindName);
   if (kind == nullptr) throw UsageError("unknown widget kind \"" + *kindName + "\"");
-  const auto file = placementsFile(folderOrFail());
-  Placements placements = loadPlacements(file);
   Placement placement;
-  placement.id = placements.nextId();
   placement.kind = kind->kind;
   placement.configuration = defaultConfiguration(*kind);
   apply(placement, *kind, arguments);
-  if (placements.pushToken.empty()) placements.pushToken = newPushToken();
-  placements.widgets.push_back(placement);
-  savePlacements(file, placements);
+  updatePlacements(placementsFile(folderOrFail()), [&](Placements& placements) {
+    placement.id = placements.nextId();
+    if (placements.pushToken.empty()) placements.pushToken = newPushToken();
+    placements.widgets.push_back(placement);
+  });
   std::cout << placement.id << "\n";
   return 0;
 }
 
 int configureWidget(Arguments arguments, const std::string& extension) {
   if (arguments.words.size() != 1) throw UsageError("configure takes one widget id");
-  const auto file = placementsFile(folderOrFail());
-  Placements placements = loadPlacements(file);
-  Placement* placement = placements.find(arguments.words.front());
-  if (placement == nullptr) {
-    std::cerr << "vantorix-widget-host: no widget " << arguments.words.front() << "\n";
+  const std::string& id = arguments.words.front();
+  if (loadPlacements(placementsFile(folderOrFail())).find(id) == nullptr) {
+    std::cerr << "vantorix-widget-host: no widget " << id << "\n";
     return 1;
   }
   const std::vector<KindInfo> kinds = askKinds(extension);
-  const KindInfo* kind = findKind(kinds, placement->kind);
-  if (kind == nullptr)
-    throw std::runtime_error("the extension no longer offers " + placement->kind);
-  apply(*placement, *kind, arguments);
-  savePlacements(file, placements);
+  updatePlacements(placementsFile(folderOrFail()), [&](Placements& placements) {
+    Placement* placement = placements.find(id);
+    if (placement == nullptr) throw std::runtime_error("widget " + id + " was removed meanwhile");
+    const KindInfo* kind = findKind(kinds, placement->kind);
+    if (kind == nullptr)
+      throw std::runtime_error("the extension no longer offers " + placement->kind);
+    apply(*placement, *kind, arguments);
+  });
   return 0;
 }
 
@@ -186,16 +187,18 @@ int removeWidget(const Arguments& arguments, const std::string& extension) {
   if (arguments.words.size() != 1 || !arguments.options.empty()) {
     throw UsageError("remove takes one widget id");
   }
-  const auto file = placementsFile(folderOrFail());
-  Placements placements = loadPlacements(file);
-  const auto before = placements.widgets.size();
-  std::erase_if(placements.widgets,
-                [&](const Placement& p) { return p.id == arguments.words.front(); });
-  if (placements.widgets.size() == before) {
+  struct NoSuchWidget {};
+  Placements placements;
+  try {
+    placements = updatePlacements(placementsFile(folderOrFail()), [&](Placements& all) {
+      if (std::erase_if(all.widgets,
+                        [&](const Placement& p) { return p.id == arguments.words.front(); }) == 0)
+        throw NoSuchWidget{};
+    });
+  } catch (const NoSuchWidget&) {
     std::cerr << "vantorix-widget-host: no widget " << arguments.words.front() << "\n";
     return 1;
   }
-  savePlacements(file, placements);
   if (placements.widgets.empty() && !placements.pushToken.empty()) {
     const Json handOver = {
         {"id", 1}, {"op", "pushTokenDidChange"}, {"token", placements.pushToken}, {"widgets", 0}};

@@ -8,6 +8,7 @@
 
 #include <sys/random.h>
 
+#include "base/options.hpp"
 #include "desktop/private_folder.hpp"
 #include "desktop/whole_number.hpp"
 #include "model/json_fields.hpp"
@@ -70,11 +71,17 @@ Placement* Placements::find(const std::string& id) {
 std::string Placements::nextId() const {
   unsigned long long largest = 0;
   for (const Placement& placement : widgets) {
-    char* end = nullptr;
-    const unsigned long long number = std::strtoull(placement.id.c_str(), &end, 10);
-    if (end != nullptr && *end == '\0' && number > largest) largest = number;
+    if (const auto number = base::readNumber<unsigned long long>(placement.id)) {
+      largest = std::max(largest, *number);
+    }
   }
-  return std::to_string(largest + 1);
+  // Ids past the largest number (only a hand-edited file has them) leave the smallest free one.
+  unsigned long long next = largest + 1;
+  if (next == 0) {
+    next = 1;
+    while (find(std::to_string(next)) != nullptr) ++next;
+  }
+  return std::to_string(next);
 }
 
 bool isWidgetId(std::string_view id) {

@@ -1,6 +1,7 @@
 #include "desktop/placements.hpp"
 
 #include <fstream>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -8,6 +9,7 @@
 
 #include "desktop/kind_catalogue.hpp"
 #include "desktop/placement_check.hpp"
+#include "desktop/placement_edits.hpp"
 #include "support/scratch.hpp"
 #include "support/unprivileged.hpp"
 
@@ -83,6 +85,45 @@ TEST(PlacementsFile, SavingLeavesTheModesOfAnExistingFolderAlone) {
              testing::modeOf(folder) == 0500;
     }
   }));
+}
+
+// Several programs (command line, gallery, editor, host) add widgets at once: none is lost, no id
+// is given twice, and an edit that gives up leaves the file as it was.
+TEST(PlacementEdits, EditsAtOnceLoseNothingAndAnEditThatGivesUpSavesNothing) {
+  testing::ScratchFolder scratch;
+  const auto file = placementsFile(scratch.path() / "host");
+  std::vector<std::thread> editors;
+  for (int editor = 0; editor < 4; ++editor) {
+    editors.emplace_back([&] {
+      for (int i = 0; i < 10; ++i) {
+        updatePlacements(file, [](Placements& placements) {
+          Placement added;
+          added.id = placements.nextId();
+          added.kind = "K";
+          placements.widgets.push_back(added);
+        });
+      }
+    });
+  }
+  for (std::thread& editor : editors) editor.join();
+  const Placements saved = loadPlacements(file);
+  ASSERT_EQ(saved.widgets.size(), 40u);
+  EXPECT_EQ(saved.nextId(), "41");
+
+  EXPECT_THROW(updatePlacements(file,
+                                [](Placements& placements) {
+                                  placements.widgets.clear();
+                                  throw std::runtime_error("given up");
+                                }),
+               std::runtime_error);
+  EXPECT_EQ(loadPlacements(file).widgets.size(), 40u);
+
+  // The largest id a hand edit can write leaves the smallest free number next.
+  Placements odd;
+  odd.widgets.resize(2);
+  odd.widgets[0].id = "18446744073709551615";
+  odd.widgets[1].id = "1";
+  EXPECT_EQ(odd.nextId(), "2");
 }
 
 TEST(PlacementCheck, APlacementTheHostCannotShowIsNamedWithItsProblem) {
