@@ -52,7 +52,7 @@ std::string headingName(const KindInfo& kind, std::size_t count) {
 GalleryWindow::GalleryWindow(GtkApplication* application, Chosen chosen)
     : chosen_(std::move(chosen)), window_(gtk_application_window_new(application)) {
   gtk_window_set_title(GTK_WINDOW(window_), kTitle);
-  gtk_window_set_default_size(GTK_WINDOW(window_), 840, 720);
+  gtk_window_set_default_size(GTK_WINDOW(window_), 980, 760);
   addStyle(window_);
   GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
   gtk_container_set_border_width(GTK_CONTAINER(page), 18);
@@ -137,7 +137,9 @@ GtkWidget* GalleryWindow::familyButton(KindRow& row, host::WidgetFamily family) 
   GtkWidget* image = gtk_image_new();
   gtk_widget_set_size_request(image, static_cast<int>(size.width), static_cast<int>(size.height));
   row.images[family] = image;
-  GtkWidget* caption = gtk_label_new(familyWords(family).c_str());
+  std::string words = familyWords(family);
+  words.front() = static_cast<char>(g_ascii_toupper(words.front()));
+  GtkWidget* caption = gtk_label_new(words.c_str());
   dim(caption);
   GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
   gtk_box_pack_start(GTK_BOX(content), image, FALSE, FALSE, 0);
@@ -154,6 +156,7 @@ GtkWidget* GalleryWindow::familyButton(KindRow& row, host::WidgetFamily family) 
   // The flow box's own children would take the focus first; the button alone does.
   GtkWidget* child = gtk_flow_box_child_new();
   gtk_widget_set_can_focus(child, FALSE);
+  gtk_widget_set_halign(child, GTK_ALIGN_START);
   gtk_container_add(GTK_CONTAINER(child), button);
   return child;
 }
