@@ -6,6 +6,7 @@
 
 #include "desktop/gallery_placing.hpp"
 #include "desktop/gallery_texts.hpp"
+#include "desktop/widget_shape.hpp"
 
 namespace vx::desktop {
 namespace {
@@ -13,6 +14,7 @@ namespace {
 constexpr const char* kTitle = "Vantorix Widgets";
 constexpr const char* kRowKey = "vx-gallery-row";
 constexpr const char* kFamilyKey = "vx-gallery-family";
+constexpr const char* kPictureKey = "vx-gallery-picture";
 
 // Pictures sit on the window's own background; a focused one is outlined.
 constexpr const char* kStyle =
@@ -37,6 +39,17 @@ GtkWidget* wrappedLabel(const std::string& text) {
 
 void dim(GtkWidget* widget) {
   gtk_style_context_add_class(gtk_widget_get_style_context(widget), "dim-label");
+}
+
+// A picture in points, inside the rounded corners a widget has on the desktop.
+gboolean drawPicture(GtkWidget* area, cairo_t* cr, gpointer) {
+  auto* picture = static_cast<cairo_surface_t*>(g_object_get_data(G_OBJECT(area), kPictureKey));
+  if (picture == nullptr) return FALSE;
+  widgetOutline(cr, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+  cairo_clip(cr);
+  cairo_set_source_surface(cr, picture, 0, 0);
+  cairo_paint(cr);
+  return FALSE;
 }
 
 void setAccessibleName(GtkWidget* widget, const std::string& name) {
@@ -134,8 +147,10 @@ GtkWidget* GalleryWindow::kindSection(KindRow& row) {
 
 GtkWidget* GalleryWindow::familyButton(KindRow& row, host::WidgetFamily family) {
   const host::WidgetSize size = host::size(family);
-  GtkWidget* image = gtk_image_new();
+  GtkWidget* image = gtk_drawing_area_new();
   gtk_widget_set_size_request(image, static_cast<int>(size.width), static_cast<int>(size.height));
+  gtk_widget_set_halign(image, GTK_ALIGN_START);
+  g_signal_connect(image, "draw", G_CALLBACK(drawPicture), nullptr);
   row.images[family] = image;
   std::string words = familyWords(family);
   words.front() = static_cast<char>(g_ascii_toupper(words.front()));
@@ -175,11 +190,14 @@ void GalleryWindow::showPicture(const GalleryPicture& picture) {
     const auto image = row.images.find(picture.family);
     if (image == row.images.end()) return;
     cairo_surface_t* surface = cairo_image_surface_create_from_png(picture.image.c_str());
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-      cairo_surface_set_device_scale(surface, picture.scale, picture.scale);
-      gtk_image_set_from_surface(GTK_IMAGE(image->second), surface);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(surface);
+      return;
     }
-    cairo_surface_destroy(surface);
+    cairo_surface_set_device_scale(surface, picture.scale, picture.scale);
+    g_object_set_data_full(G_OBJECT(image->second), kPictureKey, surface,
+                           reinterpret_cast<GDestroyNotify>(cairo_surface_destroy));
+    gtk_widget_queue_draw(image->second);
     return;
   }
 }
