@@ -29,10 +29,11 @@ void ExtensionCalls::call(const std::vector<std::string>& arguments, std::chrono
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
   argv.push_back(nullptr);
   GError* error = nullptr;
-  GSubprocess* process = g_subprocess_newv(
-      argv.data(),
-      static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDOUT_PIPE | G_SUBPROCESS_FLAGS_STDERR_SILENCE),
-      &error);
+  GSubprocess* process =
+      g_subprocess_newv(argv.data(),
+                        static_cast<GSubprocessFlags>(G_SUBPROCESS_FLAGS_STDOUT_PIPE |
+                                                      G_SUBPROCESS_FLAGS_STDERR_SILENCE),
+                        &error);
   if (process == nullptr) {
     g_clear_error(&error);
     done({});
@@ -62,7 +63,8 @@ void ExtensionCalls::finished(GObject* source, GAsyncResult* asyncResult, gpoint
       g_subprocess_get_exit_status(call->process) == 0) {
     result.succeeded = true;
     gsize size = 0;
-    const auto* bytes = static_cast<const char*>(output ? g_bytes_get_data(output, &size) : nullptr);
+    const auto* bytes =
+        static_cast<const char*>(output ? g_bytes_get_data(output, &size) : nullptr);
     if (bytes != nullptr) result.output.assign(bytes, size);
   }
   if (output != nullptr) g_bytes_unref(output);

@@ -50,13 +50,13 @@ class TemporaryFolder {
 class Gallery {
  public:
   Gallery(GtkApplication* application, const std::string& extension)
-      : window_(application, [this](const KindInfo& kind, host::WidgetFamily family) {
-          choose(kind, family);
-        }),
+      : window_(application,
+                [this](const KindInfo& kind, host::WidgetFamily family) { choose(kind, family); }),
         previews_(extension, pictures_.path()),
         calls_(extension) {
     if (auto folder = configFolder()) file_ = placementsFile(*folder);
-    previews_.onSource([this](PreviewSource source) { window_.showReason(placeholderReason(source)); });
+    previews_.onSource(
+        [this](PreviewSource source) { window_.showReason(placeholderReason(source)); });
     previews_.onPicture([this](const GalleryPicture& picture) { window_.showPicture(picture); });
     scheme_ = appearance_.scheme();
     followScheme();
@@ -143,7 +143,8 @@ class Gallery {
     if (!file_) return;
     g_autoptr(GFile) file = g_file_new_for_path(file_->c_str());
     monitor_ = g_file_monitor_file(file, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr);
-    if (monitor_ != nullptr) g_signal_connect(monitor_, "changed", G_CALLBACK(placementsChanged), this);
+    if (monitor_ != nullptr)
+      g_signal_connect(monitor_, "changed", G_CALLBACK(placementsChanged), this);
   }
   static void placementsChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent, gpointer data) {
     static_cast<Gallery*>(data)->showCounts();

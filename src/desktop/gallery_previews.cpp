@@ -59,18 +59,12 @@ void GalleryPreviews::next() {
 }
 
 std::vector<std::string> GalleryPreviews::arguments(const Order& order) const {
-  return {"render",
-          order.preview ? "--preview" : "--placeholder",
-          "--kind",
-          order.picture.kind,
-          "--family",
-          std::string(host::rawValue(order.picture.family)),
-          "--out",
-          order.picture.image.string(),
-          "--scheme",
-          scheme_,
-          "--scale",
-          std::to_string(order.picture.scale)};
+  return {"render",   order.preview ? "--preview" : "--placeholder",
+          "--kind",   order.picture.kind,
+          "--family", std::string(host::rawValue(order.picture.family)),
+          "--out",    order.picture.image.string(),
+          "--scheme", scheme_,
+          "--scale",  std::to_string(order.picture.scale)};
 }
 
 void GalleryPreviews::render(Order order) {

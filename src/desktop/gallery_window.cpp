@@ -179,8 +179,8 @@ GtkWidget* GalleryWindow::familyButton(KindRow& row, host::WidgetFamily family) 
 void GalleryWindow::clicked(GtkButton* button, gpointer data) {
   auto* self = static_cast<GalleryWindow*>(data);
   const auto index = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(button), kRowKey));
-  const auto family =
-      static_cast<host::WidgetFamily>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kFamilyKey)));
+  const auto family = static_cast<host::WidgetFamily>(
+      GPOINTER_TO_INT(g_object_get_data(G_OBJECT(button), kFamilyKey)));
   if (index < self->rows_.size() && self->chosen_) self->chosen_(*self->rows_[index].kind, family);
 }
 

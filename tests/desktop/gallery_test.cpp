@@ -19,8 +19,7 @@ KindInfo projectKind() {
 }
 
 bool overlap(const Area& a, const Area& b) {
-  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
-         b.y < a.y + a.height;
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
 TEST(GalleryPlacing, EachChoiceLandsFreeOnTheWindowsMonitorWithTheKindsDefaults) {
@@ -86,7 +85,8 @@ TEST(GalleryTexts, PicturesAreNamedAndPlaceholdersSayWhy) {
   EXPECT_EQ(previewSource(Json(), true), PreviewSource::nothingCached);
   EXPECT_EQ(previewSource({{"snapshot", nullptr}}, true), PreviewSource::nothingCached);
   EXPECT_FALSE(placeholderReason(PreviewSource::previews));
-  EXPECT_NE(placeholderReason(PreviewSource::signedOut), placeholderReason(PreviewSource::nothingCached));
+  EXPECT_NE(placeholderReason(PreviewSource::signedOut),
+            placeholderReason(PreviewSource::nothingCached));
 }
 
 }  // namespace
