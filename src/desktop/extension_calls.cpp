@@ -7,6 +7,8 @@ namespace vx::desktop {
 struct ExtensionCalls::Call {
   ExtensionCalls* owner = nullptr;  // none once the owner is gone
   GSubprocess* process = nullptr;
+  // Ends the wait for output too: what the child started may hold its pipe open after it.
+  GCancellable* cancellable = nullptr;
   guint timer = 0;
   Done done;
 };
@@ -20,6 +22,7 @@ ExtensionCalls::~ExtensionCalls() {
     if (call->timer != 0) g_source_remove(call->timer);
     call->timer = 0;
     g_subprocess_force_exit(call->process);
+    g_cancellable_cancel(call->cancellable);
   }
 }
 
@@ -39,16 +42,17 @@ void ExtensionCalls::call(const std::vector<std::string>& arguments, std::chrono
     done({});
     return;
   }
-  auto* call = new Call{this, process, 0, std::move(done)};
+  auto* call = new Call{this, process, g_cancellable_new(), 0, std::move(done)};
   running_.insert(call);
   call->timer = g_timeout_add_seconds(static_cast<guint>(patience.count()), overdue, call);
-  g_subprocess_communicate_async(process, nullptr, nullptr, finished, call);
+  g_subprocess_communicate_async(process, nullptr, call->cancellable, finished, call);
 }
 
 gboolean ExtensionCalls::overdue(gpointer data) {
   auto* call = static_cast<Call*>(data);
   call->timer = 0;
   g_subprocess_force_exit(call->process);
+  g_cancellable_cancel(call->cancellable);
   return G_SOURCE_REMOVE;
 }
 
@@ -75,6 +79,7 @@ void ExtensionCalls::finished(GObject* source, GAsyncResult* asyncResult, gpoint
     call->done(result);
   }
   g_object_unref(call->process);
+  g_object_unref(call->cancellable);
   delete call;
 }
 

@@ -61,6 +61,7 @@ class Gallery {
     scheme_ = appearance_.scheme();
     followScheme();
     appearance_.follow([this](const std::string& scheme) {
+      if (scheme == scheme_) return;  // also the echo of the window following it
       scheme_ = scheme;
       followScheme();
       redraw();
@@ -87,7 +88,7 @@ class Gallery {
       if (!result.succeeded || answer.is_discarded()) throw std::runtime_error("no answer");
       kinds_ = kindsFromJson(answer);
     } catch (const std::exception&) {
-      window_.say("The widgets could not be listed. Is Vantorix installed?");
+      window_.say("The widgets could not be listed");
       return;
     }
     window_.showKinds(kinds_);
