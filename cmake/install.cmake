@@ -9,6 +9,7 @@
 #   etc/xdg/autostart/              the widget host's autostart entry (/etc/xdg/autostart for
 #                                   the prefix /usr)
 #   share/applications/             the gallery's entry, "Vantorix Widgets"
+#   share/icons/hicolor/scalable/apps/  its icon, vantorix-widgets.svg
 #   share/doc/vantorix-widgets/     README.md (doc/README.user.md), copyright
 #   share/man/man1/                 the programs' manual pages
 #
@@ -63,6 +64,8 @@ install(FILES ${CMAKE_BINARY_DIR}/panelnudge/package.json DESTINATION ${VX_INSTA
 
 install(FILES ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.socket
         DESTINATION ${VX_INSTALL_USERUNITDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/src/desktop/xdg/vantorix-widgets.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # Documentation: the user's README and the licence. In the package, debhelper adds the
 # changelog (debian/changelog) and installs the same copyright file.

@@ -217,6 +217,7 @@ int runGallery(const std::string& extension) {
   }
   gdk_set_program_class(kProgram);
   g_set_application_name("Vantorix Widgets");
+  gtk_window_set_default_icon_name("vantorix-widgets");
   const std::string id = applicationId();
   g_autoptr(GtkApplication) application =
       gtk_application_new(id.empty() ? nullptr : id.c_str(), static_cast<GApplicationFlags>(0));
