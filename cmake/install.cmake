@@ -8,6 +8,8 @@
 #   lib/systemd/user/               the widget host's user service and socket
 #   etc/xdg/autostart/              the widget host's autostart entry (/etc/xdg/autostart for
 #                                   the prefix /usr)
+#   share/applications/             the gallery's entry, "Vantorix Widgets"
+#   share/icons/hicolor/scalable/apps/  its icon, vantorix-widgets.svg
 #   share/doc/vantorix-widgets/     README.md (doc/README.user.md), copyright
 #   share/man/man1/                 the programs' manual pages
 #
@@ -32,15 +34,17 @@ set(VX_INSTALL_AUTOSTARTDIR "" CACHE PATH
     "Folder of the autostart entry (default: etc/xdg/autostart under the prefix, /etc/... for /usr)")
 set(vx_extension_dir "${CMAKE_INSTALL_LIBEXECDIR}/vantorix-widgets")
 
-# The user service and the autostart entry start the installed host rather than a copy in
+# The user service and the desktop entries start the installed host rather than a copy in
 # ~/.local/bin. The prefix is known only when installing (`cmake --install --prefix`, or the
-# package's /usr), so both are written then (cmake/install_user_unit.cmake), first: a prefix
+# package's /usr), so they are written then (cmake/install_user_unit.cmake), first: a prefix
 # systemd could not start the host from stops the installation before anything is copied.
 install(CODE "
   set(VX_UNIT_IN [[${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.service]])
   set(VX_UNIT_DIR [[${VX_INSTALL_USERUNITDIR}]])
   set(VX_AUTOSTART_IN [[${PROJECT_SOURCE_DIR}/src/desktop/xdg/vantorix-widget-host.desktop]])
   set(VX_AUTOSTART_DIR [[${VX_INSTALL_AUTOSTARTDIR}]])
+  set(VX_GALLERY_IN [[${PROJECT_SOURCE_DIR}/src/desktop/xdg/vantorix-widget-gallery.desktop]])
+  set(VX_APPLICATIONS_DIR [[${CMAKE_INSTALL_DATADIR}/applications]])
   set(VX_HOST [[${CMAKE_INSTALL_BINDIR}/vantorix-widget-host]])
   include([[${PROJECT_SOURCE_DIR}/cmake/install_user_unit.cmake]])
 ")
@@ -60,6 +64,8 @@ install(FILES ${CMAKE_BINARY_DIR}/panelnudge/package.json DESTINATION ${VX_INSTA
 
 install(FILES ${PROJECT_SOURCE_DIR}/src/desktop/systemd/vantorix-widget-host.socket
         DESTINATION ${VX_INSTALL_USERUNITDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/src/desktop/xdg/vantorix-widgets.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # Documentation: the user's README and the licence. In the package, debhelper adds the
 # changelog (debian/changelog) and installs the same copyright file.

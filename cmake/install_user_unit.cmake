@@ -1,8 +1,10 @@
-# Writes the widget host's user service and autostart entry at install time, starting the host
-# installed under the prefix. Run by `cmake --install` with VX_UNIT_IN (the unit in
-# src/desktop/systemd), VX_UNIT_DIR and VX_HOST (the unit folder and the host, each under the
-# prefix unless absolute), VX_AUTOSTART_IN (the entry in src/desktop/xdg) and VX_AUTOSTART_DIR
-# (its folder; empty: etc/xdg/autostart under the prefix, /etc/xdg/autostart for /usr) set.
+# Writes the widget host's user service, autostart entry and the gallery's application entry at
+# install time, starting the host installed under the prefix. Run by `cmake --install` with
+# VX_UNIT_IN (the unit in src/desktop/systemd), VX_UNIT_DIR and VX_HOST (the unit folder and the
+# host, each under the prefix unless absolute), VX_AUTOSTART_IN (the entry in src/desktop/xdg),
+# VX_AUTOSTART_DIR (its folder; empty: etc/xdg/autostart under the prefix, /etc/xdg/autostart
+# for /usr), VX_GALLERY_IN (the gallery's entry beside it) and VX_APPLICATIONS_DIR (its folder,
+# under the prefix unless absolute) set.
 #
 # The unit goes straight to its destination, never through a file in the build tree, so that
 # installations running at the same time cannot take each other's.
@@ -64,7 +66,14 @@ else()
   set(vx_autostart_dir "${CMAKE_INSTALL_PREFIX}/etc/xdg/autostart")
 endif()
 vx_desktop_exec_path(vx_desktop_exec "${vx_host}")
-file(READ "${VX_AUTOSTART_IN}" vx_entry)
-# Not a regular expression's replacement, which would take the backslashes for its own.
-string(REPLACE "\nExec=vantorix-widget-host " "\nExec=${vx_desktop_exec} " vx_entry "${vx_entry}")
-vx_write_installed("$ENV{DESTDIR}${vx_autostart_dir}/vantorix-widget-host.desktop" "${vx_entry}")
+# An entry with its Exec= starting the installed host. Not a regular expression's replacement,
+# which would take the backslashes for its own.
+function(vx_write_entry in out)
+  file(READ "${in}" entry)
+  string(REPLACE "\nExec=vantorix-widget-host " "\nExec=${vx_desktop_exec} " entry "${entry}")
+  vx_write_installed("${out}" "${entry}")
+  set(CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_MANIFEST_FILES}" PARENT_SCOPE)
+endfunction()
+vx_write_entry("${VX_AUTOSTART_IN}" "$ENV{DESTDIR}${vx_autostart_dir}/vantorix-widget-host.desktop")
+vx_under_prefix(vx_applications_dir "${VX_APPLICATIONS_DIR}")
+vx_write_entry("${VX_GALLERY_IN}" "$ENV{DESTDIR}${vx_applications_dir}/vantorix-widget-gallery.desktop")

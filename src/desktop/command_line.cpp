@@ -12,6 +12,7 @@
 #include "base/options.hpp"
 #include "config/build_config.hpp"
 #include "desktop/extension_process.hpp"
+#include "desktop/gallery_app.hpp"
 #include "desktop/host_loop.hpp"
 #include "desktop/kind_catalogue.hpp"
 #include "desktop/notification_permissions.hpp"
@@ -39,6 +40,7 @@ constexpr const char* kUsage =
     "      [--mode full|accented --tint #RRGGBB]\n"
     "      [--notifications allow|deny] [--app APP]              show the widgets: in windows,\n"
     "                                                            or headless as images in DIR\n"
+    "  gallery                                                   a window to add widgets from\n"
     "configuration: the options of the kind's parameters, as `vantorix-widgets kinds` lists\n"
     "them: --project SLUG, --period days7|days28|days30|days90, --show-details true|false\n"
     "every command: --extension PATH (the vantorix-widgets program; default: the one beside "
@@ -293,6 +295,13 @@ int run(Arguments arguments, const std::string& extension) {
   return headless ? runHost(options) : runWindowed(options, scale.has_value());
 }
 
+int gallery(const Arguments& arguments, const std::string& extension) {
+  if (!arguments.words.empty() || !arguments.options.empty()) {
+    throw UsageError("gallery takes no word or option but --extension");
+  }
+  return runGallery(extension);
+}
+
 }  // namespace
 
 std::optional<std::string> Arguments::take(const std::string& name) {
@@ -353,6 +362,7 @@ int runCommandLine(const std::vector<std::string>& argv) {
     if (command == "remove") return removeWidget(arguments, extension);
     if (command == "notifications") return notifications(std::move(arguments));
     if (command == "run") return run(std::move(arguments), extension);
+    if (command == "gallery") return gallery(arguments, extension);
     throw UsageError("unknown command \"" + command + "\"");
   } catch (const UsageError& error) {
     std::cerr << "vantorix-widget-host: " << error.what() << "\n" << kUsage;

@@ -62,6 +62,7 @@ std::vector<KindInfo> kindsFromJson(const Json& answer) {
       KindInfo info;
       info.kind = required(entry, "kind").get<std::string>();
       info.name = entry.value("name", info.kind);
+      info.description = entry.value("description", "");
       for (const Json& family : required(entry, "families")) {
         if (auto known = host::widgetFamilyFromRaw(family.get<std::string>())) {
           info.families.push_back(*known);

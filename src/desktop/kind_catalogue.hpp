@@ -22,6 +22,7 @@ struct KindParameter {
 struct KindInfo {
   std::string kind;
   std::string name;
+  std::string description;
   std::vector<host::WidgetFamily> families;
   std::vector<KindParameter> parameters;
 

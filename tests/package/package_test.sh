@@ -26,9 +26,9 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The user service and the autostart entry start the host of their own installation, and
+# The user service and the desktop entries start the host of their own installation, and
 # systemd takes the units as written (quoting, specifiers), as desktop-file-validate does the
-# entry. ROOT is where a package was unpacked: systemd checks units only on the real file system.
+# entries. ROOT is where a package was unpacked: systemd checks units only on the real file system.
 check_unit() {
   local prefix=$1 root=${2:-} units=$1/lib/systemd/user exec_start entry
   exec_start=$(sed -n 's/^ExecStart="\(.*\)" run$/\1/p' "$units/vantorix-widget-host.service" | sed 's/%%/%/g')
@@ -38,6 +38,11 @@ check_unit() {
   [ "$root$exec_start" = "$prefix/bin/vantorix-widget-host" ] || fail "the autostart entry starts \"$exec_start\""
   desktop-file-validate "$entry" >"$scratch/validate.txt" 2>&1 ||
     fail "the autostart entry is not valid: $(cat "$scratch/validate.txt")"
+  entry=$prefix/share/applications/vantorix-widget-gallery.desktop
+  exec_start=$(sed -n 's/^Exec="\(.*\)" gallery$/\1/p' "$entry" | sed 's/%%/%/g')
+  [ "$root$exec_start" = "$prefix/bin/vantorix-widget-host" ] || fail "the gallery's entry starts \"$exec_start\""
+  desktop-file-validate "$entry" >"$scratch/validate.txt" 2>&1 ||
+    fail "the gallery's entry is not valid: $(cat "$scratch/validate.txt")"
   [ -z "$root" ] || return 0
   XDG_RUNTIME_DIR=$scratch systemd-analyze verify --user --man=no "$units"/vantorix-widget-host.{service,socket} \
     >"$scratch/verify.txt" 2>&1 || fail "systemd refuses the units: $(cat "$scratch/verify.txt")"
