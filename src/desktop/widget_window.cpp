@@ -43,7 +43,8 @@ WidgetWindow::WidgetWindow(const Placement& placement, WindowSystem system,
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
   g_signal_connect(area_, "draw", G_CALLBACK(draw), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(released), this);
-  g_signal_connect(area_, "button-press-event", G_CALLBACK(pressed), this);
+  // A right click anywhere, the tap targets laid over the drawing included, reaches the window.
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(pressed), this);
   g_signal_connect(window_, "popup-menu", G_CALLBACK(menuKey), this);
   layer_ = addAccessibleLayer(area_, openLink);
   gtk_container_add(GTK_CONTAINER(window_), layer_);
