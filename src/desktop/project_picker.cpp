@@ -37,6 +37,8 @@ ProjectPicker::ProjectPicker(std::optional<ProjectChoice> configured, Picked pic
   gtk_list_box_set_filter_func(GTK_LIST_BOX(list_), filter, this, nullptr);
   name(list_, "Projects");
   g_signal_connect(list_, "row-activated", G_CALLBACK(rowActivated), this);
+  g_signal_connect(list_, "key-press-event", G_CALLBACK(listKey), this);
+  g_signal_connect(list_, "focus", G_CALLBACK(listFocus), this);
   GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
                                  GTK_POLICY_AUTOMATIC);
@@ -163,6 +165,33 @@ void ProjectPicker::rowActivated(GtkListBox*, GtkListBoxRow* row, gpointer data)
   self->chosen_ = picked;
   self->mark(picked.id);
   self->picked_(picked);
+}
+
+}  // namespace vx::desktop
+
+namespace vx::desktop {
+
+// Tab leaves the list at once instead of stepping through every project (the arrows move
+// between them): the focus moves on as if the list took none.
+gboolean ProjectPicker::listKey(GtkWidget* list, GdkEventKey* event, gpointer data) {
+  const bool forward = event->keyval == GDK_KEY_Tab || event->keyval == GDK_KEY_KP_Tab;
+  if ((!forward && event->keyval != GDK_KEY_ISO_Left_Tab) ||
+      (event->state & GDK_CONTROL_MASK) != 0) {
+    return FALSE;
+  }
+  auto* self = static_cast<ProjectPicker*>(data);
+  const bool backward = event->keyval == GDK_KEY_ISO_Left_Tab || (event->state & GDK_SHIFT_MASK);
+  self->leavingList_ = true;
+  gtk_widget_child_focus(gtk_widget_get_toplevel(list),
+                         backward ? GTK_DIR_TAB_BACKWARD : GTK_DIR_TAB_FORWARD);
+  self->leavingList_ = false;
+  return TRUE;
+}
+
+gboolean ProjectPicker::listFocus(GtkWidget* list, GtkDirectionType, gpointer data) {
+  if (!static_cast<ProjectPicker*>(data)->leavingList_) return FALSE;
+  g_signal_stop_emission_by_name(list, "focus");
+  return FALSE;
 }
 
 }  // namespace vx::desktop

@@ -38,6 +38,8 @@ class ProjectPicker {
   static void searchChanged(GtkSearchEntry*, gpointer data);
   static void searchActivated(GtkEntry*, gpointer data);
   static void rowActivated(GtkListBox*, GtkListBoxRow* row, gpointer data);
+  static gboolean listKey(GtkWidget* list, GdkEventKey* event, gpointer data);
+  static gboolean listFocus(GtkWidget* list, GtkDirectionType, gpointer data);
 
   std::optional<ProjectChoice> chosen_;
   Picked picked_;
@@ -48,6 +50,7 @@ class ProjectPicker {
   GtkWidget* search_ = nullptr;
   GtkWidget* list_ = nullptr;
   GtkWidget* note_ = nullptr;
+  bool leavingList_ = false;
 };
 
 }  // namespace vx::desktop

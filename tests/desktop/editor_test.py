@@ -50,6 +50,11 @@ def showing(node):
     return node.get_state_set().contains(Atspi.StateType.SHOWING)
 
 
+def focused(node):
+    node.clear_cache()
+    return node.get_state_set().contains(Atspi.StateType.FOCUSED)
+
+
 def said(node):
     node.clear_cache()
     return node.get_description()
@@ -101,7 +106,15 @@ with tempfile.TemporaryDirectory() as work:
         first = eventually(lambda: all((widget(i, index) or {}).get("image") for i in ids)) and \
             widget(ids[0], index)
 
-        menu(85, 85, "Edit Widget…")
+        # From the keyboard: the Menu key on the widget's focused link, Return on the first item.
+        link = eventually(lambda: [n for n in everywhere(R.LINK, None)
+                                   if n.get_extents(Atspi.CoordType.SCREEN).x < 200])[0]
+        link.grab_focus()
+        eventually(lambda: focused(link))
+        press(0xFF67)
+        results.append(("the Menu key opens the menu", eventually(
+            lambda: [n for n in everywhere(R.MENU_ITEM, "Edit Widget…") if showing(n)])))
+        press(0xFF0D)
         editor = eventually(lambda: everywhere(R.FRAME, "Edit Widget"))[0]
         rows = eventually(lambda: len(found := find(editor, R.LIST_ITEM)) == len(NAMES) and found)
         search = find(editor, R.TEXT, "Search projects")
@@ -113,6 +126,15 @@ with tempfile.TemporaryDirectory() as work:
             ("a widget without a project has none chosen",
              rows and not any(said(r) for r in rows))]
         search[0].grab_focus()
+        eventually(lambda: focused(search[0]))
+        press(0xFF09)
+        row = eventually(lambda: [r for r in rows if focused(r)])
+        press(0xFF09)
+        press(0xFF09)
+        results.append(("Tab goes from the search field to the projects, the period and back",
+                        row and eventually(lambda: focused(search[0]))))
+        search[0].grab_focus()
+        eventually(lambda: focused(search[0]))
         Atspi.generate_keyboard_event(0, "CHERRY1", Atspi.KeySynthType.STRING)
         wanted = [n for n in NAMES if "cherry1" in n]
         results.append(("typing filters the list by name",
@@ -147,4 +169,4 @@ for what, ok in results:
     print("ok  " if ok else "FAIL", what)
 failed = sum(1 for _, ok in results if not ok)
 print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 12 else 0)
+sys.exit(1 if failed or len(results) < 14 else 0)
