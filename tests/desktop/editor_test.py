@@ -117,6 +117,10 @@ with tempfile.TemporaryDirectory() as work:
         press(0xFF0D)
         editor = eventually(lambda: everywhere(R.FRAME, "Edit Widget"))[0]
         rows = eventually(lambda: len(found := find(editor, R.LIST_ITEM)) == len(NAMES) and found)
+        menu(85, 85, "Edit Widget…")
+        time.sleep(1)
+        results.append(("editing again brings back the open editor",
+                        len(everywhere(R.FRAME, "Edit Widget")) == 1))
         search = find(editor, R.TEXT, "Search projects")
         period = find(editor, R.COMBO_BOX, "Period")
         results += [
@@ -169,4 +173,4 @@ for what, ok in results:
     print("ok  " if ok else "FAIL", what)
 failed = sum(1 for _, ok in results if not ok)
 print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 14 else 0)
+sys.exit(1 if failed or len(results) < 15 else 0)
