@@ -11,6 +11,7 @@
 
 #include "base/options.hpp"
 #include "config/build_config.hpp"
+#include "desktop/editor_window.hpp"
 #include "desktop/extension_process.hpp"
 #include "desktop/gallery_app.hpp"
 #include "desktop/host_loop.hpp"
@@ -35,6 +36,7 @@ constexpr const char* kUsage =
     "  configure ID [--family F] [configuration] [--x N --y N]   change a placed widget\n"
     "  list                                                      the placed widgets as JSON\n"
     "  remove ID                                                 remove a placed widget\n"
+    "  edit ID                                                   a window to edit a widget\n"
     "  notifications --app APP allow|deny|ask                    answer for an application\n"
     "  run [--headless --output DIR] [--scheme light|dark] [--scale N]\n"
     "      [--mode full|accented --tint #RRGGBB]\n"
@@ -213,6 +215,25 @@ int removeWidget(const Arguments& arguments, const std::string& extension) {
   return 0;
 }
 
+// A window to change a placed widget's configuration, saved as `configure` saves it.
+int edit(const Arguments& arguments, const std::string& extension) {
+  if (arguments.words.size() != 1 || !arguments.options.empty()) {
+    throw UsageError("edit takes one widget id");
+  }
+  const auto file = placementsFile(folderOrFail());
+  const Placements placements = loadPlacements(file);
+  const Placement* placement = placements.find(arguments.words.front());
+  if (placement == nullptr) {
+    std::cerr << "vantorix-widget-host: no widget " << arguments.words.front() << "\n";
+    return 1;
+  }
+  const std::vector<KindInfo> kinds = askKinds(extension);
+  const KindInfo* kind = findKind(kinds, placement->kind);
+  if (kind == nullptr)
+    throw std::runtime_error("the extension no longer offers " + placement->kind);
+  return runEditor({file, *placement, *kind, extension});
+}
+
 int notifications(Arguments arguments) {
   const auto app = arguments.take("app");
   if (!app || app->empty() || arguments.words.size() != 1 || !arguments.options.empty()) {
@@ -360,6 +381,7 @@ int runCommandLine(const std::vector<std::string>& argv) {
     if (command == "configure") return configureWidget(std::move(arguments), extension);
     if (command == "list") return list(arguments, extension);
     if (command == "remove") return removeWidget(arguments, extension);
+    if (command == "edit") return edit(arguments, extension);
     if (command == "notifications") return notifications(std::move(arguments));
     if (command == "run") return run(std::move(arguments), extension);
     if (command == "gallery") return gallery(arguments, extension);

@@ -22,9 +22,12 @@ KindParameter parameterFromJson(const Json& entry) {
   parameter.name = required(entry, "name").get<std::string>();
   parameter.type = required(entry, "type").get<std::string>();
   parameter.defaultValue = entry.value("default", Json());
+  parameter.title = entry.value("title", parameter.name);
   if (const auto choices = entry.find("choices"); choices != entry.end()) {
-    for (const Json& choice : *choices)
+    for (const Json& choice : *choices) {
       parameter.choices.push_back(choice.at("value").get<std::string>());
+      parameter.labels.push_back(choice.value("label", parameter.choices.back()));
+    }
   }
   return parameter;
 }

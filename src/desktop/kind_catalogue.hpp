@@ -17,6 +17,8 @@ struct KindParameter {
   std::string type;                  // "Project", "Period", "flag", ...
   nlohmann::json defaultValue;       // null when there is none
   std::vector<std::string> choices;  // the allowed values, when the kind lists them
+  std::vector<std::string> labels;   // how each choice is shown ("7 days"), in the same order
+  std::string title;                 // how the parameter is shown ("Period")
 };
 
 struct KindInfo {

@@ -43,6 +43,9 @@ WidgetWindow::WidgetWindow(const Placement& placement, WindowSystem system,
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
   g_signal_connect(area_, "draw", G_CALLBACK(draw), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(released), this);
+  // A right click anywhere, the tap targets laid over the drawing included, reaches the window.
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(pressed), this);
+  g_signal_connect(window_, "popup-menu", G_CALLBACK(menuKey), this);
   layer_ = addAccessibleLayer(area_, openLink);
   gtk_container_add(GTK_CONTAINER(window_), layer_);
   g_signal_connect(window_, "map", G_CALLBACK(mapped), this);
@@ -105,6 +108,22 @@ gboolean WidgetWindow::released(GtkWidget*, GdkEventButton* event, gpointer data
   const auto url = linkAt(self->links_, event->x, event->y);
   if (!url) return FALSE;
   openLink(*url);
+  return TRUE;
+}
+
+gboolean WidgetWindow::pressed(GtkWidget*, GdkEventButton* event, gpointer data) {
+  const auto* self = static_cast<const WidgetWindow*>(data);
+  if (!self->menu_ || !gdk_event_triggers_context_menu(reinterpret_cast<GdkEvent*>(event))) {
+    return FALSE;
+  }
+  self->menu_(self->window_, reinterpret_cast<GdkEvent*>(event));
+  return TRUE;
+}
+
+gboolean WidgetWindow::menuKey(GtkWidget*, gpointer data) {
+  const auto* self = static_cast<const WidgetWindow*>(data);
+  if (!self->menu_) return FALSE;
+  self->menu_(self->window_, nullptr);
   return TRUE;
 }
 

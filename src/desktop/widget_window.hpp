@@ -33,11 +33,17 @@ class WidgetWindow {
   void show(const std::filesystem::path& image, double scale, nlohmann::json links);
   // Hands the window what screen readers and the keyboard find in the drawing shown.
   void tell(std::vector<AccessibleItem> content);
+  // Who opens the widget's context menu: on a right click (`trigger` the press) or from the
+  // keyboard, Menu or Shift+F10 (`trigger` null).
+  using MenuRequest = std::function<void(GtkWidget* window, const GdkEvent* trigger)>;
+  void onMenu(MenuRequest request) { menu_ = std::move(request); }
   [[nodiscard]] const Position& position() const { return position_; }
 
  private:
   static gboolean draw(GtkWidget*, cairo_t* cr, gpointer data);
   static gboolean released(GtkWidget*, GdkEventButton* event, gpointer data);
+  static gboolean pressed(GtkWidget*, GdkEventButton* event, gpointer data);
+  static gboolean menuKey(GtkWidget*, gpointer data);
   static void mapped(GtkWidget*, gpointer data);
   static void scaleNotified(GObject*, GParamSpec*, gpointer data);
   static void compositingChanged(GdkScreen*, gpointer data);
@@ -53,6 +59,7 @@ class WidgetWindow {
   std::uint32_t edge_ = 0;  // fills a window cut to shape behind the drawing
   nlohmann::json links_ = nlohmann::json::array();
   std::function<void(int)> scaleChanged_;
+  MenuRequest menu_;
 };
 
 }  // namespace vx::desktop

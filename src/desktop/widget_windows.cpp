@@ -42,6 +42,10 @@ void WidgetWindows::show(Shown& shown) {
     shown.window = std::make_unique<WidgetWindow>(
         shown.placement, system_,
         [this, id = shown.placement.id](int scale) { host_.setWidgetScale(id, scale); });
+    shown.window->onMenu(
+        [this, id = shown.placement.id](GtkWidget* window, const GdkEvent* trigger) {
+          popUpWidgetMenu(window, id, trigger, menuActions_);
+        });
   }
   const nlohmann::json& record = shown.record;
   const auto image = record.find("image");

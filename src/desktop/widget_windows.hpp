@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "desktop/host_core.hpp"
+#include "desktop/widget_menu.hpp"
 #include "desktop/widget_window.hpp"
 
 namespace vx::desktop {
@@ -25,6 +26,8 @@ class WidgetWindows {
 
   void drawn(const Placement& placement, const nlohmann::json& record);
   void removed(const std::string& id) { windows_.erase(id); }
+  // What each widget's context menu does.
+  void setMenuActions(WidgetMenuActions actions) { menuActions_ = std::move(actions); }
 
  private:
   struct Shown {
@@ -45,6 +48,7 @@ class WidgetWindows {
   Host& host_;
   WindowSystem system_;
   std::map<std::string, Shown> windows_;
+  WidgetMenuActions menuActions_;
   guint pending_ = 0;
 };
 

@@ -8,8 +8,10 @@
 #include <gtk/gtk.h>
 
 #include "desktop/desktop_appearance.hpp"
+#include "desktop/editor_launcher.hpp"
 #include "desktop/host_core.hpp"
 #include "desktop/permission_dialogs.hpp"
+#include "desktop/widget_edits.hpp"
 #include "desktop/widget_windows.hpp"
 #include "desktop/window_system.hpp"
 #include "desktop/without_display.hpp"
@@ -45,6 +47,23 @@ int primaryScale() {
   return monitor == nullptr ? 1 : std::max(gdk_monitor_get_scale_factor(monitor), 1);
 }
 
+// The widgets' context menu: the editor runs as a child of the host; a removal goes through the
+// placements file, which the host follows (withdrawing the push token with the last widget).
+WidgetMenuActions menuActions(EditorLauncher& editors, const std::filesystem::path& file) {
+  WidgetMenuActions actions;
+  actions.edit = [&editors](const std::string& id) { editors.edit(id); };
+  actions.remove = [&editors, file](const std::string& id) {
+    editors.close(id);
+    try {
+      (void)removePlacement(file, id);
+    } catch (const std::exception& error) {
+      std::cerr << "vantorix-widget-host: cannot remove widget " << id << ": " << error.what()
+                << "\n";
+    }
+  };
+  return actions;
+}
+
 }  // namespace
 
 int runWindowed(HostOptions options, bool scaleGiven) {
@@ -58,6 +77,8 @@ int runWindowed(HostOptions options, bool scaleGiven) {
     Host host(options);
     if (scaleGiven) host.keepScale();
     WidgetWindows windows(host, *system);
+    EditorLauncher editors(options.extension);
+    windows.setMenuActions(menuActions(editors, placementsFile(options.folder)));
     host.onDrawn([&windows](const Placement& placement, const nlohmann::json& record) {
       windows.drawn(placement, record);
     });
