@@ -1,5 +1,6 @@
 #include "desktop/editor_window.hpp"
 
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <map>
@@ -9,7 +10,7 @@
 #include <gtk/gtk.h>
 
 #include "desktop/desktop_appearance.hpp"
-#include "desktop/extension_ask.hpp"
+#include "desktop/extension_calls.hpp"
 #include "desktop/project_picker.hpp"
 #include "desktop/widget_edits.hpp"
 #include "model/clock.hpp"
@@ -44,6 +45,18 @@ void applyScheme(const std::string& scheme) {
   if (dark != wanted) g_object_set(settings, "gtk-application-prefer-dark-theme", wanted, nullptr);
 }
 
+// The cached projects come at once; a timeline may wait for the service (which gives up after 15 s
+// without progress on a request).
+constexpr auto kListingPatience = std::chrono::seconds(10);
+constexpr auto kRefreshPatience = std::chrono::seconds(60);
+
+// A call's standard output read as JSON; null when it failed or printed something else.
+nlohmann::json answerOf(const ExtensionCalls::Result& result) {
+  if (!result.succeeded) return nullptr;
+  nlohmann::json answer = nlohmann::json::parse(result.output, nullptr, false);
+  return answer.is_discarded() ? nlohmann::json() : answer;
+}
+
 class Editor {
  public:
   explicit Editor(const EditorSetup& setup);
@@ -69,6 +82,7 @@ class Editor {
   EditorSetup setup_;
   std::map<std::string, std::string> choices_;  // the changes made here, by option name
   std::unique_ptr<ProjectPicker> picker_;
+  ExtensionCalls calls_{setup_.extension};
   // Answers that come in once the window is gone find nothing to fill.
   std::shared_ptr<bool> open_ = std::make_shared<bool>(true);
   GtkWidget* window_ = nullptr;
@@ -186,17 +200,15 @@ GtkWidget* Editor::projectField() {
 // The projects to offer, and (from a timeline asked for at the same time) whether they are the
 // account's current ones: the extension lists the cached snapshot's projects whenever it has one.
 void Editor::askForProjects() {
-  askExtension(setup_.extension, {"projects"},
-               [this, open = open_](std::optional<nlohmann::json> answer) {
-                 if (*open)
-                   picker_->offer(projectChoicesFromJson(answer.value_or(nlohmann::json())));
-               });
+  calls_.call({"projects"}, kListingPatience,
+              [this, open = open_](const ExtensionCalls::Result& result) {
+                if (*open) picker_->offer(projectChoicesFromJson(answerOf(result)));
+              });
   const Time asked = clock::now();
-  askExtension(setup_.extension, {"timeline", "--kind", setup_.kind.kind},
-               [this, asked, open = open_](std::optional<nlohmann::json> answer) {
-                 if (*open)
-                   picker_->tellSource(projectSourceOf(answer.value_or(nlohmann::json()), asked));
-               });
+  calls_.call({"timeline", "--kind", setup_.kind.kind}, kRefreshPatience,
+              [this, asked, open = open_](const ExtensionCalls::Result& result) {
+                if (*open) picker_->tellSource(projectSourceOf(answerOf(result), asked));
+              });
 }
 
 void Editor::change(const KindParameter& parameter, std::string value) {

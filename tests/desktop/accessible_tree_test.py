@@ -7,20 +7,10 @@
 import json, os, re, subprocess, sys, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi  # noqa: E402
+from desk_atspi import eventually, private_desktop, read  # noqa: E402
 
 BIN, LINKS = os.environ["VX_BIN"], (Atspi.Role.LINK, Atspi.Role.PUSH_BUTTON)
-
-
-def eventually(check, seconds=30):
-    end = time.monotonic() + seconds
-    while not (value := check()) and time.monotonic() < end:
-        time.sleep(0.1)
-    return value
-
-
-def read(path):
-    return open(path, encoding="utf-8").read() if os.path.exists(path) else ""
 
 
 def readable(node):
@@ -38,28 +28,15 @@ def tree(links):
 
 
 with tempfile.TemporaryDirectory() as work:
-    env = {"PATH": os.environ["PATH"], "HOME": work, "XDG_DATA_HOME": f"{work}/data",
-           "XDG_CONFIG_HOME": f"{work}/config", "XDG_RUNTIME_DIR": f"{work}/run",
-           "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
-           "GDK_BACKEND": "x11", "TZ": "UTC", "LANG": "C.UTF-8"}
-    for folder in ("run", "data/applications", "config"):
-        os.makedirs(f"{work}/{folder}", mode=0o700)
+    env, xvfb = private_desktop(work, ("run", "data/applications", "config"))
     opened, ready = f"{work}/opened.txt", f"{work}/session.json"
     with open(f"{work}/data/applications/vx-open.desktop", "w") as f:
         f.write(f"[Desktop Entry]\nType=Application\nName=Open\nExec=/bin/sh -c 'printf %s "
                 f"\"$1\" > {opened}' sh %u\nMimeType=x-scheme-handler/vantorix;\n")
     with open(f"{work}/config/mimeapps.list", "w") as f:
         f.write("[Default Applications]\nx-scheme-handler/vantorix=vx-open.desktop\n")
-    xvfb = subprocess.Popen([os.environ["VX_XVFB"], "-displayfd", "1", "-nolisten", "tcp"],
-                            stdout=subprocess.PIPE)
     children, host, results = [xvfb], f"{BIN}/desktop/vantorix-widget-host", []
     try:
-        env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
-        # AT-SPI's registry, started on demand, presses keys on this display.
-        Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "UpdateActivationEnvironment", GLib.Variant("(a{ss})", ({"DISPLAY": env["DISPLAY"]},)),
-            None, Gio.DBusCallFlags.NONE, -1)
         children.append(subprocess.Popen([f"{BIN}/demo/vantorix-demo-service", "--port", "0",
                                           "--ready-file", ready], env=env))
         subprocess.run([f"{BIN}/keyferry/keyferry", "save"], env=env, check=True,

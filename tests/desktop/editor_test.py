@@ -9,22 +9,12 @@
 import json, os, subprocess, sys, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi  # noqa: E402
+from desk_atspi import eventually, private_desktop, read  # noqa: E402
 
 BIN, R = os.environ["VX_BIN"], Atspi.Role
 FRUITS = ["apple", "banana", "cherry", "damson", "elder", "fig", "grape", "kiwi"]
 NAMES = [f"{FRUITS[i % 8]}{i}.example" for i in range(1, 11)]
-
-
-def eventually(check, seconds=30):
-    end = time.monotonic() + seconds
-    while not (value := check()) and time.monotonic() < end:
-        time.sleep(0.1)
-    return value
-
-
-def read(path):
-    return open(path, encoding="utf-8").read() if os.path.exists(path) else ""
 
 
 def find(node, role, name=None):
@@ -66,14 +56,7 @@ def press(keysym):
 
 
 with tempfile.TemporaryDirectory() as work:
-    env = {"PATH": os.environ["PATH"], "HOME": work, "XDG_DATA_HOME": f"{work}/data",
-           "XDG_CONFIG_HOME": f"{work}/config", "XDG_RUNTIME_DIR": f"{work}/run",
-           "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
-           "GDK_BACKEND": "x11", "TZ": "UTC", "LANG": "C.UTF-8"}
-    for folder in ("run", "data", "config"):
-        os.makedirs(f"{work}/{folder}", mode=0o700)
-    xvfb = subprocess.Popen([os.environ["VX_XVFB"], "-displayfd", "1", "-nolisten", "tcp"],
-                            stdout=subprocess.PIPE)
+    env, xvfb = private_desktop(work)
     children, host, results = [xvfb], f"{BIN}/desktop/vantorix-widget-host", []
     placements, index = f"{work}/config/vantorix-widget-host/widgets.json", f"{work}/out/index.json"
 
@@ -87,11 +70,6 @@ with tempfile.TemporaryDirectory() as work:
         found[0].do_action(0)
 
     try:
-        env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
-        Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "UpdateActivationEnvironment", GLib.Variant("(a{ss})", ({"DISPLAY": env["DISPLAY"]},)),
-            None, Gio.DBusCallFlags.NONE, -1)
         children.append(subprocess.Popen([os.environ["VX_OPENBOX"]], env=env))
         fake = subprocess.Popen([os.environ["VX_FAKE_SERVICE"], "200"], env=env,
                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)

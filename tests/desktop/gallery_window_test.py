@@ -7,7 +7,8 @@
 import glob, json, os, subprocess, sys, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
+from gi.repository import Atspi  # noqa: E402
+from desk_atspi import eventually, private_desktop, read  # noqa: E402
 
 BIN = os.environ["VX_BIN"]
 WORDS = {"systemSmall": "small", "systemMedium": "medium", "systemLarge": "large",
@@ -15,17 +16,6 @@ WORDS = {"systemSmall": "small", "systemMedium": "medium", "systemLarge": "large
 SIZES = {"systemSmall": (170, 170), "systemMedium": (364, 170), "systemLarge": (364, 382),
          "systemExtraLarge": (748, 382)}
 SCREEN = (1600, 1200)
-
-
-def eventually(check, seconds=30):
-    end = time.monotonic() + seconds
-    while not (value := check()) and time.monotonic() < end:
-        time.sleep(0.1)
-    return value
-
-
-def read(path):
-    return open(path, encoding="utf-8").read() if os.path.exists(path) else ""
 
 
 def nodes(node, roles):
@@ -62,24 +52,11 @@ def on_screen(w):
 
 
 with tempfile.TemporaryDirectory() as work:
-    env = {"PATH": os.environ["PATH"], "HOME": work, "XDG_DATA_HOME": f"{work}/data",
-           "XDG_CONFIG_HOME": f"{work}/config", "XDG_RUNTIME_DIR": f"{work}/run",
-           "TMPDIR": f"{work}/tmp", "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
-           "GDK_BACKEND": "x11", "TZ": "UTC", "LANG": "C.UTF-8"}
-    for folder in ("run", "data", "config", "tmp"):
-        os.makedirs(f"{work}/{folder}", mode=0o700)
+    env, xvfb = private_desktop(work, ("run", "data", "config", "tmp"), SCREEN)
+    env["TMPDIR"] = f"{work}/tmp"
     ready, host = f"{work}/session.json", f"{BIN}/desktop/vantorix-widget-host"
-    xvfb = subprocess.Popen([os.environ["VX_XVFB"], "-displayfd", "1", "-screen", "0",
-                             f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
-                            stdout=subprocess.PIPE)
     children, results = [xvfb], []
     try:
-        env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
-        # AT-SPI's registry, started on demand, presses keys on this display.
-        Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "UpdateActivationEnvironment", GLib.Variant("(a{ss})", ({"DISPLAY": env["DISPLAY"]},)),
-            None, Gio.DBusCallFlags.NONE, -1)
         children.append(subprocess.Popen([os.environ["VX_OPENBOX"], "--sm-disable"], env=env))
         children.append(subprocess.Popen([f"{BIN}/demo/vantorix-demo-service", "--port", "0",
                                           "--ready-file", ready], env=env))
