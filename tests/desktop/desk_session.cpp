@@ -75,6 +75,10 @@ testing::ProcessOptions DeskSession::options(std::vector<std::string> arguments)
   return options;
 }
 
+testing::RunResult DeskSession::host(std::vector<std::string> arguments) const {
+  return testing::run(program("desktop/vantorix-widget-host"), options(std::move(arguments)));
+}
+
 std::string DeskSession::place(const std::string& kind, const std::string& family, int x, int y) {
   const auto placed = testing::run(program("desktop/vantorix-widget-host"),
                                    options({"place", "--kind", kind, "--family", family, "--x",

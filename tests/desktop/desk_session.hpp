@@ -39,6 +39,8 @@ class DeskSession {
   [[nodiscard]] testing::Environment& environment() { return environment_; }
   [[nodiscard]] testing::ProcessOptions options(std::vector<std::string> arguments) const;
 
+  // The host's command line with `arguments`.
+  [[nodiscard]] testing::RunResult host(std::vector<std::string> arguments) const;
   // Places a widget; the placement's id.
   std::string place(const std::string& kind, const std::string& family, int x, int y);
   // The host running with windows, its images in `work()/out`.
