@@ -3,7 +3,8 @@
 // workspace, out of task bars, pagers and window switchers, not focused, with a WM_CLASS rules
 // can match), sit at their positions in points with their families' sizes in points, show the
 // drawing made at the monitor's scale, and have rounded corners with the desktop outside them.
-// A widget dragged with the pointer lands on the grid, saved in points, without opening its link.
+// A widget dragged with the pointer (or moved with Alt and an arrow key) lands on the grid, saved
+// in points, without opening its link.
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +21,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace vx::desktop {
 namespace {
@@ -234,6 +236,15 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
   XTestFakeButtonEvent(display, 1, False, CurrentTime);
   XSync(display, False);
   EXPECT_TRUE(eventually([&] { return testing::readFile(desk.opened()) == link.at("url"); }));
+  // With the focus, Alt+Right moves it one grid step.
+  XSetInputFocus(display, std::stoul(windows.at(id), nullptr, 16), RevertToPointerRoot,
+                 CurrentTime);
+  for (const auto& [key, down] :
+       {std::pair{XK_Alt_L, True}, {XK_Right, True}, {XK_Right, False}, {XK_Alt_L, False}}) {
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down, CurrentTime);
+  }
+  XSync(display, False);
+  EXPECT_TRUE(eventually([&] { return savedAt() == Json{{"x", 320}, {"y", 664}}; })) << savedAt();
 
   // An ordinary window opened later stays above the widgets.
   XMapWindow(display, XCreateSimpleWindow(display, root, 0, 0, 300, 300, 0, 0, 0xffffff));
