@@ -15,6 +15,7 @@ packages=(
   libgtk-3-dev libgtk-layer-shell-dev libxtst-dev xvfb
   openbox x11-utils             # the windows' tests: a window manager that honours EWMH, xprop
   sway grim xwayland            # the windows' tests on Wayland (headless sway, screenshots)
+  weston                        # a compositor without layer-shell: the fallback through Xwayland
   # The accessible tree is read as a screen reader would: its own bus in a private session.
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   chromium

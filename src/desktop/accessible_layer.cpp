@@ -52,11 +52,22 @@ GtkWidget* textLabel(const AccessibleItem& item) {
   return label;
 }
 
+// The button's own input window takes no pointer events: they reach the drawing below, which
+// opens the link painted last at the point and lets the widget be dragged.
+void passPointerThrough(GtkWidget* button, gpointer) {
+  GdkWindow* input = gtk_button_get_event_window(GTK_BUTTON(button));
+  if (input == nullptr) return;
+  cairo_region_t* nothing = cairo_region_create();
+  gdk_window_input_shape_combine_region(input, nothing, 0, 0);
+  cairo_region_destroy(nothing);
+}
+
 GtkWidget* tapTarget(const AccessibleItem& item, GtkWidget* layer) {
   GtkWidget* button = gtk_button_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(button), "vx-tap-target");
   g_object_set_data_full(G_OBJECT(button), kUrlKey, g_strdup(item.url.c_str()), g_free);
   g_signal_connect(button, "clicked", G_CALLBACK(activated), layer);
+  g_signal_connect_after(button, "realize", G_CALLBACK(passPointerThrough), nullptr);
   AtkObject* accessible = gtk_widget_get_accessible(button);
   atk_object_set_name(accessible, item.name.c_str());
   atk_object_set_role(accessible, ATK_ROLE_LINK);

@@ -96,6 +96,12 @@ void HeadlessOutput::show(const Placement& placement, const nlohmann::json& entr
   shown.image = image;
 }
 
+void HeadlessOutput::move(const Placement& placement) {
+  const auto found = shown_.find(placement.id);
+  if (found == shown_.end()) return;
+  found->second.record["position"] = {{"x", placement.position.x}, {"y", placement.position.y}};
+}
+
 void HeadlessOutput::remove(const std::string& id) {
   const auto found = shown_.find(id);
   if (found == shown_.end()) return;

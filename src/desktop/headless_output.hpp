@@ -39,6 +39,8 @@ class HeadlessOutput {
   void show(const Placement& placement, const nlohmann::json& entry,
             const std::optional<nlohmann::json>& drawing);
   void remove(const std::string& id);
+  // The widget shows what it showed at `placement`'s position.
+  void move(const Placement& placement);
   // Removes the image at `image` (a drawing that came in when it was no longer wanted), unless
   // the index names it.
   void discard(const std::filesystem::path& image) const;

@@ -26,6 +26,13 @@ Json pushHandOver(const std::string& token, std::size_t widgets) {
   return {{"op", "pushTokenDidChange"}, {"token", token}, {"widgets", widgets}};
 }
 
+// Whether `after` is `before` at another place, and nothing else changed.
+bool onlyMoved(const Placement& before, const Placement& after) {
+  Placement same = after;
+  same.position = before.position;
+  return after.position != before.position && same == before;
+}
+
 }  // namespace
 
 Host::Host(const HostOptions& options)
@@ -154,9 +161,12 @@ void Host::followPlacements() {
   } catch (const std::exception&) {
     return;  // a file being edited by hand: keep what runs until it reads again
   }
+  std::vector<Placement> moved;
   for (const Placement& placement : placements_.widgets) {
     const Placement* now = latest.find(placement.id);
-    if (now == nullptr || !(*now == placement)) {
+    if (now != nullptr && onlyMoved(placement, *now)) {
+      moved.push_back(*now);  // a moved widget keeps its timeline and its drawing
+    } else if (now == nullptr || !(*now == placement)) {
       schedule_.remove(placement.id);
       drawings_.forget(placement.id);
       output_.remove(placement.id);
@@ -174,6 +184,10 @@ void Host::followPlacements() {
   if (placements_.widgets.size() != before) {
     link_->request(pushHandOver(placements_.pushToken, placements_.widgets.size()));
     updateGreeting();
+  }
+  for (const Placement& placement : moved) {
+    output_.move(placement);
+    if (moved_) moved_(placement);
   }
   writeIndex();
 }

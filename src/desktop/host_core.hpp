@@ -31,6 +31,8 @@ class Host {
   // Called after a widget's drawing is in (or gone): the placement and its index record.
   using Drawn = std::function<void(const Placement&, const nlohmann::json& record)>;
   using Removed = std::function<void(const std::string& id)>;
+  // Called when only a widget's position changed: it keeps its timeline and its drawing.
+  using Moved = std::function<void(const Placement&)>;
 
   explicit Host(const HostOptions& options);
 
@@ -47,6 +49,7 @@ class Host {
   void keepScale() { scaleKept_ = true; }
   void onDrawn(Drawn drawn) { drawn_ = std::move(drawn); }
   void onRemoved(Removed removed) { removed_ = std::move(removed); }
+  void onMoved(Moved moved) { moved_ = std::move(moved); }
   // Who puts the question whether an application may show notifications on screen (windowed
   // mode): one question at a time, its response reported with `answerQuestion`.
   void onAskUser(std::function<void(const std::string& app)> show);
@@ -54,6 +57,8 @@ class Host {
   [[nodiscard]] const NotificationPermissions& permissions() const { return permissions_; }
   [[nodiscard]] const Placements& placements() const { return placements_; }
   [[nodiscard]] const std::filesystem::path& outputFolder() const { return options_.output; }
+  [[nodiscard]] const std::filesystem::path& placementsPath() const { return file_; }
+  [[nodiscard]] const std::vector<KindInfo>& kinds() const { return options_.kinds; }
 
  private:
   void openSocket();
@@ -87,6 +92,7 @@ class Host {
   bool scaleKept_ = false;
   Drawn drawn_;
   Removed removed_;
+  Moved moved_;
   // The placements that cannot be shown, by id, with what was reported about them.
   std::map<std::string, std::string> reported_;
 };

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "desktop/monitor_areas.hpp"
 #include "desktop/placements.hpp"
 
 namespace vx::desktop {
@@ -11,5 +12,7 @@ namespace vx::desktop {
 // corner at the position, reserving no space and taking the keyboard only when clicked. Its
 // namespace is "vantorix-widget", for compositor rules.
 void prepareLayerSurface(GtkWindow* window, const Placement& placement);
+// Puts the surface on `place`'s monitor with its corner at `place`'s offset there (its margins).
+void moveLayerSurface(GtkWindow* window, const DisplayPlace& place);
 
 }  // namespace vx::desktop

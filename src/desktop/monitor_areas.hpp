@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <gtk/gtk.h>
 
 #include "desktop/monitor_place.hpp"
@@ -14,5 +16,7 @@ struct DisplayPlace {
   Position offset;
 };
 [[nodiscard]] DisplayPlace placeOnDisplay(GdkDisplay* display, const Placement& placement);
+// The areas of the display's monitors in points, in the display's order.
+[[nodiscard]] std::vector<Area> monitorAreas(GdkDisplay* display);
 
 }  // namespace vx::desktop

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include <cairo.h>
 #include <gtk/gtk.h>
@@ -10,20 +12,28 @@
 
 #include "base/owned.hpp"
 #include "desktop/accessible_content.hpp"
+#include "desktop/monitor_areas.hpp"
 #include "desktop/placements.hpp"
+#include "desktop/widget_drag.hpp"
 #include "desktop/window_system.hpp"
 
 namespace vx::desktop {
 
-// One widget's window: undecorated, of its family's size in points, with the widget's rounded
-// corners, at its place, showing the widget's latest drawing and opening a tapped link with the
-// desktop's handler for its scheme.
+// One widget's window: undecorated, titled with its kind's name, of its family's size in points,
+// with the widget's rounded corners, at its place, showing the widget's latest drawing and
+// opening a tapped link with the desktop's handler for its scheme. Dragged with button 1 (or
+// moved a grid step with Alt and an arrow key) it follows the pointer and asks to be dropped.
 class WidgetWindow {
  public:
-  // `scaleChanged` is called with the window's monitor scale once it is shown, and again when
-  // the window moves to a monitor of another scale.
-  WidgetWindow(const Placement& placement, WindowSystem system,
-               std::function<void(int scale)> scaleChanged);
+  struct Calls {
+    // With the window's monitor scale once it is shown, and again when the window moves to a
+    // monitor of another scale.
+    std::function<void(int scale)> scaleChanged;
+    // The user dropped the widget with its corner at this position (points on the desktop).
+    std::function<void(Position corner)> dropped;
+  };
+  WidgetWindow(const Placement& placement, const std::string& title, WindowSystem system,
+               Calls calls);
   ~WidgetWindow();
   WidgetWindow(const WidgetWindow&) = delete;
   WidgetWindow& operator=(const WidgetWindow&) = delete;
@@ -38,11 +48,19 @@ class WidgetWindow {
   using MenuRequest = std::function<void(GtkWidget* window, const GdkEvent* trigger)>;
   void onMenu(MenuRequest request) { menu_ = std::move(request); }
   [[nodiscard]] const Position& position() const { return position_; }
+  // Puts the window where `placement` shows (after a move).
+  void moveTo(const Placement& placement);
 
  private:
   static gboolean draw(GtkWidget*, cairo_t* cr, gpointer data);
-  static gboolean released(GtkWidget*, GdkEventButton* event, gpointer data);
   static gboolean pressed(GtkWidget*, GdkEventButton* event, gpointer data);
+  static gboolean released(GtkWidget*, GdkEventButton* event, gpointer data);
+  static gboolean motion(GtkWidget*, GdkEventMotion* event, gpointer data);
+  static gboolean keyPressed(GtkWidget*, GdkEventKey* event, gpointer data);
+  // Shows the window with its corner at `corner` while it is dragged (on a layer surface, kept
+  // on its monitor).
+  void follow(Position corner);
+  static gboolean contextPressed(GtkWidget*, GdkEventButton* event, gpointer data);
   static gboolean menuKey(GtkWidget*, gpointer data);
   static void mapped(GtkWidget*, gpointer data);
   static void scaleNotified(GObject*, GParamSpec*, gpointer data);
@@ -52,13 +70,16 @@ class WidgetWindow {
   GtkWidget* area_ = nullptr;
   GtkWidget* layer_ = nullptr;  // over the drawing: its texts and links for screen readers
   Position position_;
+  WindowSystem system_;
+  DisplayPlace place_;  // where the window shows
+  std::unique_ptr<WidgetDrag> drag_;
   int width_ = 0;
   int height_ = 0;
   base::Owned<cairo_surface_t, cairo_surface_destroy> image_;
   double scale_ = 1;
   std::uint32_t edge_ = 0;  // fills a window cut to shape behind the drawing
   nlohmann::json links_ = nlohmann::json::array();
-  std::function<void(int)> scaleChanged_;
+  Calls calls_;
   MenuRequest menu_;
 };
 

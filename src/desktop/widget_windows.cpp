@@ -1,6 +1,25 @@
 #include "desktop/widget_windows.hpp"
 
+#include <iostream>
+#include <stdexcept>
+
+#include "desktop/monitor_areas.hpp"
+#include "desktop/placement_edits.hpp"
+#include "desktop/widget_moves.hpp"
+
 namespace vx::desktop {
+namespace {
+
+// The primary monitor's index among the display's, the first where none is primary.
+std::size_t primaryIndex(GdkDisplay* display) {
+  GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    if (gdk_display_get_monitor(display, i) == primary) return static_cast<std::size_t>(i);
+  }
+  return 0;
+}
+
+}  // namespace
 
 WidgetWindows::WidgetWindows(Host& host, WindowSystem system) : host_(host), system_(system) {
   GdkDisplay* display = gdk_display_get_default();
@@ -37,15 +56,44 @@ void WidgetWindows::drawn(const Placement& placement, const nlohmann::json& reco
   show(shown);
 }
 
+void WidgetWindows::moved(const Placement& placement) {
+  const auto found = windows_.find(placement.id);
+  if (found == windows_.end()) return;
+  found->second.placement = placement;
+  if (found->second.window) found->second.window->moveTo(placement);
+}
+
+void WidgetWindows::dropped(const std::string& id, Position corner) {
+  const auto found = windows_.find(id);
+  if (found == windows_.end() || !found->second.window) return;
+  GdkDisplay* display = gdk_display_get_default();
+  const std::vector<Area> monitors = monitorAreas(display);
+  try {
+    const Placements saved = updatePlacements(host_.placementsPath(), [&](Placements& all) {
+      const auto spot = dropSpot(all, id, corner, monitors, primaryIndex(display));
+      if (!spot) throw std::runtime_error("there is no room for it there");
+      all.find(id)->position = *spot;
+    });
+    // The host follows the file and hands the new placement to `moved` in a moment.
+    found->second.window->moveTo(*saved.find(id));
+  } catch (const std::exception& error) {
+    std::cerr << "vantorix-widget-host: widget " << id << " stays where it was: " << error.what()
+              << "\n";
+    found->second.window->moveTo(found->second.placement);
+  }
+}
+
 void WidgetWindows::show(Shown& shown) {
   if (!shown.window) {
+    const KindInfo* kind = findKind(host_.kinds(), shown.placement.kind);
+    const std::string id = shown.placement.id;
     shown.window = std::make_unique<WidgetWindow>(
-        shown.placement, system_,
-        [this, id = shown.placement.id](int scale) { host_.setWidgetScale(id, scale); });
-    shown.window->onMenu(
-        [this, id = shown.placement.id](GtkWidget* window, const GdkEvent* trigger) {
-          popUpWidgetMenu(window, id, trigger, menuActions_);
-        });
+        shown.placement, kind != nullptr ? kind->name : shown.placement.kind, system_,
+        WidgetWindow::Calls{[this, id](int scale) { host_.setWidgetScale(id, scale); },
+                            [this, id](Position corner) { dropped(id, corner); }});
+    shown.window->onMenu([this, id](GtkWidget* window, const GdkEvent* trigger) {
+      popUpWidgetMenu(window, id, trigger, menuActions_);
+    });
   }
   const nlohmann::json& record = shown.record;
   const auto image = record.find("image");

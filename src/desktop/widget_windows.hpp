@@ -16,7 +16,9 @@ namespace vx::desktop {
 // A window per placed widget, made when its first drawing is in and gone with its placement;
 // each window's drawings are made at the scale of the monitor it shows on. When a monitor comes
 // or goes, every window is placed again (a widget whose monitor went shows on the primary one,
-// and goes back when its monitor returns).
+// and goes back when its monitor returns). A widget the user drops lands at the nearest free
+// grid spot on its monitor, saved in the placements file (see `dropSpot`); where there is no
+// room, or saving fails, it goes back to where it was.
 class WidgetWindows {
  public:
   WidgetWindows(Host& host, WindowSystem system);
@@ -28,6 +30,8 @@ class WidgetWindows {
   void removed(const std::string& id) { windows_.erase(id); }
   // What each widget's context menu does.
   void setMenuActions(WidgetMenuActions actions) { menuActions_ = std::move(actions); }
+  // Only the widget's position changed: its window goes there, keeping its drawing.
+  void moved(const Placement& placement);
 
  private:
   struct Shown {
@@ -36,6 +40,7 @@ class WidgetWindows {
     std::unique_ptr<WidgetWindow> window;
   };
   void show(Shown& shown);
+  void dropped(const std::string& id, Position corner);
   void watch(GdkMonitor* monitor);
   // Places every window again once the display's monitors have settled (a new monitor's
   // place and scale arrive after it does).

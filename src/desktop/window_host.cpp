@@ -83,6 +83,7 @@ int runWindowed(HostOptions options, bool scaleGiven) {
       windows.drawn(placement, record);
     });
     host.onRemoved([&windows](const std::string& id) { windows.removed(id); });
+    host.onMoved([&windows](const Placement& placement) { windows.moved(placement); });
     PermissionDialogs dialogs(host);
     if (!options.unattendedAnswer) {
       host.onAskUser([&dialogs](const std::string& app) { dialogs.ask(app); });

@@ -13,5 +13,7 @@ namespace vx::desktop {
 // them out of their lists; a DOCK window would be kept above others and may reserve screen
 // space. Each window's role is "widget-<id>", for rules about one widget.
 void prepareX11Window(GtkWindow* window, const Placement& placement);
+// Moves the window's corner to `corner`, in points on the whole desktop.
+void moveX11Window(GtkWindow* window, Position corner);
 
 }  // namespace vx::desktop

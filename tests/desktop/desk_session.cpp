@@ -16,6 +16,19 @@ using testing::readFile;
 // The corner radius of widget windows, in points.
 constexpr double kCornerRadius = 20;
 
+const std::vector<Widget>& everyKindAndFamily() {
+  static const std::vector<Widget> widgets = {
+      {"ProjectSummaryWidget", "systemSmall", 10, 12, 170, 170},
+      {"WaitingWidget", "systemSmall", 190, 12, 170, 170},
+      {"ProjectSummaryWidget", "systemMedium", 370, 12, 364, 170},
+      {"WaitingWidget", "systemMedium", 744, 12, 364, 170},
+      {"AllProjectsWidget", "systemMedium", 1118, 12, 364, 170},
+      {"AllProjectsWidget", "systemLarge", 10, 200, 364, 382},
+      {"WaitingWidget", "systemLarge", 384, 200, 364, 382},
+      {"AllProjectsWidget", "systemExtraLarge", 758, 200, 748, 382}};
+  return widgets;
+}
+
 std::string program(const std::string& relative) {
   return (std::filesystem::path(VX_BIN) / relative).string();
 }
@@ -36,6 +49,12 @@ DeskSession::DeskSession(std::optional<uid_t> user) : user_(user) {
     std::filesystem::create_directories(root / folder);
   }
   std::filesystem::permissions(root / "run", std::filesystem::perms::owner_all);
+  std::filesystem::create_directories(root / "data" / "applications");
+  std::ofstream(root / "data" / "applications" / "vx-test-open.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Open\nExec=/bin/sh -c 'printf %s \"$1\" > "
+      << opened().string() << "' sh %u\nMimeType=x-scheme-handler/vantorix;\n";
+  std::ofstream(root / "config" / "mimeapps.list")
+      << "[Default Applications]\nx-scheme-handler/vantorix=vx-test-open.desktop\n";
   if (user_) testing::handOver(root);
 
   const auto ready = root / "session.json";
@@ -54,6 +73,10 @@ testing::ProcessOptions DeskSession::options(std::vector<std::string> arguments)
   options.environment = environment_;
   options.user = user_;
   return options;
+}
+
+testing::RunResult DeskSession::host(std::vector<std::string> arguments) const {
+  return testing::run(program("desktop/vantorix-widget-host"), options(std::move(arguments)));
 }
 
 std::string DeskSession::place(const std::string& kind, const std::string& family, int x, int y) {
@@ -91,6 +114,26 @@ std::vector<Json> DeskSession::drawings(const std::map<std::string, double>& sca
 
 std::filesystem::path DeskSession::image(const Json& record) const {
   return work() / "out" / record.at("image").get<std::string>();
+}
+
+std::function<std::filesystem::path()> DeskSession::imageOf(const std::string& id,
+                                                            double scale) const {
+  return [this, id, scale]() -> std::filesystem::path {
+    const auto index = Json::parse(readFile(work() / "out" / "index.json"), nullptr, false);
+    if (!index.is_object()) return {};
+    for (const Json& record : index.value("widgets", Json::array())) {
+      if (record.value("id", "") == id && record.contains("image") &&
+          record.value("scale", 0.0) == scale) {
+        return image(record);
+      }
+    }
+    return {};
+  };
+}
+
+Json DeskSession::placements() const {
+  return Json::parse(readFile(work() / "config" / "vantorix-widget-host" / "widgets.json"), nullptr,
+                     false);
 }
 
 std::uint32_t pixelAt(cairo_surface_t* surface, int x, int y) {
@@ -131,22 +174,26 @@ double matchingShare(cairo_surface_t* drawing, cairo_surface_t* screen, int x, i
 
 }  // namespace
 
-void expectShown(const std::filesystem::path& drawing,
+void expectShown(const std::function<std::filesystem::path()>& drawing,
                  const std::function<cairo_surface_t*()>& grab, int x, int y, double scale) {
-  cairo_surface_t* image = cairo_image_surface_create_from_png(drawing.c_str());
-  ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
   double share = 0;
   cairo_surface_t* screen = nullptr;
+  cairo_surface_t* image = nullptr;
+  // The drawing and the screen are looked at again each time: a newer entry may come meanwhile.
   EXPECT_TRUE(eventually([&] {
-    if (screen != nullptr) cairo_surface_destroy(screen);
+    for (cairo_surface_t* old : {screen, image}) {
+      if (old != nullptr) cairo_surface_destroy(old);
+    }
+    image = cairo_image_surface_create_from_png(drawing().c_str());
     screen = grab();
-    share = cairo_surface_status(screen) == CAIRO_STATUS_SUCCESS
+    share = cairo_surface_status(screen) == CAIRO_STATUS_SUCCESS &&
+                    cairo_surface_status(image) == CAIRO_STATUS_SUCCESS
                 ? matchingShare(image, screen, x, y, scale)
                 : 0;
     return share > 0.99;
   })) << "share of matching pixels: "
       << share;
-  if (cairo_surface_status(screen) == CAIRO_STATUS_SUCCESS) {
+  if (share > 0.99) {
     EXPECT_LT(matchingShare(image, screen, x + 4, y + 4, scale), 0.99);  // tells places apart
     EXPECT_EQ(pixelAt(screen, x + 1, y + 1), pixelAt(screen, x - 1, y - 1))
         << "a square corner shows";

@@ -98,5 +98,27 @@ TEST_F(HostCoreTest, QuickReloadsAndRestartsLeaveExactlyTheIndexedImages) {
   EXPECT_TRUE(settle(host));
 }
 
+TEST_F(HostCoreTest, AMovedWidgetKeepsItsTimelineAndItsDrawing) {
+  Json widgets = {placement("1", "W", Json::object()), placement("2", "W", Json::object())};
+  testing::writeFile(placementsFile(options_.folder), Json{{"widgets", widgets}}.dump());
+  Host host(options_);
+  std::vector<Placement> moved;
+  host.onMoved([&moved](const Placement& placement) { moved.push_back(placement); });
+  host.start();
+  ASSERT_TRUE(settle(host));
+  const auto index = [&] {
+    return Json::parse(testing::readFile(options_.output / "index.json")).at("widgets");
+  };
+  const Json before = index();
+  widgets[0]["position"] = {{"x", 40}, {"y", 60}};
+  testing::writeFile(placementsFile(options_.folder), Json{{"widgets", widgets}}.dump());
+  ASSERT_TRUE(settle(host));
+  ASSERT_EQ(moved.size(), 1U);
+  EXPECT_EQ(moved[0].position, (Position{40, 60}));
+  Json expected = before;
+  expected[0]["position"] = {{"x", 40}, {"y", 60}};
+  EXPECT_EQ(index(), expected) << "the moved widget asked for a new timeline or drawing";
+}
+
 }  // namespace
 }  // namespace vx::desktop

@@ -3,10 +3,14 @@
 // workspace, out of task bars, pagers and window switchers, not focused, with a WM_CLASS rules
 // can match), sit at their positions in points with their families' sizes in points, show the
 // drawing made at the monitor's scale, and have rounded corners with the desktop outside them.
+// A widget dragged with the pointer (or moved with Alt and an arrow key) lands on the grid, saved
+// in points, without opening its link.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <map>
+#include <thread>
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -16,6 +20,8 @@
 // Last: Xlib defines macros (None, Bool, Status) that would clash with the headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace vx::desktop {
 namespace {
@@ -80,10 +86,30 @@ int darkestAroundCorners(cairo_surface_t* screen, int x, int y, int width, int h
   return darkest;
 }
 
-struct Widget {
-  std::string kind, family;
-  int x, y, width, height;
-};
+// A window's place and size in pixels: x, y, width, height.
+std::vector<int> geometry(Display* display, const std::string& window) {
+  int x = 0, y = 0;
+  Window child = 0;
+  XWindowAttributes attributes{};
+  const Window xid = std::stoul(window, nullptr, 16);
+  XTranslateCoordinates(display, xid, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  XGetWindowAttributes(display, xid, &attributes);
+  return {x, y, attributes.width, attributes.height};
+}
+
+// Button 1 pressed at `from`, moved to `to` in ten steps and released there (pixels).
+void drag(Display* display, std::pair<int, int> from, std::pair<int, int> to) {
+  XTestFakeMotionEvent(display, -1, from.first, from.second, CurrentTime);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  for (int step = 1; step <= 10; ++step) {
+    XTestFakeMotionEvent(display, -1, from.first + (to.first - from.first) * step / 10,
+                         from.second + (to.second - from.second) * step / 10, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+}
 
 class ManagedDesktop : public ::testing::TestWithParam<int> {};
 
@@ -114,15 +140,7 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
 
   // Every kind in every family it offers; positions and sizes in points (the screen is
   // 1600×1200 at 2).
-  const std::vector<Widget> widgets = {
-      {"ProjectSummaryWidget", "systemSmall", 10, 12, 170, 170},
-      {"WaitingWidget", "systemSmall", 190, 12, 170, 170},
-      {"ProjectSummaryWidget", "systemMedium", 370, 12, 364, 170},
-      {"WaitingWidget", "systemMedium", 744, 12, 364, 170},
-      {"AllProjectsWidget", "systemMedium", 1118, 12, 364, 170},
-      {"AllProjectsWidget", "systemLarge", 10, 200, 364, 382},
-      {"WaitingWidget", "systemLarge", 384, 200, 364, 382},
-      {"AllProjectsWidget", "systemExtraLarge", 758, 200, 748, 382}};
+  const std::vector<Widget>& widgets = everyKindAndFamily();
   std::map<std::string, Widget> byId;
   std::map<std::string, double> scales;
   for (const Widget& widget : widgets) {
@@ -149,23 +167,22 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
   for (const auto& [id, window] : windows) {
     SCOPED_TRACE("widget " + id);
     const std::string said = xprop(
-        desk, window, {"WM_CLASS", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_DESKTOP"});
+        desk, window,
+        {"WM_CLASS", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_DESKTOP", "_NET_WM_NAME"});
+    const std::map<std::string, std::string> titles = {{"ProjectSummaryWidget", "Project"},
+                                                       {"AllProjectsWidget", "Projects"},
+                                                       {"WaitingWidget", "Needs you"}};
+    const std::string title = "_NET_WM_NAME(UTF8_STRING) = \"" + titles.at(byId.at(id).kind) + "\"";
     for (const char* expected :
-         {"WM_CLASS(STRING) = \"vantorix-widget-host\", \"vantorix-widget-host\"",
+         {title.c_str(), "WM_CLASS(STRING) = \"vantorix-widget-host\", \"vantorix-widget-host\"",
           "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_STATE_BELOW",
           "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
           "_NET_WM_DESKTOP(CARDINAL) = 4294967295"}) {  // every workspace
       EXPECT_NE(said.find(expected), std::string::npos) << expected << " not in " << said;
     }
     EXPECT_EQ(active.find(window), std::string::npos) << "it took the focus";
-    int x = 0, y = 0;
-    Window child = 0;
-    XWindowAttributes attributes{};
-    const Window xid = std::stoul(window, nullptr, 16);
-    XTranslateCoordinates(display, xid, root, 0, 0, &x, &y, &child);
-    XGetWindowAttributes(display, xid, &attributes);
     const Widget& widget = byId.at(id);
-    EXPECT_EQ(std::vector({x, y, attributes.width, attributes.height}),
+    EXPECT_EQ(geometry(display, window),
               std::vector({widget.x * scale, widget.y * scale, widget.width * scale,
                            widget.height * scale}));
   }
@@ -177,13 +194,57 @@ TEST_P(ManagedDesktop, WidgetsAreDesktopWidgetsAtTheirPointsShowingTheirRoundedD
     const Widget& widget = byId.at(record.at("id").get<std::string>());
     const int x = widget.x * scale, y = widget.y * scale;
     expectShown(
-        desk.image(record), [display] { return screenshot(display); }, x, y, scale);
+        desk.imageOf(record.at("id"), scale), [display] { return screenshot(display); }, x, y,
+        scale);
     cairo_surface_t* screen = screenshot(display);
     EXPECT_GE(darkestAroundCorners(screen, x, y, widget.width * scale, widget.height * scale,
                                    20.0 * scale),
               0xdd - 3);
     cairo_surface_destroy(screen);
   }
+
+  // The first widget dragged 300 × 650 points lands on the grid spot nearest to there, keeps its
+  // drawing and opens no link; a click without moving opens one.
+  const auto first = std::find_if(records.begin(), records.end(), [&](const Json& record) {
+    return byId.at(record.at("id").get<std::string>()).x == 10;
+  });
+  const std::string id = first->at("id").get<std::string>();
+  drag(display, {95 * scale, 97 * scale}, {395 * scale, 747 * scale});
+  const auto savedAt = [&] {
+    for (const Json& placement : desk.placements().value("widgets", Json::array())) {
+      if (placement.value("id", "") == id) return placement.value("position", Json());
+    }
+    return Json();
+  };
+  EXPECT_TRUE(eventually([&] { return savedAt() == Json{{"x", 312}, {"y", 664}}; })) << savedAt();
+  EXPECT_TRUE(eventually([&] {
+    return geometry(display, windows.at(id)) ==
+           std::vector({312 * scale, 664 * scale, 170 * scale, 170 * scale});
+  }));
+  expectShown(
+      desk.imageOf(id, scale), [display] { return screenshot(display); }, 312 * scale, 664 * scale,
+      scale);
+  EXPECT_EQ(testing::readFile(desk.opened()), "") << "the drag opened a link";
+  const Json& link = first->at("links").at(0);
+  const Json& rect = link.at("rect");
+  XTestFakeMotionEvent(
+      display, -1,
+      static_cast<int>((312 + rect[0].get<double>() + rect[2].get<double>() / 2) * scale),
+      static_cast<int>((664 + rect[1].get<double>() + rect[3].get<double>() / 2) * scale),
+      CurrentTime);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+  EXPECT_TRUE(eventually([&] { return testing::readFile(desk.opened()) == link.at("url"); }));
+  // With the focus, Alt+Right moves it one grid step.
+  XSetInputFocus(display, std::stoul(windows.at(id), nullptr, 16), RevertToPointerRoot,
+                 CurrentTime);
+  for (const auto& [key, down] :
+       {std::pair{XK_Alt_L, True}, {XK_Right, True}, {XK_Right, False}, {XK_Alt_L, False}}) {
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, key), down, CurrentTime);
+  }
+  XSync(display, False);
+  EXPECT_TRUE(eventually([&] { return savedAt() == Json{{"x", 320}, {"y", 664}}; })) << savedAt();
 
   // An ordinary window opened later stays above the widgets.
   XMapWindow(display, XCreateSimpleWindow(display, root, 0, 0, 300, 300, 0, 0, 0xffffff));
