@@ -9,9 +9,10 @@
 set -euo pipefail
 build=${1:?build folder, such as build/release}
 runs=${2:-5}
-widgets=$build/src/widgets/vantorix-widgets
-keyferry=$build/src/keyferry/keyferry
-demo=$build/src/demo/vantorix-demo-service
+bin=$build/src
+widgets=$bin/widgets/vantorix-widgets
+# shellcheck source=bench/demo_session.sh
+source "$(dirname "$0")/../demo_session.sh"
 
 work=$(mktemp -d)
 demo_pid=
@@ -22,10 +23,7 @@ cleanup() {
 trap cleanup EXIT
 export XDG_DATA_HOME=$work/data TZ=UTC LANG=C.UTF-8
 
-"$demo" --port 0 --ready-file "$work/session.json" >/dev/null 2>"$work/demo.log" &
-demo_pid=$!
-for _ in $(seq 100); do [ -s "$work/session.json" ] && break; sleep 0.1; done
-"$keyferry" save <"$work/session.json"
+start_signed_in_demo
 for kind in ProjectSummaryWidget AllProjectsWidget WaitingWidget; do
   "$widgets" timeline --kind "$kind" >/dev/null  # fills the cache and the favicons
 done
