@@ -76,13 +76,17 @@ class ThreadWatch {
   std::thread sampler_;
 };
 
-void fullRefresh(const char* label, int latencyMs) {
+void fullRefresh(const char* label, int latencyMs, const vx::bench::DemoProcess& demo) {
   auto& session = vx::net::HttpSession::shared();
   const auto before = session.statistics();
+  const double demoCpuBefore = demo.cpuMs();
+  const double ownCpuBefore = vx::bench::ownCpuMs();
   ThreadWatch threads;
   const auto start = Steady::now();
   auto outcome = vx::refresh::Fetcher::shared().current(vx::WidgetPeriod::days28);
   const double seconds = std::chrono::duration<double>(Steady::now() - start).count();
+  const double ownCpu = vx::bench::ownCpuMs() - ownCpuBefore;
+  const double demoCpu = demo.cpuMs() - demoCpuBefore;
   const int peakThreads = threads.finish();
   const auto after = session.statistics();
   const char* kind =
@@ -90,11 +94,11 @@ void fullRefresh(const char* label, int latencyMs) {
   const double ratio = latencyMs > 0 ? seconds / (vx::bench::kChain * latencyMs / 1000.0) : 0;
   std::printf(
       "%-8s %-9s wall %6.0f ms  ratio %4.2f  requests %3llu  connections %3llu  peak threads %2d  "
-      "peak RSS %.1f MiB\n",
+      "peak RSS %.1f MiB  CPU: ours %.0f ms, service %.0f ms\n",
       label, kind, seconds * 1000, ratio,
       static_cast<unsigned long long>(after.requestsFinished - before.requestsFinished),
       static_cast<unsigned long long>(after.connectionsOpened - before.connectionsOpened),
-      peakThreads, peakRssMiB());
+      peakThreads, peakRssMiB(), ownCpu, demoCpu);
 }
 
 vx::Snapshot bigSnapshot(vx::Time at) {
@@ -142,9 +146,9 @@ int main(int argc, char** argv) {
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request\n", latencyMs);
     vx::clock::pin(std::chrono::floor<vx::Time::duration>(std::chrono::system_clock::now()));
-    fullRefresh("cold", latencyMs);
+    fullRefresh("cold", latencyMs, demo);
     vx::clock::advance(std::chrono::minutes(1));  // everything stale again
-    fullRefresh("again", latencyMs);
+    fullRefresh("again", latencyMs, demo);
 
     vx::SharedStore::save(bigSnapshot(vx::clock::now()));
     const auto start = Steady::now();
