@@ -7,12 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace vx::bench {
@@ -20,6 +23,28 @@ namespace vx::bench {
 // The dependent round trips of a full refresh with a period: the project list; the entries and
 // the period's summaries and series; the previous period's series and the goal reports.
 inline constexpr int kChain = 3;
+
+// Time spent on a processor so far, in milliseconds: this process's (every thread, gone ones
+// included) or, for another process, the sum over its threads still running (the demo service
+// keeps its worker threads, so none of a refresh's work is lost that way).
+inline double ownCpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto ms = [](timeval t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+inline double cpuMsOf(pid_t pid) {
+  double total = 0;
+  std::error_code error;
+  const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+    std::ifstream in(task.path() / "schedstat");
+    double nanoseconds = 0;
+    if (in >> nanoseconds) total += nanoseconds / 1e6;
+  }
+  return total;
+}
 
 struct DemoProcess {
   pid_t pid = -1;
@@ -44,6 +69,8 @@ struct DemoProcess {
       std::exit(1);
     }
   }
+  [[nodiscard]] double cpuMs() const { return cpuMsOf(pid); }
+
   ~DemoProcess() {
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);

@@ -22,6 +22,14 @@ double cents(double amount) {
   return std::round(amount * 100.0) / 100.0;
 }
 
+// The figure kept under `key`, worked out by `draw` the first time it is asked for.
+template <class Map, class Draw>
+auto kept(Map& figures, const typename Map::key_type& key, Draw draw) {
+  auto found = figures.find(key);
+  if (found == figures.end()) found = figures.emplace(key, draw()).first;
+  return found->second;
+}
+
 }  // namespace
 
 Traffic::Traffic(const Profile& profile, LocalMoment now) : profile_(profile), now_(now) {}
@@ -32,6 +40,18 @@ std::string Traffic::key(const char* what, Day day) const {
 }
 
 bool Traffic::reported(Day day) const {
+  return kept(reported_, day, [&] { return drawReported(day); });
+}
+
+std::int64_t Traffic::visitors(Day day) const {
+  return kept(visitors_, day, [&] { return drawVisitors(day); });
+}
+
+std::int64_t Traffic::conversions(const Goal& goal, Day day) const {
+  return kept(conversions_, {goal.id, day}, [&] { return drawConversions(goal, day); });
+}
+
+bool Traffic::drawReported(Day day) const {
   if (profile_.dailyVisitors <= 0 || day > now_.day) return false;
   if (profile_.launchedDaysAgo > 0 &&
       day < now_.day - std::chrono::days(profile_.launchedDaysAgo)) {
@@ -50,7 +70,7 @@ DayForm Traffic::form(Day day) const {
   return DayForm::plain;
 }
 
-std::int64_t Traffic::visitors(Day day) const {
+std::int64_t Traffic::drawVisitors(Day day) const {
   if (!reported(day)) return 0;
   Dice dice(key("visitors", day));
   double value = profile_.dailyVisitors * seasonFactor(day) * (0.8 + 0.4 * dice.unit());
@@ -58,7 +78,7 @@ std::int64_t Traffic::visitors(Day day) const {
   return static_cast<std::int64_t>(std::llround(value));
 }
 
-std::int64_t Traffic::conversions(const Goal& goal, Day day) const {
+std::int64_t Traffic::drawConversions(const Goal& goal, Day day) const {
   const std::int64_t people = visitors(day);
   if (people == 0) return 0;
   Dice dice(key(("conversions:" + goal.id).c_str(), day));

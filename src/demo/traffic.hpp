@@ -5,6 +5,9 @@
 // Today's figures grow with the share of the day already gone; later days have nothing yet.
 
 #include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "demo/calendar.hpp"
 #include "demo/catalogue.hpp"
@@ -18,6 +21,10 @@ enum class DayForm {
   split,          // two points, "2026-03-05" and "2026-03-05T12:00:00Z", that add up
 };
 
+// One answer's view of the figures: an answer asks for the same day many times (a total, the
+// previous period's, every goal's conversions and money, each built on the day's visitors), and
+// every figure costs a freshly seeded engine, so each is worked out once and kept. Not to be
+// shared between threads.
 class Traffic {
  public:
   // `now` places today in the project's time zone.
@@ -43,9 +50,15 @@ class Traffic {
 
  private:
   [[nodiscard]] std::string key(const char* what, Day day) const;
+  [[nodiscard]] bool drawReported(Day day) const;
+  [[nodiscard]] std::int64_t drawVisitors(Day day) const;
+  [[nodiscard]] std::int64_t drawConversions(const Goal& goal, Day day) const;
 
   const Profile& profile_;
   LocalMoment now_;
+  mutable std::map<Day, bool> reported_;
+  mutable std::map<Day, std::int64_t> visitors_;
+  mutable std::map<std::pair<std::string, Day>, std::int64_t> conversions_;
 };
 
 }  // namespace vx::demo
