@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
-# The widget gallery under a window manager (openbox on a virtual X display) with the widget host
-# running, on a private session bus (run in dbus-run-session): every kind and family is named for
-# a screen reader, the Project widget is placed in each of its families through AT-SPI (one by
+# The widget gallery under a window manager (openbox on a virtual X display, or headless sway when
+# run with the argument "sway") with the widget host running, on a private session bus (run in
+# dbus-run-session): every kind and family is named for a screen reader, the Project widget is placed in each of its families through AT-SPI (one by
 # its action, one with Tab and Return), the placements land apart on the monitor, the host draws
 # them and the gallery counts them; a second start leaves one gallery; its pictures go with it.
-import glob, json, os, subprocess, sys, tempfile, time
+import glob, json, os, subprocess, sys, tempfile
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
-from desk_atspi import eventually, private_desktop, read  # noqa: E402
+from desk_atspi import (ON_SWAY, eventually, press, private_desktop, read,  # noqa: E402
+                        skip_without, window_manager)
 
 BIN = os.environ["VX_BIN"]
 WORDS = {"systemSmall": "small", "systemMedium": "medium", "systemLarge": "large",
@@ -51,13 +52,14 @@ def on_screen(w):
     return x >= 0 and y >= 0 and x + width <= SCREEN[0] and y + height <= SCREEN[1]
 
 
+skip_without(*(("VX_SWAY", "VX_SWAYMSG") if ON_SWAY else ()))
 with tempfile.TemporaryDirectory() as work:
     env, xvfb = private_desktop(work, ("run", "data", "config", "tmp"), SCREEN)
     env["TMPDIR"] = f"{work}/tmp"
     ready, host = f"{work}/session.json", f"{BIN}/desktop/vantorix-widget-host"
     children, results = [xvfb], []
     try:
-        children.append(subprocess.Popen([os.environ["VX_OPENBOX"], "--sm-disable"], env=env))
+        children += filter(None, [window_manager(env)])
         children.append(subprocess.Popen([f"{BIN}/demo/vantorix-demo-service", "--port", "0",
                                           "--ready-file", ready], env=env))
         subprocess.run([f"{BIN}/keyferry/keyferry", "save"], env=env, check=True,
@@ -86,15 +88,17 @@ with tempfile.TemporaryDirectory() as work:
         if buttons:
             buttons["Project, small"].get_action_iface().do_action(0)
             eventually(lambda: len(placed(work)) == 1)
+            if ON_SWAY:  # the headless seat has no keyboard
+                buttons["Project, medium"].get_action_iface().do_action(0)
+        if buttons and not ON_SWAY:
             buttons["Project, small"].get_component_iface().grab_focus()
             eventually(lambda: buttons["Project, small"].get_state_set().contains(
                 Atspi.StateType.FOCUSED))
-            for keysym in (0xFF09, 0xFF0D):  # Tab, Return
-                Atspi.generate_keyboard_event(keysym, None, Atspi.KeySynthType.SYM)
-                time.sleep(0.3)
+            press("Tab")
+            press("Return")
         widgets = eventually(lambda: len(placed(work)) == 2 and placed(work)) or placed(work)
         results += [
-            ("one Project widget per family, by action and by Tab and Return",
+            ("one Project widget per family, by action and (on X) by Tab and Return",
              sorted((w["kind"], w["family"]) for w in widgets) ==
              [("ProjectSummaryWidget", "systemMedium"), ("ProjectSummaryWidget", "systemSmall")]),
             ("apart and on the monitor",
