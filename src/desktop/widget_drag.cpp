@@ -33,7 +33,11 @@ void WidgetDrag::moved(const GdkEventMotion& event) {
     return;
   }
   dragging_ = true;
-  calls_.follow({now.x - local_.x, now.y - local_.y});
+  // A layer surface moved now would take its new place only at a later commit, while the
+  // pointer's coordinates keep coming relative to wherever the compositor has it at the time:
+  // following them overshoots more with every step. It keeps its place until the drop instead,
+  // the pointer's coordinates staying relative to it (the button holds the pointer there).
+  if (system_ == WindowSystem::x11) calls_.follow({now.x - local_.x, now.y - local_.y});
 }
 
 bool WidgetDrag::released(const GdkEventButton& event) {

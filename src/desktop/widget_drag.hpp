@@ -11,8 +11,9 @@
 namespace vx::desktop {
 
 // Moving a widget window with the pointer: button 1 pressed and moved beyond the toolkit's drag
-// threshold drags the window along (positions in points on the whole desktop); releasing it
-// drops the window there. A press released without moving that far stays a click.
+// threshold drags the window along on X11 (positions in points on the whole desktop); releasing
+// it drops the window there, where a layer surface then goes. A press released without moving
+// that far stays a click.
 class WidgetDrag {
  public:
   struct Calls {
