@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
-# A placed "Project" widget edited through its context menu, as a screen-reader and keyboard
-# user meets it, on a virtual X display with a window manager (openbox) and a private session
-# bus (run in dbus-run-session): the fake service offers 200 projects, of which the widgets keep
-# the first ten to choose from; typing in the search field filters them, Return picks the first
-# one shown, the period changes through the accessible
-# selection; each change is saved at once and the host draws the widget again. Escape closes the
-# editor; another widget is removed through its menu.
+# A placed "Project" widget edited through its context menu, as a screen-reader, keyboard and
+# pointer user meets it, on a virtual X display with a window manager (openbox), or on sway when
+# run with the argument "sway", and a private session bus (run in dbus-run-session): the fake
+# service offers 200 projects, of which the widgets keep the first ten to choose from; typing in
+# the search field filters them, Return picks the first one shown, the period changes through
+# the accessible selection; each change is saved at once and the host draws the widget again,
+# which the screen then shows. Escape closes the editor; the widget is dragged to another place,
+# saved in points, and shown there; another widget is removed through its menu.
 import json, os, subprocess, sys, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
-from desk_atspi import eventually, private_desktop, read  # noqa: E402
+from desk_atspi import (ON_SWAY, eventually, private_desktop, read, shows,  # noqa: E402
+                        skip_without, window_manager)
 
 BIN, R = os.environ["VX_BIN"], Atspi.Role
 FRUITS = ["apple", "banana", "cherry", "damson", "elder", "fig", "grape", "kiwi"]
@@ -55,6 +57,16 @@ def press(keysym):
     time.sleep(0.3)
 
 
+def drag(start, end):
+    Atspi.generate_mouse_event(*start, "b1p")
+    for step in range(1, 11):
+        Atspi.generate_mouse_event(start[0] + (end[0] - start[0]) * step // 10,
+                                   start[1] + (end[1] - start[1]) * step // 10, "abs")
+        time.sleep(0.05)
+    Atspi.generate_mouse_event(*end, "b1r")
+
+
+skip_without(*(("VX_SWAY", "VX_SWAYMSG") if ON_SWAY else ("VX_OPENBOX",)))
 with tempfile.TemporaryDirectory() as work:
     env, xvfb = private_desktop(work)
     children, host, results = [xvfb], f"{BIN}/desktop/vantorix-widget-host", []
@@ -70,7 +82,7 @@ with tempfile.TemporaryDirectory() as work:
         found[0].do_action(0)
 
     try:
-        children.append(subprocess.Popen([os.environ["VX_OPENBOX"]], env=env))
+        children += filter(None, [window_manager(env)])
         fake = subprocess.Popen([os.environ["VX_FAKE_SERVICE"], "200"], env=env,
                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         children.append(fake)
@@ -83,6 +95,14 @@ with tempfile.TemporaryDirectory() as work:
         children.append(subprocess.Popen([host, "run", "--output", f"{work}/out"], env=env))
         first = eventually(lambda: all((widget(i, index) or {}).get("image") for i in ids)) and \
             widget(ids[0], index)
+
+        def shown_at(x, y):
+            return eventually(lambda: shows(f"{work}/out/{widget(ids[0], index)['image']}", x, y))
+        results.append(("the screen shows the widget's drawing at its place", shown_at(0, 0)))
+        if ON_SWAY:  # a layer surface takes the keyboard once clicked: a right click, then Escape
+            Atspi.generate_mouse_event(85, 85, "b3c")
+            eventually(lambda: [n for n in everywhere(R.MENU_ITEM, "Edit Widget…") if showing(n)])
+            press(0xFF1B)
 
         # From the keyboard: the Menu key on the widget's focused link, Return on the first item.
         link = eventually(lambda: [n for n in everywhere(R.LINK, None)
@@ -99,6 +119,9 @@ with tempfile.TemporaryDirectory() as work:
         time.sleep(1)
         results.append(("editing again brings back the open editor",
                         len(everywhere(R.FRAME, "Edit Widget")) == 1))
+        if ON_SWAY:  # the right click gave the widget the keyboard; the user clicks the editor
+            subprocess.run([os.environ["VX_SWAYMSG"], '[title="Edit Widget"]', "focus"], env=env,
+                           check=True, stdout=subprocess.DEVNULL)
         search = find(editor, R.TEXT, "Search projects")
         period = find(editor, R.COMBO_BOX, "Period")
         results += [
@@ -138,6 +161,14 @@ with tempfile.TemporaryDirectory() as work:
         press(0xFF1B)  # Escape
         results.append(("Escape closes the editor",
                         eventually(lambda: not everywhere(R.FRAME, "Edit Widget"))))
+        results.append(("the screen shows the widget drawn again", shown_at(0, 0)))
+
+        drag((85, 85), (385, 485))  # the corner wanted at (300, 400): the nearest grid spot
+        moved = eventually(lambda: (at := widget(ids[0])["position"]) != {"x": 0, "y": 0} and at)
+        results.append(("a dragged widget is saved on the grid near where it was dropped",
+                        moved and abs(moved["x"] - 300) <= 8 and abs(moved["y"] - 400) <= 8
+                        and moved["x"] % 8 == 0 and moved["y"] % 8 == 0))
+        results.append(("and shown there", moved and shown_at(moved["x"], moved["y"])))
 
         menu(485, 85, "Remove Widget")
         results.append(("the menu removes the other widget, and the host lets it go",
@@ -151,4 +182,4 @@ for what, ok in results:
     print("ok  " if ok else "FAIL", what)
 failed = sum(1 for _, ok in results if not ok)
 print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 15 else 0)
+sys.exit(1 if failed or len(results) < 19 else 0)

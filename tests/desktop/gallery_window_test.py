@@ -52,7 +52,7 @@ def on_screen(w):
     return x >= 0 and y >= 0 and x + width <= SCREEN[0] and y + height <= SCREEN[1]
 
 
-skip_without(*(("VX_SWAY", "VX_SWAYMSG") if ON_SWAY else ()))
+skip_without(*(("VX_SWAY",) if ON_SWAY else ()))
 with tempfile.TemporaryDirectory() as work:
     env, xvfb = private_desktop(work, ("run", "data", "config", "tmp"), SCREEN)
     env["TMPDIR"] = f"{work}/tmp"
@@ -88,9 +88,6 @@ with tempfile.TemporaryDirectory() as work:
         if buttons:
             buttons["Project, small"].get_action_iface().do_action(0)
             eventually(lambda: len(placed(work)) == 1)
-            if ON_SWAY:  # the headless seat has no keyboard
-                buttons["Project, medium"].get_action_iface().do_action(0)
-        if buttons and not ON_SWAY:
             buttons["Project, small"].get_component_iface().grab_focus()
             eventually(lambda: buttons["Project, small"].get_state_set().contains(
                 Atspi.StateType.FOCUSED))
@@ -98,7 +95,7 @@ with tempfile.TemporaryDirectory() as work:
             press("Return")
         widgets = eventually(lambda: len(placed(work)) == 2 and placed(work)) or placed(work)
         results += [
-            ("one Project widget per family, by action and (on X) by Tab and Return",
+            ("one Project widget per family, by action and by Tab and Return",
              sorted((w["kind"], w["family"]) for w in widgets) ==
              [("ProjectSummaryWidget", "systemMedium"), ("ProjectSummaryWidget", "systemSmall")]),
             ("apart and on the monitor",

@@ -4,8 +4,8 @@
 // scale, as screenshots (grim) show. A widget whose monitor is missing shows on another one,
 // and goes to its place, drawn again at that monitor's scale (2), once the monitor comes. Every
 // kind in every family shows at its place on monitors of scale 1 and 2, and a moved widget's
-// surface follows its placement. (Sway's headless seat has no pointer device, so clicks and
-// drags are tested on X11.)
+// surface follows its placement. (A headless sway's seat has no input device: clicks, keys and
+// drags on sway are the accessibility tests', with sway nested in a virtual X display.)
 
 #include <algorithm>
 #include <filesystem>
