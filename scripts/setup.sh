@@ -18,6 +18,7 @@ packages=(
   weston                        # a compositor without layer-shell: the fallback through Xwayland
   # The accessible tree is read as a screen reader would: its own bus in a private session.
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
+  gir1.2-gtk-3.0   # the accessibility tests look at the screen through Gdk
   chromium
   debhelper dpkg-dev lintian   # the Debian package (debian/) and the package test
   systemd   # systemd-analyze checks the installed user units, systemd-socket-activate starts the host
