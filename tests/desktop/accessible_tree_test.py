@@ -5,11 +5,12 @@
 # footer; a link activated through AT-SPI, reached with Tab and opened with Return, or clicked,
 # opens its URL with the desktop's handler (one in the test's own XDG folders that records the
 # URL).
-import json, os, re, subprocess, sys, tempfile, time
+import json, os, re, subprocess, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
-from desk_atspi import ON_SWAY, eventually, private_desktop, read, skip_without  # noqa: E402
+from desk_atspi import (ON_SWAY, eventually, private_desktop, read, report,  # noqa: E402
+                        skip_without, stop)
 
 BIN, LINKS = os.environ["VX_BIN"], (Atspi.Role.LINK, Atspi.Role.PUSH_BUTTON)
 
@@ -72,11 +73,5 @@ with tempfile.TemporaryDirectory() as work:
         results.append(("Tab reaches the next row and Return opens it",
                         eventually(lambda: read(opened) == links[2]["url"])))
     finally:
-        for child in reversed(children):
-            child.terminate()
-            child.wait()
-for what, ok in results:
-    print("ok  " if ok else "FAIL", what)
-failed = sum(1 for _, ok in results if not ok)
-print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 6 else 0)
+        stop(children)
+report(results, 6)

@@ -149,3 +149,19 @@ def press(key):
     """Presses and releases `key` (a name of KEYSYMS) on the focused window of the display."""
     Atspi.generate_keyboard_event(KEYSYMS[key], None, Atspi.KeySynthType.SYM)
     time.sleep(0.3)
+
+
+def stop(children):
+    """Ends the test's children, the last started first."""
+    for child in reversed(children):
+        child.terminate()
+        child.wait()
+
+
+def report(results, least):
+    """Prints each (what, ok) and ends the test: failed when one failed or fewer than `least` ran."""
+    for what, ok in results:
+        print("ok  " if ok else "FAIL", what)
+    failed = sum(1 for _, ok in results if not ok)
+    print(f"{len(results) - failed} passed, {failed} failed")
+    sys.exit(1 if failed or len(results) < least else 0)

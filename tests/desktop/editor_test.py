@@ -7,12 +7,12 @@
 # the accessible selection; each change is saved at once and the host draws the widget again,
 # which the screen then shows. Escape closes the editor; the widget is dragged to another place,
 # saved in points, and shown there; another widget is removed through its menu.
-import json, os, subprocess, sys, tempfile, time
+import json, os, subprocess, tempfile, time
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 from desk_atspi import (ON_SWAY, eventually, private_desktop, read, shows,  # noqa: E402
-                        skip_without, window_manager)
+                        report, skip_without, stop, window_manager)
 
 BIN, R = os.environ["VX_BIN"], Atspi.Role
 FRUITS = ["apple", "banana", "cherry", "damson", "elder", "fig", "grape", "kiwi"]
@@ -175,11 +175,5 @@ with tempfile.TemporaryDirectory() as work:
                         eventually(lambda: widget(ids[1]) is None and widget(ids[1], index) is None)))
         results.append(("the first widget stays", widget(ids[0]) and first))
     finally:
-        for child in reversed(children):
-            child.terminate()
-            child.wait()
-for what, ok in results:
-    print("ok  " if ok else "FAIL", what)
-failed = sum(1 for _, ok in results if not ok)
-print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 19 else 0)
+        stop(children)
+report(results, 19)

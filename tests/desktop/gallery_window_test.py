@@ -4,12 +4,12 @@
 # dbus-run-session): every kind and family is named for a screen reader, the Project widget is placed in each of its families through AT-SPI (one by
 # its action, one with Tab and Return), the placements land apart on the monitor, the host draws
 # them and the gallery counts them; a second start leaves one gallery; its pictures go with it.
-import glob, json, os, subprocess, sys, tempfile
+import glob, json, os, subprocess, tempfile
 import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 from desk_atspi import (ON_SWAY, eventually, press, private_desktop, read,  # noqa: E402
-                        skip_without, window_manager)
+                        report, skip_without, stop, window_manager)
 
 BIN = os.environ["VX_BIN"]
 WORDS = {"systemSmall": "small", "systemMedium": "medium", "systemLarge": "large",
@@ -114,11 +114,5 @@ with tempfile.TemporaryDirectory() as work:
         results.append(("it ends on SIGTERM and takes its pictures along",
                         gallery.wait(10) == 0 and not glob.glob(f"{work}/tmp/vantorix-gallery-*")))
     finally:
-        for child in reversed(children):
-            child.terminate()
-            child.wait()
-for what, ok in results:
-    print("ok  " if ok else "FAIL", what)
-failed = sum(1 for _, ok in results if not ok)
-print(f"{len(results) - failed} passed, {failed} failed")
-sys.exit(1 if failed or len(results) < 10 else 0)
+        stop(children)
+report(results, 10)
