@@ -17,15 +17,6 @@ widgets=$bin/widgets/vantorix-widgets
 source "$(dirname "$0")/../demo_session.sh"
 floor=$build/bench/widgets/bench_widgets_floor_once
 
-work=$(mktemp -d)
-demo_pid=
-cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null && wait "$demo_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_DATA_HOME=$work/data TZ=UTC LANG=C.UTF-8
-
 start_signed_in_demo
 "$widgets" timeline --kind AllProjectsWidget >/dev/null # fills the cache and the favicons
 

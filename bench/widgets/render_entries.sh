@@ -14,15 +14,6 @@ widgets=$bin/widgets/vantorix-widgets
 # shellcheck source=bench/demo_session.sh
 source "$(dirname "$0")/../demo_session.sh"
 
-work=$(mktemp -d)
-demo_pid=
-cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null && wait "$demo_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_DATA_HOME=$work/data TZ=UTC LANG=C.UTF-8
-
 start_signed_in_demo
 for kind in ProjectSummaryWidget AllProjectsWidget WaitingWidget; do
   "$widgets" timeline --kind "$kind" >/dev/null  # fills the cache and the favicons
