@@ -153,16 +153,10 @@ void WidgetWindow::moveTo(const Placement& placement) {
 }
 
 void WidgetWindow::follow(Position corner) {
-  if (system_ == WindowSystem::x11) {
-    moveX11Window(GTK_WINDOW(window_), corner);
-    place_.offset = {corner.x - place_.area.x, corner.y - place_.area.y};
-  } else if (system_ == WindowSystem::layerShell) {
-    // A surface stays on its monitor while dragged: it gets another one once dropped.
-    place_.offset = {
-        std::clamp(corner.x - place_.area.x, 0, std::max(place_.area.width - width_, 0)),
-        std::clamp(corner.y - place_.area.y, 0, std::max(place_.area.height - height_, 0))};
-    moveLayerSurface(GTK_WINDOW(window_), place_);
-  }
+  // Only X11 windows follow the pointer (a layer surface waits for the drop: see WidgetDrag).
+  if (system_ != WindowSystem::x11) return;
+  moveX11Window(GTK_WINDOW(window_), corner);
+  place_.offset = {corner.x - place_.area.x, corner.y - place_.area.y};
 }
 
 gboolean WidgetWindow::pressed(GtkWidget*, GdkEventButton* event, gpointer data) {
