@@ -5,6 +5,7 @@
 #include "ui/bitmap.hpp"
 #include "ui/font.hpp"
 #include "ui/overloaded.hpp"
+#include "ui/shaped_lines.hpp"
 #include "ui/shape_path.hpp"
 #include "ui/symbol_drawing.hpp"
 
@@ -16,16 +17,29 @@ bool drawable(Size s) {
   return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0;
 }
 
+// How far, in points, what a box draws may reach past its frame: a glyph's ink past its line,
+// a stroke's half width, a dot on a chart's edge.
+constexpr double kInkMargin = 24;
+
+// Whether any of a box's own drawing falls inside the part of the surface being painted (an
+// image is painted band by band; each band needs only the boxes across it).
+bool withinClip(cairo_t* cr, Size size) {
+  double x1 = 0;
+  double y1 = 0;
+  double x2 = 0;
+  double y2 = 0;
+  cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+  return size.width + kInkMargin > x1 && -kInkMargin < x2 && size.height + kInkMargin > y1 &&
+         -kInkMargin < y2;
+}
+
 }  // namespace
 
 Painter::Painter(cairo_t* cr, const RenderOptions& options)
-    : cr_(cr), options_(options), pango_(pango_cairo_create_context(cr)) {
-  configureContext(pango_.get());
-}
+    : cr_(cr), options_(options), lines_(&ShapedLines::ofThisThread()) {}
 
 void Painter::paint(const Layout& layout) {
-  pango_cairo_update_context(cr_, pango_.get());
-  configureContext(pango_.get());
+  lines_->paintingOn(cr_);
   paintBox(layout.root(), layout.rootOrigin(), false);
 }
 
@@ -52,7 +66,7 @@ void Painter::paintBox(const Box& box, Point origin, bool accent) {
   const bool group = box.opacity < 1;
   if (group) cairo_push_group(cr_);
 
-  paintContent(box, accent);
+  if (withinClip(cr_, box.size)) paintContent(box, accent);
   for (const auto& child : box.children) paintBox(*child.box, child.origin, accent);
 
   if (group) {
@@ -84,17 +98,11 @@ void Painter::paintText(const contents::TextRun& run, bool accent) {
   const FontSpec font{run.fontSize, run.weight, run.tabularDigits};
   for (const auto& line : run.lines) {
     if (line.text.empty()) continue;
-    PangoLayout* layout = lineLayout(line, font);
+    PangoLayout* layout = lines_->line(line.text, font);
     const double top = line.baseline - pango_layout_get_baseline(layout) / double(PANGO_SCALE);
     cairo_move_to(cr_, line.x, top);
     pango_cairo_show_layout(cr_, layout);
   }
-}
-
-PangoLayout* Painter::lineLayout(const TextLine& line, const FontSpec& font) {
-  auto& shaped = shaped_[&line];
-  if (!shaped) shaped = newLineLayout(pango_.get(), line.text, font);
-  return shaped.get();
 }
 
 void Painter::paintItems(const std::vector<ShapeItem>& items, bool accent) {

@@ -2,8 +2,6 @@
 
 #include <cairo.h>
 
-#include <unordered_map>
-
 #include "ui/font.hpp"
 #include "ui/layout.hpp"
 #include "ui/render_options.hpp"
@@ -13,9 +11,10 @@ namespace vx::ui {
 // Paints a laid-out tree on a cairo context whose user space is in points (the caller applies
 // any pixel scale). In accented mode the container background is left out, the accent group is
 // drawn in the tint colour and everything else in the plain colour, each keeping its opacity.
-// A painter that paints one layout several times (once per band of an image) shapes each line
-// of text once: it keeps the shaped lines for as long as it lives, so it must not outlive the
-// layouts it painted.
+// Lines of text are shaped once and kept for the thread's later drawings (see ShapedLines), so
+// painting one layout band after band, or the same texts image after image, shapes them once.
+class ShapedLines;
+
 class Painter {
  public:
   Painter(cairo_t* cr, const RenderOptions& options);
@@ -31,12 +30,10 @@ class Painter {
   void paintItems(const std::vector<ShapeItem>& items, bool accent);
   void paintPicture(const contents::Picture& picture, Size size);
   void setColor(Color c, bool accent);
-  PangoLayout* lineLayout(const TextLine& line, const FontSpec& font);
 
   cairo_t* cr_;
   RenderOptions options_;
-  GObjectPtr<PangoContext> pango_;
-  std::unordered_map<const TextLine*, GObjectPtr<PangoLayout>> shaped_;
+  ShapedLines* lines_;
 };
 
 }  // namespace vx::ui

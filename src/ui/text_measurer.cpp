@@ -77,24 +77,31 @@ std::vector<std::string> TextMeasurer::wrap(std::string_view text, const FontSpe
 void TextMeasurer::keepBounded() {
   if (widths_.size() >= kMaxRemembered) widths_.clear();
   if (wraps_.size() >= kMaxRemembered) wraps_.clear();
+  if (cuts_.size() >= kMaxRemembered) cuts_.clear();
 }
 
 std::vector<std::size_t> TextMeasurer::cutPoints(std::string_view text) {
-  std::vector<std::size_t> points;
   if (text.empty()) return {0};
-  auto layout = newLineLayout(context_.get(), text, FontSpec{});
-  int count = 0;
-  const PangoLogAttr* attrs = pango_layout_get_log_attrs_readonly(layout.get(), &count);
+  if (auto it = cuts_.find(text); it != cuts_.end()) return it->second;
+  // Character boundaries need no fonts: Pango's break rules alone give them, without laying
+  // the text out and shaping it.
+  const auto length = static_cast<int>(text.size());
+  std::vector<PangoLogAttr> attrs(static_cast<std::size_t>(g_utf8_strlen(text.data(), length)) + 1);
+  pango_get_log_attrs(text.data(), length, -1, pango_language_get_default(), attrs.data(),
+                      static_cast<int>(attrs.size()));
   // One attribute per character plus one for the end of the text.
+  std::vector<std::size_t> points;
   const char* begin = text.data();
   const char* p = begin;
-  for (int i = 0; i < count; ++i) {
-    if (attrs[i].is_cursor_position) points.push_back(static_cast<std::size_t>(p - begin));
+  for (const PangoLogAttr& attr : attrs) {
+    if (attr.is_cursor_position) points.push_back(static_cast<std::size_t>(p - begin));
     if (static_cast<std::size_t>(p - begin) >= text.size()) break;
     p = g_utf8_next_char(p);
   }
   if (points.empty() || points.front() != 0) points.insert(points.begin(), 0);
   if (points.back() != text.size()) points.push_back(text.size());
+  keepBounded();
+  cuts_.emplace(std::string(text), points);
   return points;
 }
 

@@ -44,6 +44,7 @@ class TextMeasurer {
   std::map<FontKey, FontMetrics> metrics_;
   std::map<std::pair<FontKey, std::string>, double> widths_;
   std::map<std::tuple<FontKey, std::string, double>, std::vector<std::string>> wraps_;
+  std::map<std::string, std::vector<std::size_t>, std::less<>> cuts_;
 };
 
 }  // namespace vx::ui

@@ -261,6 +261,36 @@ TEST_F(TempDir, ImageFileThatIsNotAPngDrawsTheFallback) {
   EXPECT_TRUE(near(PngProbe(renderPng(tree, {20, 20})).at(20, 20), kBlue));
 }
 
+// Shaped lines are kept from one drawing to the next: the same words drawn later at another
+// size are drawn at that size.
+TEST(Render, SameTextInAnotherFontIsShapedInThatFont) {
+  const auto inkOutsideFrame = [](const Layout& l) {
+    auto r = render(l, ImageFormat::png);
+    EXPECT_TRUE(r);
+    PngProbe png(r ? r->bytes : std::string());
+    const Rect f = *l.frameOf("t");
+    int outside = 0;
+    for (int y = 0; y < png.height(); ++y) {
+      for (int x = 0; x < png.width(); ++x) {
+        if (near(png.at(x, y), kRed, 0.1) && !f.contains({x / 2.0, y / 2.0})) ++outside;
+      }
+    }
+    return outside;
+  };
+  const auto drawn = [](double size, Weight weight) {
+    return layout(text("Visitors 12,480")
+                      .font(size, weight)
+                      .color(kRed)
+                      .tag("t")
+                      .background(rectangle().fill(kWhite))
+                      .frame(300, 60, Alignment::topLeading),
+                  {300, 60});
+  };
+  EXPECT_EQ(inkOutsideFrame(drawn(30, Weight::bold)), 0);
+  EXPECT_EQ(inkOutsideFrame(drawn(11, Weight::bold)), 0);
+  EXPECT_EQ(inkOutsideFrame(drawn(30, Weight::bold)), 0);
+}
+
 TEST(Render, SvgAndPdfAreDrawnInPoints) {
   auto svg = render(squares(), {40, 20}, ImageFormat::svg);
   auto pdf = render(squares(), {40, 20}, ImageFormat::pdf);
