@@ -7,8 +7,10 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
+#include "ui/band_memory.hpp"
 #include "ui/cairo_handles.hpp"
 
 namespace vx::ui {
@@ -124,8 +126,21 @@ class PngWriter {
   png_infop info_ = nullptr;
 };
 
-// One band canvas and the context every band is painted through.
+// One band canvas and the context every band is painted through, on memory kept from the last
+// image and handed on to the next.
 struct Canvas {
+  Canvas() = default;
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  ~Canvas() {
+    cr.reset();
+    if (surface) cairo_surface_finish(surface.get());
+    surface.reset();
+    keepBandMemory(std::move(memory), bytes);
+  }
+
+  BandMemory memory;
+  std::size_t bytes = 0;
   SurfaceHandle surface;
   ContextHandle cr;
   int rows = 0;
@@ -177,10 +192,16 @@ bool encodePngInBands(int width, int height,
                       const std::function<bool(cairo_t* cr, int top)>& paintBand, PngAlpha alpha,
                       std::string& out) {
   if (width <= 0 || height <= 0) return false;
+  const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+  if (stride <= 0) return false;
   Canvas canvas;
-  canvas.rows =
-      std::clamp(static_cast<int>(kBandBytes / (4 * static_cast<std::size_t>(width))), 1, height);
-  canvas.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, canvas.rows));
+  canvas.rows = std::clamp(static_cast<int>(kBandBytes / static_cast<std::size_t>(stride)), 1,
+                           height);
+  canvas.bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(canvas.rows);
+  canvas.memory = takeBandMemory(canvas.bytes);
+  if (!canvas.memory) return false;
+  canvas.surface.reset(cairo_image_surface_create_for_data(
+      canvas.memory.get(), CAIRO_FORMAT_ARGB32, width, canvas.rows, stride));
   if (cairo_surface_status(canvas.surface.get()) != CAIRO_STATUS_SUCCESS) return false;
   canvas.cr.reset(cairo_create(canvas.surface.get()));
   if (cairo_status(canvas.cr.get()) != CAIRO_STATUS_SUCCESS) return false;

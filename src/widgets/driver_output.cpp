@@ -20,6 +20,13 @@ void writeLine(std::string_view line) {
   std::fflush(stdout);
 }
 
+void writeLine(const std::vector<std::string_view>& pieces) {
+  std::lock_guard lock(outputMutex());
+  for (const std::string_view piece : pieces) std::fwrite(piece.data(), 1, piece.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
 void holdOutput() {
   // Never released: the process ends right after.
   outputMutex().lock();

@@ -102,8 +102,6 @@ Answer renderEntry(const Request& request) {
   const DrawSettings& settings = request.settings;
   DrawnEntry drawn = request.kind->draw(request.source, request.configuration, request.entry,
                                         request.handed, settings);
-  // The canvas and the drawing's scratch memory are free again: hand them back to the system
-  // rather than keep them dirty until the next drawing.
   malloc_trim(0);
   if (!drawn.image) throw std::runtime_error("the widget cannot be drawn at this size and scale");
   const std::filesystem::path path = std::filesystem::absolute(request.out);

@@ -162,7 +162,7 @@ Request decodeRequest(const fields::Field& line) {
 
 // The answer line for a request that was read: it carries the request's "id", and none when the
 // request has none. Never throws.
-std::string answerLine(const Json& request, const SharedSnapshot& handed = {}) {
+AnswerText answerLine(const Json& request, const SharedSnapshot& handed = {}) {
   const SnapshotTexts texts;
   Answer reply = Answer::object();
   if (auto found = request.find("id"); found != request.end()) reply["id"] = *found;
@@ -215,19 +215,19 @@ int serve() {
       std::optional<Json>& request = read.request;
       switch (laneOf(*request)) {
         case Lane::reading:
-          writeLine(answerLine(*request));
+          writeLine(answerLine(*request).pieces());
           break;
         case Lane::local: {
           SharedSnapshot handed = takeHandedSnapshot(*request);
           local.submit([request = std::move(*request), handed = std::move(handed)] {
-            writeLine(answerLine(request, handed));
+            writeLine(answerLine(request, handed).pieces());
           });
           break;
         }
         case Lane::network: {
           SharedSnapshot handed = takeHandedSnapshot(*request);
           network.submit([request = std::move(*request), handed = std::move(handed)] {
-            writeLine(answerLine(request, handed));
+            writeLine(answerLine(request, handed).pieces());
           });
           break;
         }

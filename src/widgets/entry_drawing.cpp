@@ -4,6 +4,7 @@
 
 #include "base/executor.hpp"
 #include "store/shared_folder.hpp"
+#include "widgets/scratch_release.hpp"
 
 namespace vx::widgets {
 namespace {
@@ -18,6 +19,12 @@ base::Executor& drawingThread() {
   return thread;
 }
 
+// A second after the last drawing, what the drawings left behind goes back to the system.
+ScratchRelease& scratchRelease() {
+  static ScratchRelease release(std::chrono::seconds(1));
+  return release;
+}
+
 }  // namespace
 
 present::Environment environmentFor(const DrawSettings& settings) {
@@ -30,7 +37,12 @@ std::optional<ui::RenderResult> drawWidget(const ui::Element& root, const DrawSe
     return ui::render(root, ui::Size{size.width, size.height}, settings.format, settings.options);
   });
   auto drawn = drawing.get_future();
-  drawingThread().submit([&drawing] { drawing(); });
+  // Made before the drawing thread, so that it outlives every drawing at the end.
+  ScratchRelease& release = scratchRelease();
+  drawingThread().submit([&drawing, &release] {
+    drawing();
+    release.drew();
+  });
   return drawn.get();
 }
 

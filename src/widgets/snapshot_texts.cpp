@@ -73,23 +73,56 @@ std::optional<Answer> SnapshotTexts::valueFor(const SharedSnapshot& snapshot) {
   return Answer(marker);
 }
 
-std::string SnapshotTexts::write(const Answer& answer) const {
-  const std::string written = compact(answer);
-  std::string line;
+AnswerText SnapshotTexts::write(const Answer& answer) const {
+  std::string written = compact(answer);
+  AnswerText line;
   std::size_t from = 0;
   for (const Placed& each : placed_) {
     const std::size_t at = written.find(each.marker, from);
     if (at == std::string::npos || written.find(each.marker, at + 1) != std::string::npos) {
       Answer whole = answer;
       for (const Placed& placed : placed_) replaceMarker(whole, placed.marker, *placed.text);
-      return compact(whole);
+      AnswerText plain;
+      plain.add(compact(whole));
+      return plain;
     }
-    line.append(written, from, at - from);
-    line.append(*each.text);
+    line.add(written.substr(from, at - from));
+    line.add(each.text);
     from = at + each.marker.size();
   }
-  line.append(written, from);
+  if (from == 0) {
+    line.add(std::move(written));
+  } else {
+    line.add(written.substr(from));
+  }
   return line;
+}
+
+void AnswerText::add(std::string part) {
+  if (!part.empty()) pieces_.emplace_back(std::move(part));
+}
+
+void AnswerText::add(std::shared_ptr<const std::string> shared) {
+  if (shared && !shared->empty()) pieces_.emplace_back(std::move(shared));
+}
+
+std::vector<std::string_view> AnswerText::pieces() const {
+  std::vector<std::string_view> views;
+  views.reserve(pieces_.size());
+  for (const auto& piece : pieces_) {
+    if (const auto* own = std::get_if<std::string>(&piece)) {
+      views.emplace_back(*own);
+    } else {
+      views.emplace_back(*std::get<std::shared_ptr<const std::string>>(piece));
+    }
+  }
+  return views;
+}
+
+std::string AnswerText::joined() const {
+  std::string whole;
+  for (const std::string_view piece : pieces()) whole.append(piece);
+  return whole;
 }
 
 }  // namespace vx::widgets::driver

@@ -5,16 +5,34 @@
 // and a burst of timelines answered side by side holds several at once. While a
 // `SnapshotTexts` lives on a thread, an entry written there holds a short marker for its
 // snapshot instead, and `write` puts each snapshot's text, encoded once, in place of its marker.
-// The line written is the same, byte for byte, as the answer written with the trees in it.
+// The line written is the same, byte for byte, as the answer written with the trees in it; it
+// is kept in pieces, the snapshots' texts shared rather than copied in, so that a burst of
+// answers holds each text once however many entries and answers carry it.
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "model/shared_snapshot.hpp"
 #include "widgets/driver_answer.hpp"
 
 namespace vx::widgets::driver {
+
+// An answer line in the order it is written: parts of the answer's own text and the shared
+// texts of its snapshots.
+class AnswerText {
+ public:
+  void add(std::string part);
+  void add(std::shared_ptr<const std::string> shared);
+  // The pieces, valid while this text lives unchanged.
+  [[nodiscard]] std::vector<std::string_view> pieces() const;
+  [[nodiscard]] std::string joined() const;
+
+ private:
+  std::vector<std::variant<std::string, std::shared_ptr<const std::string>>> pieces_;
+};
 
 class SnapshotTexts {
  public:
@@ -25,7 +43,7 @@ class SnapshotTexts {
 
   // The answer as one line (nlohmann's compact form, invalid UTF-8 replaced), the snapshots'
   // texts in place.
-  [[nodiscard]] std::string write(const Answer& answer) const;
+  [[nodiscard]] AnswerText write(const Answer& answer) const;
 
   // What an entry's "snapshot" member holds: a marker while texts are collected on this thread,
   // the snapshot's JSON otherwise; nothing when the snapshot has no JSON form.

@@ -52,13 +52,13 @@ TEST(SnapshotTexts, LinesAreTheSameAsWithTheSnapshotsWrittenInPlace) {
   const std::string expected = writtenWithTrees(timelineAnswer(shared, "One"));
   for (int again = 0; again < 2; ++again) {  // the second time from the kept text
     const SnapshotTexts texts;
-    EXPECT_EQ(texts.write(timelineAnswer(shared, "One")), expected);
+    EXPECT_EQ(texts.write(timelineAnswer(shared, "One")).joined(), expected);
   }
   // Another snapshot is encoded afresh, not taken for the last one.
   const SharedSnapshot other(Snapshot{});
   const std::string otherExpected = writtenWithTrees(timelineAnswer(other, "One"));
   const SnapshotTexts texts;
-  EXPECT_EQ(texts.write(timelineAnswer(other, "One")), otherExpected);
+  EXPECT_EQ(texts.write(timelineAnswer(other, "One")).joined(), otherExpected);
 }
 
 TEST(SnapshotTexts, ATextThatLooksLikeAMarkerStaysAsItIs) {
@@ -66,7 +66,7 @@ TEST(SnapshotTexts, ATextThatLooksLikeAMarkerStaysAsItIs) {
   for (const char* lookalike : {"\x01vx-snapshot-0\x01", "\x01vx-snapshot-2\x01"}) {
     const std::string expected = writtenWithTrees(timelineAnswer(shared, lookalike));
     const SnapshotTexts texts;
-    EXPECT_EQ(texts.write(timelineAnswer(shared, lookalike)), expected) << lookalike;
+    EXPECT_EQ(texts.write(timelineAnswer(shared, lookalike)).joined(), expected) << lookalike;
   }
 }
 
