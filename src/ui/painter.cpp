@@ -1,5 +1,6 @@
 #include "ui/painter.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/bitmap.hpp"
@@ -21,16 +22,14 @@ bool drawable(Size s) {
 // a stroke's half width, a dot on a chart's edge.
 constexpr double kInkMargin = 24;
 
-// Whether any of a box's own drawing falls inside the part of the surface being painted (an
-// image is painted band by band; each band needs only the boxes across it).
-bool withinClip(cairo_t* cr, Size size) {
-  double x1 = 0;
-  double y1 = 0;
-  double x2 = 0;
-  double y2 = 0;
-  cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
-  return size.width + kInkMargin > x1 && -kInkMargin < x2 && size.height + kInkMargin > y1 &&
-         -kInkMargin < y2;
+// Whether a rectangle, widened by the ink margin, meets the part of the surface being painted.
+bool meets(const Painter::Extent& area, const Painter::Extent& painted) {
+  return area.x1 + kInkMargin > painted.x0 && area.x0 - kInkMargin < painted.x1 &&
+         area.y1 + kInkMargin > painted.y0 && area.y0 - kInkMargin < painted.y1;
+}
+
+Painter::Extent moved(const Painter::Extent& e, Point by) {
+  return {e.x0 + by.x, e.y0 + by.y, e.x1 + by.x, e.y1 + by.y};
 }
 
 }  // namespace
@@ -40,7 +39,21 @@ Painter::Painter(cairo_t* cr, const RenderOptions& options)
 
 void Painter::paint(const Layout& layout) {
   lines_->paintingOn(cr_);
-  paintBox(layout.root(), layout.rootOrigin(), false);
+  // What is being painted, in the layout's coordinates: an image is painted band by band, and
+  // each band needs only the boxes across it.
+  cairo_clip_extents(cr_, &painted_.x0, &painted_.y0, &painted_.x1, &painted_.y1);
+  paintBox(layout.root(), layout.rootOrigin(), {0, 0}, false);
+}
+
+// The box's frame and those of everything inside it, in the box's own coordinates.
+const Painter::Extent& Painter::reach(const Box& box) {
+  if (auto found = reach_.find(&box); found != reach_.end()) return found->second;
+  Extent e{0, 0, box.size.width, box.size.height};
+  for (const auto& child : box.children) {
+    const Extent c = moved(reach(*child.box), child.origin);
+    e = {std::min(e.x0, c.x0), std::min(e.y0, c.y0), std::max(e.x1, c.x1), std::max(e.y1, c.y1)};
+  }
+  return reach_.emplace(&box, e).first->second;
 }
 
 void Painter::setColor(Color c, bool accent) {
@@ -51,9 +64,11 @@ void Painter::setColor(Color c, bool accent) {
   cairo_set_source_rgba(cr_, c.red, c.green, c.blue, c.opacity);
 }
 
-void Painter::paintBox(const Box& box, Point origin, bool accent) {
+void Painter::paintBox(const Box& box, Point origin, Point parent, bool accent) {
   if (box.containerBackground && options_.mode == RenderingMode::accented) return;
   if (box.opacity <= 0) return;
+  const Point at{parent.x + origin.x, parent.y + origin.y};
+  if (!meets(moved(reach(box), at), painted_)) return;
   accent = accent || box.accentable;
 
   cairo_save(cr_);
@@ -66,8 +81,10 @@ void Painter::paintBox(const Box& box, Point origin, bool accent) {
   const bool group = box.opacity < 1;
   if (group) cairo_push_group(cr_);
 
-  if (withinClip(cr_, box.size)) paintContent(box, accent);
-  for (const auto& child : box.children) paintBox(*child.box, child.origin, accent);
+  if (meets(moved({0, 0, box.size.width, box.size.height}, at), painted_)) {
+    paintContent(box, accent);
+  }
+  for (const auto& child : box.children) paintBox(*child.box, child.origin, at, accent);
 
   if (group) {
     cairo_pop_group_to_source(cr_);

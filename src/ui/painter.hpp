@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include <unordered_map>
+
 #include "ui/font.hpp"
 #include "ui/layout.hpp"
 #include "ui/render_options.hpp"
@@ -23,8 +25,18 @@ class Painter {
 
   void paint(const Layout& layout);
 
+  // A rectangle by its corners.
+  struct Extent {
+    double x0 = 0;
+    double y0 = 0;
+    double x1 = 0;
+    double y1 = 0;
+  };
+
  private:
-  void paintBox(const Box& box, Point origin, bool accent);
+  // `parent` is where the parent box's corner lies in the layout's coordinates.
+  void paintBox(const Box& box, Point origin, Point parent, bool accent);
+  const Extent& reach(const Box& box);
   void paintContent(const Box& box, bool accent);
   void paintText(const contents::TextRun& run, bool accent);
   void paintItems(const std::vector<ShapeItem>& items, bool accent);
@@ -34,6 +46,8 @@ class Painter {
   cairo_t* cr_;
   RenderOptions options_;
   ShapedLines* lines_;
+  Extent painted_;                                  // of the current paint, in layout coordinates
+  std::unordered_map<const Box*, Extent> reach_;  // each box's with everything inside it
 };
 
 }  // namespace vx::ui

@@ -17,8 +17,9 @@ namespace vx::ui {
 namespace {
 
 // One band's canvas: a full-size canvas of the largest family at scale 2 is 4.5 MB; bands
-// keep the canvas to this size whatever the image's height.
-constexpr std::size_t kBandBytes = 1 << 20;
+// keep the canvas to this size whatever the image's height. Each band paints only the boxes
+// across it, so ten bands of the largest family cost about what five did.
+constexpr std::size_t kBandBytes = 1 << 19;
 
 // Encoder settings, chosen by measuring the widgets' own images (see bench/README.md): no
 // filter and zlib level 3 give files smaller than libpng's defaults (adaptive filters, level 6)

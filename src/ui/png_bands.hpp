@@ -14,7 +14,7 @@ enum class PngAlpha {
 };
 
 // Encodes a PNG of `width` × `height` pixels without holding the whole image: the picture is
-// painted band by band into one canvas of at most about 1 MiB (on memory kept from one image to
+// painted band by band into one canvas of at most about 512 KiB (on memory kept from one image to
 // the next, see band_memory.hpp), and each band's rows go to the encoder before the next band
 // is painted. `paintBand` draws the picture onto the cleared
 // canvas moved up by `top` pixels (the band's first row) and answers false when painting

@@ -41,6 +41,13 @@ class InputLines {
 
   // The next line without its line break, valid until the next call; nothing at the end.
   std::optional<std::string_view> next() {
+    // A buffer grown by a long line (an entry handed back with its snapshot) is not kept
+    // dirty while the process waits for, and parses, what comes next.
+    if (capacity_ > kKeptCapacity) {
+      std::free(buffer_);
+      buffer_ = nullptr;
+      capacity_ = 0;
+    }
     const ssize_t read = ::getline(&buffer_, &capacity_, stdin);
     if (read < 0) return std::nullopt;
     std::string_view line(buffer_, static_cast<std::size_t>(read));
@@ -49,6 +56,7 @@ class InputLines {
   }
 
  private:
+  static constexpr std::size_t kKeptCapacity = 64 * 1024;
   char* buffer_ = nullptr;
   std::size_t capacity_ = 0;
 };
