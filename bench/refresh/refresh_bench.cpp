@@ -1,7 +1,7 @@
 // A full refresh of ten projects with a period against the demo service, which answers every
 // request after a fixed latency, and the fast path from a fresh cache.
 //
-//   bench_refresh [latency-ms=50] [fast-path-calls=2000]
+//   bench_refresh [latency-ms=50] [fast-path-calls=2000] [warm]
 //
 // The full refresh waits for three dependent round trips at best (kChain): the project list;
 // then, side by side, every entry's requests and every project's period summary and series;
@@ -10,7 +10,9 @@
 // perfect), requests sent, connections opened, the most threads seen at once, peak resident
 // memory, and the time this process and the service spent on a processor during the refresh. A
 // second full refresh in the same process shows whether connections were kept. Run it also with
-// latency 0 to see the service's own processing time, which the ratio includes. Then the fast path:
+// latency 0 to see the service's own processing time, which the ratio includes. With "warm", a
+// refresh in another process goes first (see warm_service.hpp): the service has worked out its
+// figures once, while this process is as cold as without. Then the fast path:
 // `current` answered from a fresh cached snapshot of ten projects holding 1,000 waiting items.
 
 #include <sys/resource.h>
@@ -27,6 +29,7 @@
 #include <thread>
 
 #include "demo_process.hpp"
+#include "warm_service.hpp"
 #include "model/clock.hpp"
 #include "net/http_session.hpp"
 #include "refresh/fetcher.hpp"
@@ -134,6 +137,7 @@ vx::Snapshot bigSnapshot(vx::Time at) {
 int main(int argc, char** argv) {
   const int latencyMs = argc > 1 ? std::atoi(argv[1]) : 50;
   const int calls = argc > 2 ? std::atoi(argv[2]) : 2000;
+  const bool warm = argc > 3 && std::string(argv[3]) == "warm";
   char pattern[] = "/tmp/vx-bench-refresh-XXXXXX";
   if (!mkdtemp(pattern)) return 1;
   const fs::path home = pattern;
@@ -146,6 +150,7 @@ int main(int argc, char** argv) {
 
     std::printf("full refresh of 10 projects, period days28, %d ms per request\n", latencyMs);
     vx::clock::pin(std::chrono::floor<vx::Time::duration>(std::chrono::system_clock::now()));
+    if (warm) vx::bench::warmService(demo.session, home / "warming");
     fullRefresh("cold", latencyMs, demo);
     // Everything to fetch again. The clock stays where it is: pinned ahead of the system's, the
     // refresh would not write the snapshot, and writing it is part of a refresh's time.
