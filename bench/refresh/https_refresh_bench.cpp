@@ -33,13 +33,13 @@
 
 #include "config/build_config.hpp"
 #include "demo_process.hpp"
-#include "warm_service.hpp"
 #include "model/clock.hpp"
 #include "net/http_session.hpp"
 #include "refresh/fetcher.hpp"
 #include "store/shared_store.hpp"
 #include "support/nginx_server.hpp"
 #include "support/test_certificates.hpp"
+#include "warm_service.hpp"
 
 namespace {
 

@@ -29,11 +29,11 @@
 #include <thread>
 
 #include "demo_process.hpp"
-#include "warm_service.hpp"
 #include "model/clock.hpp"
 #include "net/http_session.hpp"
 #include "refresh/fetcher.hpp"
 #include "store/shared_store.hpp"
+#include "warm_service.hpp"
 
 namespace {
 

@@ -7,9 +7,9 @@
 namespace vx::ui {
 
 // The memory a PNG's bands are painted in. A burst of drawings would otherwise map half a
-// megabyte, fault it in page by page and give it back for every image; the last one is kept for the next
-// image instead, until `releaseBandMemory` gives it back to the system (the extension does once
-// its drawings stop for a while). Safe to use from any thread; one block is kept at most.
+// megabyte, fault it in page by page and give it back for every image; the last one is kept for the
+// next image instead, until `releaseBandMemory` gives it back to the system (the extension does
+// once its drawings stop for a while). Safe to use from any thread; one block is kept at most.
 struct BandMemoryFree {
   void operator()(unsigned char* p) const { std::free(p); }
 };

@@ -6,8 +6,8 @@
 #include "ui/bitmap.hpp"
 #include "ui/font.hpp"
 #include "ui/overloaded.hpp"
-#include "ui/shaped_lines.hpp"
 #include "ui/shape_path.hpp"
+#include "ui/shaped_lines.hpp"
 #include "ui/symbol_drawing.hpp"
 
 namespace vx::ui {

@@ -46,7 +46,7 @@ class Painter {
   cairo_t* cr_;
   RenderOptions options_;
   ShapedLines* lines_;
-  Extent painted_;                                  // of the current paint, in layout coordinates
+  Extent painted_;                                // of the current paint, in layout coordinates
   std::unordered_map<const Box*, Extent> reach_;  // each box's with everything inside it
 };
 

@@ -196,13 +196,13 @@ bool encodePngInBands(int width, int height,
   const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
   if (stride <= 0) return false;
   Canvas canvas;
-  canvas.rows = std::clamp(static_cast<int>(kBandBytes / static_cast<std::size_t>(stride)), 1,
-                           height);
+  canvas.rows =
+      std::clamp(static_cast<int>(kBandBytes / static_cast<std::size_t>(stride)), 1, height);
   canvas.bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(canvas.rows);
   canvas.memory = takeBandMemory(canvas.bytes);
   if (!canvas.memory) return false;
-  canvas.surface.reset(cairo_image_surface_create_for_data(
-      canvas.memory.get(), CAIRO_FORMAT_ARGB32, width, canvas.rows, stride));
+  canvas.surface.reset(cairo_image_surface_create_for_data(canvas.memory.get(), CAIRO_FORMAT_ARGB32,
+                                                           width, canvas.rows, stride));
   if (cairo_surface_status(canvas.surface.get()) != CAIRO_STATUS_SUCCESS) return false;
   canvas.cr.reset(cairo_create(canvas.surface.get()));
   if (cairo_status(canvas.cr.get()) != CAIRO_STATUS_SUCCESS) return false;
