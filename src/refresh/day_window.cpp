@@ -63,6 +63,19 @@ std::map<std::string, double, std::less<>> totalsByDay(const std::vector<DatedVa
   return totals;
 }
 
+// Day texts and UTC days are worked out with formatters and calendars that take far longer to
+// make than to use, and a refresh reads and prints hundreds of days on each project's thread:
+// each thread makes its own once.
+const DayFormatter& threadDayFormatter() {
+  thread_local const DayFormatter formatter;
+  return formatter;
+}
+
+UtcDays& threadUtcDays() {
+  thread_local UtcDays days;
+  return days;
+}
+
 }  // namespace
 
 std::optional<DayBounds> dayBounds(WidgetPeriod period,
@@ -74,24 +87,24 @@ std::optional<DayBounds> dayBounds(WidgetPeriod period,
   std::optional<CalendarDate> today = todayIn(std::move(zone));
   if (!today) return std::nullopt;
   // 3. That date at midnight UTC.
-  UtcDays utc;
+  UtcDays& utc = threadUtcDays();
   std::optional<UDate> midnight = utc.midnight(today->extendedYear, today->month, today->day);
   if (!midnight) return std::nullopt;
   // 4. The N days before it.
   std::optional<UDate> start = utc.add(*midnight, -days(period));
   std::optional<UDate> end = utc.add(*midnight, -1);
   // 5. As day texts.
-  return printed(DayFormatter(), start, end);
+  return printed(threadDayFormatter(), start, end);
 }
 
 std::optional<DayBounds> previousBounds(const DayBounds& bounds) {
   // 1. Read both days.
-  DayFormatter dayFormatter;
+  const DayFormatter& dayFormatter = threadDayFormatter();
   std::optional<UDate> from = dayFormatter.parse(bounds.from);
   std::optional<UDate> to = dayFormatter.parse(bounds.to);
   if (!from || !to) return std::nullopt;
   // 2. The window's length.
-  UtcDays utc;
+  UtcDays& utc = threadUtcDays();
   std::optional<int32_t> n = utc.between(*from, *to);
   if (!n) return std::nullopt;
   const int32_t length = *n + 1;
@@ -109,12 +122,12 @@ std::vector<double> fill(const std::vector<DatedValue>& points,
   // 2. Totals per day.
   const auto totals = totalsByDay(points);
   // 3. The window's first and last day.
-  DayFormatter dayFormatter;
+  const DayFormatter& dayFormatter = threadDayFormatter();
   std::optional<UDate> from = dayFormatter.parse(bounds->from);
   std::optional<UDate> to = dayFormatter.parse(bounds->to);
   if (!from || !to) return valuesOf(points);
   // 4. One value per day, capped.
-  UtcDays utc;
+  UtcDays& utc = threadUtcDays();
   std::vector<double> result;
   std::optional<UDate> day = from;
   while (day && *day <= *to) {
