@@ -261,6 +261,21 @@ TEST_F(TempDir, ImageFileThatIsNotAPngDrawsTheFallback) {
   EXPECT_TRUE(near(PngProbe(renderPng(tree, {20, 20})).at(20, 20), kBlue));
 }
 
+// A band paints a box for what reaches into it, not for its own frame: a layer overflowing a
+// small box at the top is drawn down into the later bands too.
+TEST(Render, WhatOverflowsABoxIsPaintedInEveryBandItReaches) {
+  const Element tall = column({gap(20), rectangle().fill(kWhite).frame(10, 10).overlay(
+                                            rectangle().fill(kRed).frame(40, 1000))})
+                           .frame(100, 700, Alignment::top)
+                           .background(rectangle().fill(kBlue));
+  PngProbe png(renderPng(tall, {100, 700}));
+  ASSERT_EQ(png.height(), 1400);
+  for (const int y : {100, 500, 900, 1040}) {
+    EXPECT_TRUE(near(png.at(100, y), kRed, 0.02)) << "row " << y;
+    EXPECT_TRUE(near(png.at(20, y), kBlue, 0.02)) << "row " << y;
+  }
+}
+
 // Shaped lines are kept from one drawing to the next: the same words drawn later at another
 // size are drawn at that size.
 TEST(Render, SameTextInAnotherFontIsShapedInThatFont) {

@@ -57,6 +57,26 @@ TEST(TextLayout, WithoutMinimumScaleTruncatesWithTailEllipsis) {
   EXPECT_LE(frame(l, "t").width, 90.01);
 }
 
+// A cut before "…" falls between whole characters as one sees them: never between a letter and
+// its accent, nor inside a flag.
+TEST(TextLayout, TruncationKeepsWholeCharacters) {
+  const struct {
+    std::string unit;
+  } cases[] = {{"e\u0301"}, {"\U0001F1EB\U0001F1F7"}, {"\U0001F469\u200D\U0001F467"}};
+  for (const auto& each : cases) {
+    std::string name;
+    for (int i = 0; i < 24; ++i) name += each.unit;
+    auto l = layout(text(name).lineLimit(1).tag("t"), {90, 100});
+    const auto& run = textRun(l, "t");
+    ASSERT_TRUE(run.truncated) << each.unit;
+    const std::string& shown = run.lines.at(0).text;
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "\u2026");
+    EXPECT_EQ((shown.size() - 3) % each.unit.size(), 0u) << shown;
+    EXPECT_EQ(name.rfind(shown.substr(0, shown.size() - 3), 0), 0u);
+  }
+}
+
 TEST(TextLayout, EllipsisIsItsNarrowestForm) {
   auto l =
       layout(row({text("Conversations").lineLimit(1).tag("t")}).fixedSize(false, true), {0, 100});

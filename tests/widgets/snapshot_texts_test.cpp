@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/snapshot_json.hpp"
 #include "widgets/driver_json.hpp"
 
 namespace vx::widgets::driver {
@@ -59,6 +60,22 @@ TEST(SnapshotTexts, LinesAreTheSameAsWithTheSnapshotsWrittenInPlace) {
   const std::string otherExpected = writtenWithTrees(timelineAnswer(other, "One"));
   const SnapshotTexts texts;
   EXPECT_EQ(texts.write(timelineAnswer(other, "One")).joined(), otherExpected);
+}
+
+// A burst of answers holds each snapshot's text once: the entries' pieces are that one text,
+// not copies of it.
+TEST(SnapshotTexts, EntriesOfALineShareTheSnapshotsText) {
+  const SharedSnapshot shared(sample());
+  const SnapshotTexts texts;
+  const AnswerText line = texts.write(timelineAnswer(shared, "One"));
+  const std::string snapshotText = writtenWithTrees(Answer(*snapshotToJson(*shared)));
+  std::vector<const char*> copies;
+  for (const std::string_view piece : line.pieces()) {
+    if (piece == snapshotText) copies.push_back(piece.data());
+  }
+  ASSERT_EQ(copies.size(), 3u);
+  EXPECT_EQ(copies[0], copies[1]);
+  EXPECT_EQ(copies[1], copies[2]);
 }
 
 TEST(SnapshotTexts, ATextThatLooksLikeAMarkerStaysAsItIs) {
