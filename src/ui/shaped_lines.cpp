@@ -39,15 +39,13 @@ void ShapedLines::paintingOn(cairo_t* cr) {
 }
 
 PangoLayout* ShapedLines::line(std::string_view text, const FontSpec& font) {
-  const auto key =
-      std::make_tuple(text, font.size, static_cast<int>(font.weight), font.tabularDigits);
-  if (auto it = lines_.find(key); it != lines_.end()) return it->second.get();
+  const Wanted wanted{text, font.size, static_cast<int>(font.weight), font.tabularDigits};
+  if (auto it = lines_.find(wanted); it != lines_.end()) return it->second.get();
   if (lines_.size() >= kMaxLines) lines_.clear();
   auto layout = newLineLayout(context_.get(), text, font);
   PangoLayout* kept = layout.get();
-  lines_.emplace(
-      Key{std::string(text), font.size, static_cast<int>(font.weight), font.tabularDigits},
-      std::move(layout));
+  lines_.emplace(Key{std::string(text), wanted.size, wanted.weight, wanted.tabular},
+                 std::move(layout));
   return kept;
 }
 

@@ -36,7 +36,31 @@ class ShapedLines {
   [[nodiscard]] std::size_t size() const { return lines_.size(); }
 
  private:
-  using Key = std::tuple<std::string, double, int, bool>;
+  // A line's text and font, as kept and as looked up (without copying the text).
+  struct Key {
+    std::string text;
+    double size = 0;
+    int weight = 0;
+    bool tabular = false;
+  };
+  struct Wanted {
+    std::string_view text;
+    double size = 0;
+    int weight = 0;
+    bool tabular = false;
+  };
+  struct Order {
+    using is_transparent = void;
+    static Wanted viewed(const Key& k) { return {k.text, k.size, k.weight, k.tabular}; }
+    static Wanted viewed(const Wanted& w) { return w; }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      const Wanted x = viewed(a);
+      const Wanted y = viewed(b);
+      return std::tie(x.text, x.size, x.weight, x.tabular) <
+             std::tie(y.text, y.size, y.weight, y.tabular);
+    }
+  };
   using Scale = std::array<double, 4>;
   struct FontOptionsFree {
     void operator()(cairo_font_options_t* o) const { cairo_font_options_destroy(o); }
@@ -46,7 +70,7 @@ class ShapedLines {
   GObjectPtr<PangoContext> context_;
   Scale scale_{};
   FontOptionsPtr surfaceOptions_;  // of the surface last painted on; none before the first
-  std::map<Key, GObjectPtr<PangoLayout>, std::less<>> lines_;
+  std::map<Key, GObjectPtr<PangoLayout>, Order> lines_;
 };
 
 }  // namespace vx::ui
