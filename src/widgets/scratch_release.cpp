@@ -2,11 +2,19 @@
 
 #include <malloc.h>
 
+#include <utility>
+
 #include "ui/band_memory.hpp"
 
 namespace vx::widgets {
 
-ScratchRelease::ScratchRelease(std::chrono::milliseconds quiet) : quiet_(quiet) {}
+ScratchRelease::ScratchRelease(std::chrono::milliseconds quiet, std::function<void()> release)
+    : quiet_(quiet), release_(std::move(release)) {}
+
+void ScratchRelease::releaseScratch() {
+  ui::releaseBandMemory();
+  malloc_trim(0);
+}
 
 ScratchRelease::~ScratchRelease() {
   if (thread_.joinable()) {
@@ -34,8 +42,7 @@ void ScratchRelease::run(const std::stop_token& stop) {
     if (stop.stop_requested()) return;
     due_.reset();
     lock.unlock();
-    ui::releaseBandMemory();
-    malloc_trim(0);
+    release_();
     lock.lock();
   }
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -15,7 +16,10 @@ namespace vx::widgets {
 // extension holds none of them.
 class ScratchRelease {
  public:
-  explicit ScratchRelease(std::chrono::milliseconds quiet);
+  // `release` is what is done once drawings stop: by default the band memory and the heap's
+  // free pages go back to the system.
+  explicit ScratchRelease(std::chrono::milliseconds quiet,
+                          std::function<void()> release = releaseScratch);
   ScratchRelease(const ScratchRelease&) = delete;
   ScratchRelease& operator=(const ScratchRelease&) = delete;
   ~ScratchRelease();
@@ -25,9 +29,11 @@ class ScratchRelease {
 
  private:
   using Clock = std::chrono::steady_clock;
+  static void releaseScratch();
   void run(const std::stop_token& stop);
 
   const std::chrono::milliseconds quiet_;
+  const std::function<void()> release_;
   std::mutex mutex_;
   std::condition_variable_any changed_;
   std::optional<Clock::time_point> due_;
