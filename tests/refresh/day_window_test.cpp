@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "model/clock.hpp"
 #include "support/icu_defaults.hpp"
 
@@ -97,6 +101,37 @@ TEST(Fill, IsCappedAtFourHundredValues) {
       fill({{"2021-01-01", 2}}, DayBounds{"2021-01-01", "2026-01-01"});
   ASSERT_EQ(values.size(), kFillCap);
   EXPECT_EQ(values.front(), 2);
+}
+
+// Each project's figures are worked out on a thread of its own, every one reading and printing
+// days at once: the answers are those of one thread alone.
+TEST(Fill, ThreadsSideBySideGetTheSameDays) {
+  std::vector<DatedValue> points;
+  for (int day = 1; day <= 28; ++day) {
+    points.push_back({"2026-02-" + std::string(day < 10 ? "0" : "") + std::to_string(day),
+                      static_cast<double>(day)});
+  }
+  const DayBounds window{"2026-02-01", "2026-02-28"};
+  const std::vector<double> alone = fill(points, window);
+  const auto previousAlone = previousBounds(window);
+  ASSERT_EQ(alone.size(), 28u);
+  std::vector<std::vector<double>> filled(4);
+  std::vector<std::optional<DayBounds>> previous(4);
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t t = 0; t < filled.size(); ++t) {
+      threads.emplace_back([&, t] {
+        for (int round = 0; round < 50; ++round) {
+          filled[t] = fill(points, window);
+          previous[t] = previousBounds(window);
+        }
+      });
+    }
+  }
+  for (std::size_t t = 0; t < filled.size(); ++t) {
+    EXPECT_EQ(filled[t], alone) << "thread " << t;
+    EXPECT_EQ(previous[t], previousAlone) << "thread " << t;
+  }
 }
 
 }  // namespace
