@@ -33,8 +33,6 @@ class ShapedLines {
   // `text` on one line in `font`, valid until the next call.
   PangoLayout* line(std::string_view text, const FontSpec& font);
 
-  [[nodiscard]] std::size_t size() const { return lines_.size(); }
-
  private:
   // A line's text and font, as kept and as looked up (without copying the text).
   struct Key {
