@@ -7,6 +7,9 @@
 
 namespace vx::ui {
 
+// About what the largest widget lays out: some 2,000 (element, offer) pairs.
+constexpr std::size_t kExpectedBoxes = 2048;
+
 // Text measurements outlive one layout pass: a process draws the same labels and figures entry
 // after entry, and shaping text is most of the cost of a layout. One measurer per thread, because
 // Pango's font map is per thread too; it bounds its own memory.
@@ -17,6 +20,8 @@ static TextMeasurer& threadMeasurer() {
 
 LayoutContext::LayoutContext() : measurer_(&threadMeasurer()) {
   envs_.push_back({});
+  // Grown from a handful of buckets, the table would be rehashed again and again.
+  boxes_.reserve(kExpectedBoxes);
 }
 
 std::size_t LayoutContext::KeyHash::operator()(const Key& k) const {
@@ -58,15 +63,13 @@ std::shared_ptr<const Bitmap> LayoutContext::image(const std::string& path) {
   return bitmap;
 }
 
-BoxPtr LayoutContext::layout(const NodePtr& node, int env, Proposal offer) {
+const BoxPtr& LayoutContext::layout(const NodePtr& node, int env, Proposal offer) {
   // Offers are never negative: a parent short of room offers nothing.
   if (offer.width && *offer.width < 0) offer.width = 0;
   if (offer.height && *offer.height < 0) offer.height = 0;
   const Key key{node.get(), env, offer.width.value_or(-1), offer.height.value_or(-1)};
   if (auto it = boxes_.find(key); it != boxes_.end()) return it->second;
-  BoxPtr box = compute(node, env, offer);
-  boxes_.emplace(key, box);
-  return box;
+  return boxes_.emplace(key, compute(node, env, offer)).first->second;
 }
 
 BoxPtr LayoutContext::compute(const NodePtr& node, int env, Proposal offer) {
@@ -89,7 +92,9 @@ BoxPtr LayoutContext::compute(const NodePtr& node, int env, Proposal offer) {
           [&](const nodes::Framed& n) { return layoutFrame(*this, n, env, offer); },
           [&](const nodes::FixedSize& n) { return layoutFixedSize(*this, n, env, offer); },
           [&](const nodes::Layer& n) { return layoutLayer(*this, n, env, offer); },
-          [&](const nodes::Styled& n) { return layout(n.child, withStyle(env, n.style), offer); },
+          [&](const nodes::Styled& n) -> BoxPtr {
+            return layout(n.child, withStyle(env, n.style), offer);
+          },
           [&](const nodes::Decorated& n) { return layoutDecorated(*this, n, env, offer); },
       },
       node->content);

@@ -30,7 +30,8 @@ class LayoutContext {
  public:
   LayoutContext();
 
-  [[nodiscard]] BoxPtr layout(const NodePtr& node, int env, Proposal offer);
+  // The box stays valid, and the same, until the pass ends.
+  [[nodiscard]] const BoxPtr& layout(const NodePtr& node, int env, Proposal offer);
 
   [[nodiscard]] static int rootEnvironment() { return 0; }
   [[nodiscard]] Environment environment(int id) const { return envs_[id]; }

@@ -1,7 +1,5 @@
 #include "widgets/driver_render.hpp"
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -102,7 +100,6 @@ Answer renderEntry(const Request& request) {
   const DrawSettings& settings = request.settings;
   DrawnEntry drawn = request.kind->draw(request.source, request.configuration, request.entry,
                                         request.handed, settings);
-  malloc_trim(0);
   if (!drawn.image) throw std::runtime_error("the widget cannot be drawn at this size and scale");
   const std::filesystem::path path = std::filesystem::absolute(request.out);
   if (auto failure = store::writeAtomically(path, drawn.image->bytes, kImageMode)) {
