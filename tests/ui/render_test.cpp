@@ -7,6 +7,7 @@
 #include "png_probe.hpp"
 #include "store/atomic_write.hpp"
 #include "support/scratch.hpp"
+#include "ui/png_bands.hpp"
 #include "ui/ui.hpp"
 
 namespace vx::ui {
@@ -110,6 +111,38 @@ TEST(Render, OnlyImagesWithTranslucentPixelsCarryAnAlphaChannel) {
   EXPECT_TRUE(near(png.at(10, 10), kBlue));
   EXPECT_TRUE(near(png.at(10, 585), kWhite));
   EXPECT_DOUBLE_EQ(png.at(10, 599).opacity, 0);
+}
+
+// The opacity check covers every pixel of every row: one clear pixel at the far end of a row in
+// a middle band keeps the alpha channel for the whole image, and the colours stay in place.
+TEST(Render, OneClearPixelAtARowsEndKeepsTheAlphaChannel) {
+  const int width = 1200;
+  const int height = 400;
+  auto paint = [&](bool notch) {
+    return [notch, width](cairo_t* cr, int) {
+      cairo_set_source_rgb(cr, 1, 0, 0);
+      cairo_paint(cr);
+      cairo_set_source_rgb(cr, 0, 0, 1);
+      cairo_rectangle(cr, width - 10, 0, 10, 10);
+      cairo_fill(cr);
+      if (notch) {
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_rectangle(cr, width - 1, 250, 1, 1);
+        cairo_fill(cr);
+      }
+      return true;
+    };
+  };
+  for (const bool notch : {false, true}) {
+    std::string bytes;
+    ASSERT_TRUE(encodePngInBands(width, height, paint(notch), PngAlpha::expectOpaque, bytes));
+    EXPECT_EQ(colourType(bytes), notch ? 6 : 2);
+    PngProbe png(bytes);
+    EXPECT_TRUE(near(png.at(0, 0), kRed));
+    EXPECT_TRUE(near(png.at(width - 1, 0), kBlue));
+    EXPECT_TRUE(near(png.at(width - 1, 249), kRed));
+    EXPECT_DOUBLE_EQ(png.at(width - 1, 250).opacity, notch ? 0 : 1);
+  }
 }
 
 // Text is shaped once per image and painted in every band: each text shows in its own frame,
