@@ -63,7 +63,7 @@ TEST(Render, ScaleSetsPixelsPerPoint) {
   EXPECT_TRUE(near(png.at(27, 27), kBlue));
 }
 
-// A wide image is painted in bands of about 1 MiB of canvas (here 1600 pixels wide: 163 rows
+// A wide image is painted in bands of about 512 KiB of canvas (here 1600 pixels wide: 81 rows
 // each). Every row of every band carries the picture, moved by its band's offset, with no seam.
 TEST(Render, TallImagePaintedInBandsMatchesThePictureOnEveryRow) {
   // Horizontal stripes 25 points high, alternating red and blue, over a white background.
