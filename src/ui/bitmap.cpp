@@ -1,11 +1,14 @@
 #include "ui/bitmap.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "base/file_descriptor.hpp"
@@ -42,24 +45,71 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> announcedSize(int fd) {
   return std::pair{bigEndian(16), bigEndian(20)};
 }
 
-}  // namespace
+// Which version of a file was read: another file put in its place, or the file written again,
+// changes at least one of these.
+struct FileVersion {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds
+  std::int64_t changed = 0;
+  friend bool operator==(const FileVersion&, const FileVersion&) = default;
+};
 
-std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
-  // Read only when it is a regular file: a FIFO or device that someone left under an image's
-  // name must not hold the drawing up. A symbolic link there is not followed: it could show any
-  // image of the user's as the one expected.
-  const base::FileDescriptor file = base::openRegularFile(path.c_str());
-  if (!file.valid()) return nullptr;
+std::optional<FileVersion> versionOf(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::nullopt;
+  auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+  return FileVersion{st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+// The images this thread decoded, by path, each with the version of the file it came from.
+// A widget shows the same few icons drawing after drawing; each is decoded again only when
+// another version of its file stands there. Bounded: past the limit it starts over.
+struct KeptImages {
+  static constexpr std::size_t kMaxKept = 64;
+  std::map<std::string, std::pair<FileVersion, std::shared_ptr<const Bitmap>>, std::less<>> images;
+};
+
+KeptImages& keptImages() {
+  thread_local KeptImages kept;
+  return kept;
+}
+
+std::shared_ptr<const Bitmap> decode(int fd) {
   // A few kilobytes of PNG can announce gigabytes of pixels: the size is checked before decoding.
-  const auto size = announcedSize(file.get());
+  const auto size = announcedSize(fd);
   if (!size || size->first > kMaxImageSide || size->second > kMaxImageSide) return nullptr;
-  int fd = file.get();
   SurfaceHandle s(cairo_image_surface_create_from_png_stream(readFrom, &fd));
   if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS ||
       cairo_image_surface_get_width(s.get()) <= 0 || cairo_image_surface_get_height(s.get()) <= 0) {
     return nullptr;
   }
   return std::make_shared<const Bitmap>(std::move(s));
+}
+
+}  // namespace
+
+std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
+  // Read only when it is a regular file: a FIFO or device that someone left under an image's
+  // name must not hold the drawing up. A symbolic link there is not followed: it could show any
+  // image of the user's as the one expected.
+  KeptImages& kept = keptImages();
+  const base::FileDescriptor file = base::openRegularFile(path.c_str());
+  const std::optional<FileVersion> version =
+      file.valid() ? versionOf(file.get()) : std::nullopt;
+  if (!version) {
+    if (auto found = kept.images.find(path); found != kept.images.end()) kept.images.erase(found);
+    return nullptr;
+  }
+  if (auto found = kept.images.find(path);
+      found != kept.images.end() && found->second.first == *version) {
+    return found->second.second;
+  }
+  std::shared_ptr<const Bitmap> decoded = decode(file.get());
+  if (kept.images.size() >= KeptImages::kMaxKept) kept.images.clear();
+  kept.images.insert_or_assign(path, std::pair{*version, decoded});
+  return decoded;
 }
 
 int Bitmap::width() const {

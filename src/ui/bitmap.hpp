@@ -19,7 +19,8 @@ class Bitmap {
  public:
   // The PNG at `path`, or null when the file is missing, is a symbolic link (not followed) or
   // anything else but a regular file, is not a readable PNG or is more than kMaxImageSide
-  // pixels wide or high.
+  // pixels wide or high. The thread keeps what it decoded: while the same version of the file
+  // stands there (device, inode, size, modification and change times), it gets the same image.
   [[nodiscard]] static std::shared_ptr<const Bitmap> loadPng(const std::string& path);
 
   explicit Bitmap(SurfaceHandle surface) : surface_(std::move(surface)) {}

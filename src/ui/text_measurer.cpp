@@ -35,14 +35,13 @@ FontMetrics TextMeasurer::metrics(const FontSpec& font) {
 }
 
 double TextMeasurer::width(std::string_view text, const FontSpec& font) {
-  auto k = std::make_pair(key(font), std::string(text));
-  if (auto it = widths_.find(k); it != widths_.end()) return it->second;
+  if (auto it = widths_.find(Probe{key(font), text}); it != widths_.end()) return it->second;
   auto layout = newLineLayout(context_.get(), text, font);
   PangoRectangle logical;
   pango_layout_get_extents(layout.get(), nullptr, &logical);
   const double w = logical.width / kUnit;
   keepBounded();
-  widths_.emplace(std::move(k), w);
+  widths_.emplace(Kept{key(font), std::string(text)}, w);
   return w;
 }
 
@@ -60,8 +59,9 @@ std::vector<std::string> TextMeasurer::wrap(std::string_view text, const FontSpe
     }
     return lines;
   }
-  auto k = std::make_tuple(key(font), std::string(text), *width);
-  if (auto it = wraps_.find(k); it != wraps_.end()) return it->second;
+  if (auto it = wraps_.find(Probe{key(font), text, *width}); it != wraps_.end()) {
+    return it->second;
+  }
   auto layout = newWrappingLayout(context_.get(), text, font, *width);
   for (GSList* l = pango_layout_get_lines_readonly(layout.get()); l != nullptr; l = l->next) {
     const auto* line = static_cast<const PangoLayoutLine*>(l->data);
@@ -70,7 +70,7 @@ std::vector<std::string> TextMeasurer::wrap(std::string_view text, const FontSpe
   }
   if (lines.empty()) lines.emplace_back();
   keepBounded();
-  wraps_.emplace(std::move(k), lines);
+  wraps_.emplace(Kept{key(font), std::string(text), *width}, lines);
   return lines;
 }
 

@@ -38,12 +38,31 @@ class TextMeasurer {
     return {f.size, static_cast<int>(f.weight), f.tabularDigits};
   }
 
+  // A text under its font (and, for a wrap, the width it wraps in): kept with its own copy of
+  // the text, looked up with a view of it, so that finding what was measured copies nothing.
+  template <class Text>
+  struct Keyed {
+    FontKey font;
+    Text text;
+    double width = 0;
+  };
+  struct KeyedLess {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const Keyed<A>& a, const Keyed<B>& b) const {
+      return std::make_tuple(a.font, std::string_view(a.text), a.width) <
+             std::make_tuple(b.font, std::string_view(b.text), b.width);
+    }
+  };
+  using Probe = Keyed<std::string_view>;
+  using Kept = Keyed<std::string>;
+
   void keepBounded();
 
   GObjectPtr<PangoContext> context_;
   std::map<FontKey, FontMetrics> metrics_;
-  std::map<std::pair<FontKey, std::string>, double> widths_;
-  std::map<std::tuple<FontKey, std::string, double>, std::vector<std::string>> wraps_;
+  std::map<Kept, double, KeyedLess> widths_;
+  std::map<Kept, std::vector<std::string>, KeyedLess> wraps_;
   std::map<std::string, std::vector<std::size_t>, std::less<>> cuts_;
 };
 

@@ -39,6 +39,39 @@ TEST_F(BitmapFiles, LoadsAPngAndNothingFromWhatIsNotOne) {
   EXPECT_EQ(Bitmap::loadPng((folder_ / "linked.png").string()), nullptr);
 }
 
+// Decoded images are kept for the next drawing, but only while the same file stands there: one
+// put in its place (as the favicon store does, by renaming) or written over is read again, and
+// what a link replaced is no image.
+TEST_F(BitmapFiles, AKeptImageLastsAsLongAsItsFile) {
+  const auto icon = folder_ / "icon.png";
+  auto writePng = [&](const std::filesystem::path& file, int width) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, 2);
+    ASSERT_EQ(cairo_surface_write_to_png(surface, file.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(surface);
+  };
+  writePng(icon, 3);
+  const auto first = Bitmap::loadPng(icon.string());
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(Bitmap::loadPng(icon.string()), first);
+
+  writePng(folder_ / "next.png", 5);
+  std::filesystem::rename(folder_ / "next.png", icon);
+  const auto renamed = Bitmap::loadPng(icon.string());
+  ASSERT_NE(renamed, nullptr);
+  EXPECT_EQ(renamed->width(), 5);
+
+  writePng(icon, 7);  // written over in place: same inode, another size and time
+  const auto rewritten = Bitmap::loadPng(icon.string());
+  ASSERT_NE(rewritten, nullptr);
+  EXPECT_EQ(rewritten->width(), 7);
+
+  std::filesystem::remove(icon);
+  EXPECT_EQ(Bitmap::loadPng(icon.string()), nullptr);
+  writePng(folder_ / "elsewhere.png", 9);
+  std::filesystem::create_symlink(folder_ / "elsewhere.png", icon);
+  EXPECT_EQ(Bitmap::loadPng(icon.string()), nullptr);
+}
+
 TEST_F(BitmapFiles, AFifoInPlaceOfAPictureIsRefusedWithoutWaiting) {
   const auto fifo = folder_ / "favicon-x.png";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
