@@ -96,8 +96,7 @@ std::shared_ptr<const Bitmap> Bitmap::loadPng(const std::string& path) {
   // image of the user's as the one expected.
   KeptImages& kept = keptImages();
   const base::FileDescriptor file = base::openRegularFile(path.c_str());
-  const std::optional<FileVersion> version =
-      file.valid() ? versionOf(file.get()) : std::nullopt;
+  const std::optional<FileVersion> version = file.valid() ? versionOf(file.get()) : std::nullopt;
   if (!version) {
     if (auto found = kept.images.find(path); found != kept.images.end()) kept.images.erase(found);
     return nullptr;
