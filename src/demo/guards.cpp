@@ -1,5 +1,7 @@
-// What every request passes before it reaches an endpoint: the request count, the injected
-// latency and faults, and the bearer token check.
+// What every request passes before it reaches an endpoint (the request count, the injected
+// faults, the bearer token check) and every answer before it leaves (the injected latency).
+
+#include <chrono>
 
 #include "demo/connection_reset.hpp"
 #include "demo/route_support.hpp"
@@ -9,6 +11,14 @@ namespace vx::demo {
 namespace {
 
 using Outcome = httplib::Server::HandlerResponse;
+using Clock = std::chrono::steady_clock;
+
+// When the request this thread serves may be answered. The injected latency counts from the
+// request's arrival and the endpoint works out its answer meanwhile, as a far service's work
+// overlaps its answer's time on the wire: a benchmark's refresh then waits for the latency and
+// for its own work, not for this stand-in's. The library serves a request on one thread from
+// its routing to its answer's last byte.
+thread_local Clock::time_point tAnswerAt{};
 
 bool isDemoPath(const std::string& path) {
   return path.starts_with("/demo/");
@@ -58,12 +68,7 @@ Outcome guard(Context& context, const httplib::Request& req, httplib::Response& 
   context.requests.begin(req.method + " " + req.path + period);
   if (isDemoPath(req.path)) return Outcome::Unhandled;
 
-  if (const auto delay = context.faults.delay(); delay.count() > 0) {
-    if (context.stop.wait(delay)) {
-      sendError(res, 503, "the service is stopping");
-      return Outcome::Handled;
-    }
-  }
+  tAnswerAt = Clock::now() + context.faults.delay();
   if (const auto status = context.faults.injectedStatus(req.target)) {
     sendError(res, *status, "injected status");
     return Outcome::Handled;
@@ -85,12 +90,22 @@ Outcome guard(Context& context, const httplib::Request& req, httplib::Response& 
   return Outcome::Unhandled;
 }
 
+// Holds an answer until its request's latency has passed; a service that stops sends it at once.
+void holdAnswer(Context& context) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(tAnswerAt - Clock::now());
+  tAnswerAt = {};
+  if (left.count() > 0) (void)context.stop.wait(left);
+}
+
 }  // namespace
 
 void installGuards(httplib::Server& server, Context& context) {
   server.set_pre_routing_handler([&context](const httplib::Request& req, httplib::Response& res) {
     return guard(context, req, res);
   });
+  // Called for every answer, the guard's own too, just before it is written.
+  server.set_post_routing_handler(
+      [&context](const httplib::Request&, httplib::Response&) { holdAnswer(context); });
   // The library logs a request on the thread that served it, once its answer has been written.
   server.set_logger(
       [&context](const httplib::Request&, const httplib::Response&) { context.requests.end(); });

@@ -228,7 +228,7 @@ std::string usage() {
          "                     serving: vantorix-demo-service --print-session | keyferry save\n"
          "\n"
          "Faults (for benchmarks and fault tests):\n"
-         "  --latency-ms N     wait N ms before every answer\n"
+         "  --latency-ms N     answer each request N ms after it arrives, not sooner\n"
          "  --jitter-ms N      wait up to N ms more, pseudo-random\n"
          "  --error-rate R     answer status 500 to a share R (0 to 1) of requests\n"
          "  --seed N           seed of the pseudo-random choices (default 1)\n"

@@ -11,13 +11,13 @@
 #include <nlohmann/json.hpp>
 
 #include "demo/context.hpp"
+#include "demo/quiet_keep_alive_server.hpp"
 #include "demo/routes.hpp"
-#include "demo/wide_backlog_server.hpp"
 
 namespace vx::demo {
 namespace {
 
-using Listener = WideBacklogServer;
+using Listener = QuietKeepAliveServer;
 
 // Idle kept-alive connections hold a worker thread; a short keep-alive lets them go quickly
 // (and lets stop() finish quickly). The widgets open about fifty connections at once and reuse

@@ -86,6 +86,37 @@ TEST_F(DemoServiceTest, InjectedLatencyHoldsEveryAnswer) {
   }
 }
 
+// A stop sends at once an answer still held for its latency, and does not wait for a kept-alive
+// connection to fall silent (it would wait the keep-alive's two seconds).
+TEST_F(DemoServiceTest, StopReleasesHeldAnswersAndIdleConnections) {
+  ServiceOptions options;
+  options.faults.latencyMs = 60'000;
+  start(options);
+  auto idle = client();
+  idle.set_keep_alive(true);
+  auto inFlight = [&] {
+    auto res = idle.Get("/demo/requests");  // the demo's own endpoints are not held
+    return res ? json::parse(res->body)["paths"].value("GET /v1/projects", 0) : -1;
+  };
+  ASSERT_EQ(inFlight(), 0);
+
+  int heldStatus = 0;
+  std::thread held([&] {
+    auto c = client();
+    c.set_read_timeout(120, 0);
+    auto res = c.Get("/v1/projects", {{"Authorization", "Bearer " + token_}});
+    heldStatus = res ? res->status : -1;
+  });
+  for (int i = 0; i < 1000 && inFlight() < 1; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const auto stopping = SteadyClock::now();
+  service_->stop();
+  held.join();
+  EXPECT_LT(SteadyClock::now() - stopping, std::chrono::milliseconds(1500));
+  EXPECT_EQ(heldStatus, 200);
+}
+
 TEST_F(DemoServiceTest, InjectedStatusesFollowThePathAndQuery) {
   ServiceOptions options;
   options.faults.statuses = {rule(401, "^/v1/projects$"), rule(503, "/inbox"),
