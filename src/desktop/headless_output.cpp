@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "store/atomic_write.hpp"
+#include "store/file_io.hpp"
 #include "store/folder.hpp"
 #include "store/stale_temporaries.hpp"
 
@@ -88,6 +89,10 @@ void HeadlessOutput::show(const Placement& placement, const nlohmann::json& entr
     return;
   }
   if (image) record["image"] = *image;
+  // The extension writes a drawing without flushing it; once the index, which is flushed, names
+  // it, the image must survive a crash as well. The index's own flush of the folder keeps its
+  // name. Should the flush fail, there is nothing better to show than the drawing as it is.
+  if (image && image != shown.image) (void)store::flushFile(folder_ / *image);
   if (shown.image && image != shown.image) {
     std::error_code ignored;
     std::filesystem::remove(folder_ / *shown.image, ignored);

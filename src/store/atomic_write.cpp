@@ -114,7 +114,7 @@ std::optional<SystemError> syncFolder(const std::filesystem::path& target) {
 }  // namespace
 
 std::optional<SystemError> writeAtomically(const std::filesystem::path& target,
-                                           std::string_view bytes, mode_t mode) {
+                                           std::string_view bytes, mode_t mode, Flush flush) {
   const std::string name = target.string();
   removeStaleTemporaries(target);
   TemporaryFile temporary(target);
@@ -125,7 +125,7 @@ std::optional<SystemError> writeAtomically(const std::filesystem::path& target,
   if (auto failure = writeAll(temporary.fd(), bytes, "a temporary file for " + name)) {
     return failure;
   }
-  if (systemCalls().fsync(temporary.fd()) != 0) {
+  if (flush == Flush::toDisk && systemCalls().fsync(temporary.fd()) != 0) {
     return SystemError{errno, "cannot flush a temporary file for " + name + " to disk"};
   }
   if (auto failure = temporary.name()) return failure;
@@ -136,6 +136,7 @@ std::optional<SystemError> writeAtomically(const std::filesystem::path& target,
     return SystemError{errno, "cannot replace " + name};
   }
   temporary.keep();
+  if (flush == Flush::none) return std::nullopt;
   return syncFolder(target);
 }
 

@@ -43,6 +43,15 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
   return readToEnd(file.get());
 }
 
+std::optional<SystemError> flushFile(const std::filesystem::path& path) {
+  const base::FileDescriptor file = base::openRegularFile(path.c_str());
+  if (!file.valid()) return SystemError{errno, "cannot open " + path.string()};
+  if (systemCalls().fsync(file.get()) != 0) {
+    return SystemError{errno, "cannot flush " + path.string() + " to disk"};
+  }
+  return std::nullopt;
+}
+
 std::optional<std::chrono::system_clock::time_point> regularFileModified(
     const std::filesystem::path& path) {
   struct stat status {};

@@ -47,6 +47,10 @@ struct FileVersion {
 [[nodiscard]] std::optional<SystemError> writeAll(int fd, std::string_view bytes,
                                                   const std::string& what);
 
+// Flushes the regular file at `path` to disk (a symbolic link there is not followed). Nothing on
+// success; otherwise the failure.
+[[nodiscard]] std::optional<SystemError> flushFile(const std::filesystem::path& path);
+
 // Removes a file; a missing file or a failed removal is ignored.
 void removeFile(const std::filesystem::path& path) noexcept;
 

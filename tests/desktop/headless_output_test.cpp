@@ -4,7 +4,9 @@
 #include <set>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "store/system_calls.hpp"
 #include "support/scratch.hpp"
 
 namespace vx::desktop {
@@ -62,6 +64,31 @@ TEST(HeadlessOutput, TheIndexNamesTheCurrentDrawingAndOldImagesGo) {
   EXPECT_NE(record["image"], first);
   EXPECT_FALSE(std::filesystem::exists(folder.path() / first));
   EXPECT_TRUE(std::filesystem::exists(folder.path() / record["image"].get<std::string>()));
+}
+
+// The extension does not flush its drawings; the index is flushed, so an image it names must
+// be on disk before it does.
+TEST(HeadlessOutput, ADrawingIsFlushedBeforeTheIndexNamesIt) {
+  testing::ScratchFolder folder;
+  HeadlessOutput output(folder.path());
+  const Json answer = drawn(output, entryAt(1000));
+  struct stat image {};
+  ASSERT_EQ(::stat(answer["path"].get<std::string>().c_str(), &image), 0);
+
+  static std::set<ino_t> flushed;
+  flushed.clear();
+  store::systemCalls().fsync = [](int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) == 0) flushed.insert(status.st_ino);
+    return 0;
+  };
+  output.show(kWidget, entryAt(1000), answer);
+  const bool flushedWhenShown = flushed.contains(image.st_ino);
+  output.writeIndex();
+  store::systemCalls() = store::realSystemCalls();
+  EXPECT_TRUE(flushedWhenShown);
+  const std::filesystem::path named = answer["path"].get<std::string>();
+  EXPECT_EQ(index(folder)["widgets"][0]["image"], named.filename().string());
 }
 
 TEST(HeadlessOutput, AFailedDrawingOrARemovalLeavesNoStaleImage) {
