@@ -1,5 +1,10 @@
 // The token check, icons, push tokens and the injected faults.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -115,6 +120,31 @@ TEST_F(DemoServiceTest, StopReleasesHeldAnswersAndIdleConnections) {
   held.join();
   EXPECT_LT(SteadyClock::now() - stopping, std::chrono::milliseconds(1500));
   EXPECT_EQ(heldStatus, 200);
+}
+
+// Requests sent together on one connection are each answered: what the service read ahead of
+// the first belongs to the second.
+TEST_F(DemoServiceTest, RequestsSentTogetherAreEachAnswered) {
+  start();
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(service_->port()));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const timeval patience{10, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+  const std::string both =
+      "GET /demo/requests HTTP/1.1\r\nHost: localhost\r\n\r\n"
+      "GET /v1/projects HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+  ASSERT_EQ(::send(fd, both.data(), both.size(), MSG_NOSIGNAL), static_cast<ssize_t>(both.size()));
+  std::string answers;
+  char chunk[4096];
+  for (ssize_t got; (got = ::recv(fd, chunk, sizeof chunk, 0)) > 0;) answers.append(chunk, got);
+  ::close(fd);
+  EXPECT_NE(answers.find("HTTP/1.1 200"), std::string::npos) << answers;
+  EXPECT_NE(answers.find("HTTP/1.1 401"), std::string::npos) << answers;  // no token
 }
 
 TEST_F(DemoServiceTest, InjectedStatusesFollowThePathAndQuery) {

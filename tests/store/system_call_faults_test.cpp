@@ -124,6 +124,17 @@ TEST_F(SystemCallFaults, AFailedFolderFlushIsReportedWithTheNewFileInPlace) {
   EXPECT_EQ(strays(), std::vector<std::string>{});
 }
 
+// A file written without flushing never asks the disk: a disk that cannot flush does not fail
+// the write, which still replaces the file in one step.
+TEST_F(SystemCallFaults, AnUnflushedWriteReplacesWithoutFlushing) {
+  writePrevious();
+  systemCalls().fsync = [](int) { return errno = EIO, -1; };
+  EXPECT_EQ(writeAtomically(target_, "replacement", 0600, Flush::none), std::nullopt);
+  systemCalls() = realSystemCalls();
+  EXPECT_EQ(content(), "replacement");
+  EXPECT_EQ(strays(), std::vector<std::string>{});
+}
+
 TEST_F(SystemCallFaults, ShortAndInterruptedWritesStillWriteEveryByte) {
   int calls = 0;
   systemCalls().write = [&calls](int fd, const void* bytes, size_t count) -> ssize_t {
